@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12), builds Tapeweld, then starts it ("run")
+# or runs the whole test suite ("test"). Works as root or through sudo.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-run}
+case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2;; esac
+
+packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+          libmediainfo-dev libgtest-dev mencoder)
+[ "$mode" = test ] && packages+=(ffmpeg)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+
+if [ "$mode" = run ]; then
+  exec build/bin/tapeweld
+fi
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs"

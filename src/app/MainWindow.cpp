@@ -1,0 +1,579 @@
+#include "MainWindow.h"
+#include "AppPaths.h"
+#include "Dialogs.h"
+#include "FileListView.h"
+#include "ImageButton.h"
+#include "MainWindowLayout.h"
+#include "Shell.h"
+#include "SystemServices.h"
+#include "Twips.h"
+#include "Version.h"
+#include "compat/CheckCompatibility.h"
+#include "list/ClipboardModule.h"
+#include "list/ListFunctions.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QSvgRenderer>
+#include <QToolButton>
+
+namespace {
+QPixmap svgPixmap(const QString &resource, int size)
+{
+    const qreal ratio = 2.0;
+    QPixmap pm(QSize(size, size) * ratio);
+    pm.setDevicePixelRatio(ratio);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    QSvgRenderer(resource).render(&p, QRectF(0, 0, size, size));
+    return pm;
+}
+
+// Clicks on a label reach the window through this filter.
+class ClickFilter : public QObject
+{
+public:
+    ClickFilter(QObject *parent, std::function<void()> onClick) : QObject(parent), m_onClick(std::move(onClick)) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease)
+            m_onClick();
+        return false;
+    }
+
+private:
+    std::function<void()> m_onClick;
+};
+
+const QString kFileProperties = QStringLiteral("&File Properties");
+const QString kPreferences = QStringLiteral("&Preferences");
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(m_list.title());
+    auto *central = new QWidget(this);
+    setCentralWidget(central);
+
+    m_view = new FileListView(central);
+    m_view->setModel(&m_list.model());
+    // The Filepath column is present in every row but never shown.
+    connect(&m_list.model(), &QAbstractItemModel::columnsInserted, this,
+            [this] { m_view->setColumnHidden(FileListModel::Filepath, true); });
+    connect(m_view, &FileListView::filesDropped, this,
+            [this](const QStringList &paths) { ListView_OLEDragDrop(m_list, paths, this); });
+    connect(m_view, &QWidget::customContextMenuRequested, this, &MainWindow::ListView_MouseDown);
+    connect(m_view, &QAbstractItemView::doubleClicked, this, &MainWindow::PlaySelected);
+
+    buildMenus();
+    buildToolbar(central);
+    buildControlPanel(central);
+    buildInfoPanel(central);
+    buildStatusBar();
+
+    connect(&m_list, &FileList::titleChanged, this, &QWidget::setWindowTitle);
+    connect(&m_list, &FileList::statusChanged, this, &MainWindow::showStatusPicture);
+    connect(&m_list, &FileList::totalsChanged, this, &MainWindow::refreshTotals);
+    connect(&m_list, &FileList::listTypeChanged, m_listType, &QLabel::setText);
+
+    // Window load: panel 1, then the progress bar and the overlay inside the status bar.
+    m_panel1->setText(QStringLiteral("Tapeweld ") + Version::text() + u' ');
+    const int menuHeight = menuBar()->sizeHint().height();
+    setMinimumSize(twips(MainWindowLayout::kSnapInnerWidth) + 1, twips(MainWindowLayout::kSnapInnerHeight) + 1 + menuHeight);
+    resize(twips(MainWindowLayout::kOuterWidth), twips(MainWindowLayout::kOuterHeight));
+    showStatusPicture(QStringLiteral("Red"));
+}
+
+QAction *MainWindow::addAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut,
+                               void (MainWindow::*handler)())
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(name);
+    a->setShortcut(shortcut);
+    a->setShortcutContext(Qt::WindowShortcut);
+    connect(a, &QAction::triggered, this, handler);
+    return a;
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    QAction *newList = file->addAction(QStringLiteral("&New List"), this, [this] { NewList(m_list, true); });
+    newList->setObjectName(QStringLiteral("FileNewList"));
+    newList->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    QAction *open = file->addAction(QStringLiteral("&Open List"), this, [this] { OpenListFile(m_list); });
+    open->setObjectName(QStringLiteral("FileOpenList"));
+    open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    file->addSeparator();
+    QAction *save = file->addAction(QStringLiteral("&Save List"), this, [this] { SaveListFile(m_list, false); });
+    save->setObjectName(QStringLiteral("FileSaveList"));
+    save->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    QAction *saveAs = file->addAction(QStringLiteral("Save List &As..."), this, [this] { SaveListFile(m_list, true); });
+    saveAs->setObjectName(QStringLiteral("FileSaveListAs"));
+    file->addSeparator();
+    addAction(file, QStringLiteral("FileJoinFiles"), QStringLiteral("&Join Files!"), QKeySequence(Qt::Key_F5), &MainWindow::joinFiles);
+    file->addSeparator();
+    addAction(file, QStringLiteral("FileExit"), QStringLiteral("&Exit"), QKeySequence(QStringLiteral("Ctrl+E")), &MainWindow::exitProgram);
+    connect(file, &QMenu::aboutToShow, this, [this, saveAs] { saveAs->setEnabled(!m_list.listPath().isEmpty()); });
+
+    m_editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    m_editMenu->setObjectName(QStringLiteral("EditMenu"));
+    QMenu *clip = m_editMenu->addMenu(QStringLiteral("&Clipboard"));
+    clip->setObjectName(QStringLiteral("EditClipboard"));
+    addAction(clip, QStringLiteral("ClipboardCut"), QStringLiteral("&Cut Item"), QKeySequence(QStringLiteral("Ctrl+X")), &MainWindow::cutItem);
+    addAction(clip, QStringLiteral("ClipboardCopy"), QStringLiteral("&Copy Item"), QKeySequence(QStringLiteral("Ctrl+C")), &MainWindow::copyItem);
+    addAction(clip, QStringLiteral("ClipboardPaste"), QStringLiteral("&Paste Item"), QKeySequence(QStringLiteral("Ctrl+V")), &MainWindow::pasteItem);
+    clip->addSeparator();
+    addAction(clip, QStringLiteral("ClipboardCopyList"), QStringLiteral("&Copy List"), QKeySequence(QStringLiteral("Ctrl+B")), &MainWindow::copyList);
+    m_editMenu->addSeparator();
+    addAction(m_editMenu, QStringLiteral("EditAddFiles"), QStringLiteral("&Add File(s)"), QKeySequence(QStringLiteral("Ctrl+F")), &MainWindow::addFiles);
+    addAction(m_editMenu, QStringLiteral("EditAddDirectory"), QStringLiteral("&Add Directory"), QKeySequence(QStringLiteral("Ctrl+D")), &MainWindow::addDirectory);
+    m_editMenu->addSeparator();
+    m_removeItemsMenu = m_editMenu->addMenu(QStringLiteral("&Remove Item(s)"));
+    m_removeItemsMenu->setObjectName(QStringLiteral("EditRemoveItems"));
+    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsRemoveItem"), QStringLiteral("&Remove Item"), QKeySequence(Qt::Key_Delete), &MainWindow::removeSelected);
+    QAction *clear = m_removeItemsMenu->addAction(QStringLiteral("&Clear List"), this, [this] { ClearList(m_list, true); });
+    clear->setObjectName(QStringLiteral("RemoveItemsClearList"));
+    clear->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    m_removeItemsMenu->addSeparator();
+    QAction *dupes = m_removeItemsMenu->addAction(QStringLiteral("&Remove Duplicated Files"), this, [this] { RemoveDuplicatedFiles(m_list); });
+    dupes->setObjectName(QStringLiteral("RemoveItemsRemoveDuplicatedFiles"));
+    dupes->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+    QAction *dead = m_removeItemsMenu->addAction(QStringLiteral("&Remove Dead Files"), this, [this] { RemoveDeadFiles(m_list); });
+    dead->setObjectName(QStringLiteral("RemoveItemsRemoveDeadFiles"));
+    dead->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
+    m_removeItemsMenu->addSeparator();
+    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsRemoveWizard"), QStringLiteral("&Remove Wizard"), QKeySequence(), &MainWindow::notYetAvailable);
+    QMenu *move = m_editMenu->addMenu(QStringLiteral("&Move Selected Item"));
+    move->setObjectName(QStringLiteral("MoveSelectedItem"));
+    addAction(move, QStringLiteral("MoveSelectedItemMoveItemUp"), QStringLiteral("&Move Item Up"), QKeySequence(), &MainWindow::moveUp);
+    addAction(move, QStringLiteral("MoveSelectedItemMoveItemDown"), QStringLiteral("&Move Item Down"), QKeySequence(), &MainWindow::moveDown);
+    m_editMenu->addSeparator();
+    addAction(m_editMenu, QStringLiteral("EditSortWizard"), QStringLiteral("&Sort Wizard"), QKeySequence(QStringLiteral("Ctrl+R")), &MainWindow::notYetAvailable);
+    m_editMenu->addSeparator();
+    addAction(m_editMenu, QStringLiteral("EditRepairAVIFile"), QStringLiteral("&Repair AVI File"), QKeySequence(), &MainWindow::notYetAvailable);
+    m_editMenu->addSeparator();
+    addAction(m_editMenu, QStringLiteral("EditPreferences"), kPreferences, QKeySequence(), &MainWindow::EditPreferences_Click);
+    connect(m_editMenu, &QMenu::aboutToShow, this, &MainWindow::applyEditMenuRule);
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+    addAction(view, QStringLiteral("ViewListInfo"), QStringLiteral("&List Info"), QKeySequence(QStringLiteral("Ctrl+I")), &MainWindow::notYetAvailable);
+    view->addSeparator();
+    addAction(view, QStringLiteral("ViewFileProperties"), kFileProperties, QKeySequence(), &MainWindow::ViewFileProperties_Click);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    addAction(help, QStringLiteral("HelpManual"), QStringLiteral("&Read Me"), QKeySequence(Qt::Key_F1), &MainWindow::readMe);
+    help->addSeparator();
+    addAction(help, QStringLiteral("TipOfTheDay"), QStringLiteral("&Tip of the day"), QKeySequence(), &MainWindow::showTipOfTheDay);
+    addAction(help, QStringLiteral("HelpCheckForUpdate"), QStringLiteral("&Check for update"), QKeySequence(), &MainWindow::checkForUpdate);
+    help->addSeparator();
+    addAction(help, QStringLiteral("HelpAbout"), QStringLiteral("&About..."), QKeySequence(), &MainWindow::notYetAvailable);
+}
+
+void MainWindow::buildToolbar(QWidget *central)
+{
+    m_toolbar = new QWidget(central);
+    m_toolbar->setObjectName(QStringLiteral("Toolbar"));
+    auto *row = new QHBoxLayout(m_toolbar);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->setSpacing(2);
+    struct Button
+    {
+        const char *caption, *icon;
+        QList<QPair<QString, QString>> items; // caption, key
+    };
+    const QList<Button> buttons{
+        {"Add File(s)", "add", {{QStringLiteral("Add File(s)"), QStringLiteral("AddFiles")}, {QStringLiteral("Add Directory"), QStringLiteral("AddDirectory")}}},
+        {"Sort List", "sort", {}},
+        {"Check List", "check", {{QStringLiteral("For: Duplicated Files"), QStringLiteral("CheckForDupes")}, {QStringLiteral("For: Dead Files"), QStringLiteral("CheckForDead")}}},
+        {"Join Files!", "join", {}}};
+    for (int i = 0; i < buttons.size(); ++i) {
+        auto *b = new QToolButton(m_toolbar);
+        b->setText(QString::fromLatin1(buttons[i].caption));
+        b->setIcon(QIcon(svgPixmap(QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(buttons[i].icon)), 24)));
+        b->setIconSize(QSize(24, 24));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoRaise(true);
+        const int position = i + 1;
+        connect(b, &QToolButton::clicked, this, [this, position] { Toolbar_ButtonClick(position); });
+        if (!buttons[i].items.isEmpty()) {
+            auto *menu = new QMenu(b);
+            for (const auto &[caption, key] : buttons[i].items) {
+                QAction *a = menu->addAction(caption);
+                a->setData(key);
+                connect(a, &QAction::triggered, this, [this, key = key] { Toolbar_ButtonMenuClick(key); });
+            }
+            b->setMenu(menu);
+            b->setPopupMode(QToolButton::MenuButtonPopup);
+        }
+        m_toolButtons << b;
+        row->addWidget(b);
+    }
+    row->addStretch();
+}
+
+void MainWindow::buildControlPanel(QWidget *central)
+{
+    m_controlPanel = new QWidget(central);
+    m_controlPanel->setObjectName(QStringLiteral("ControlPanel"));
+    auto *col = new QVBoxLayout(m_controlPanel);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->setSpacing(6);
+    auto add = [&](const QString &name, const QString &icon, const QString &tip, void (MainWindow::*handler)()) {
+        auto *b = new ImageButton(name, QStringLiteral(":/icons/%1.svg").arg(icon), tip, m_controlPanel);
+        connect(b, &ImageButton::clicked, this, handler);
+        col->addWidget(b);
+        return b;
+    };
+    add(QStringLiteral("UpButton"), QStringLiteral("up"), QStringLiteral("Move Item Up"), &MainWindow::moveUp);
+    add(QStringLiteral("DownButton"), QStringLiteral("down"), QStringLiteral("Move Item Down"), &MainWindow::moveDown);
+    ImageButton *del = add(QStringLiteral("DeleteButton"), QStringLiteral("delete"),
+                           QStringLiteral("Remove Item (right-click for more options)"), &MainWindow::DeleteButton_Click);
+    connect(del, &ImageButton::released, this, &MainWindow::DeleteButton_MouseUp);
+    add(QStringLiteral("PlayButton"), QStringLiteral("play"), QStringLiteral("Play File"), &MainWindow::PlaySelected);
+    add(QStringLiteral("PropertiesButton"), QStringLiteral("properties"), QStringLiteral("File Properties"),
+        &MainWindow::ViewFileProperties_Click);
+    col->addStretch();
+}
+
+void MainWindow::buildInfoPanel(QWidget *central)
+{
+    auto *frame = new QFrame(central);
+    frame->setObjectName(QStringLiteral("InfoPanel"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto *grid = new QGridLayout(frame);
+    grid->setContentsMargins(8, 4, 8, 4);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(2);
+    auto pair = [&](int r, int c, const QString &name, const QString &caption, const QString &icon, const QString &value) {
+        auto *image = new QLabel(frame);
+        image->setObjectName(name + QStringLiteral("Image"));
+        image->setPixmap(svgPixmap(QStringLiteral(":/icons/%1.svg").arg(icon), 16));
+        auto *label = new QLabel(caption, frame);
+        label->setObjectName(name + QStringLiteral("Label"));
+        auto *v = new QLabel(value, frame);
+        v->setObjectName(name + QStringLiteral("Value"));
+        QFont bold = v->font();
+        bold.setBold(true);
+        v->setFont(bold);
+        grid->addWidget(image, r, c * 3);
+        grid->addWidget(label, r, c * 3 + 1);
+        grid->addWidget(v, r, c * 3 + 2);
+        return v;
+    };
+    m_listType = pair(0, 0, QStringLiteral("ListType"), QStringLiteral("List Type:"), QStringLiteral("listtype"), QStringLiteral("?"));
+    m_listCount = pair(1, 0, QStringLiteral("ListCount"), QStringLiteral("Total items in list:"), QStringLiteral("listcount"), QStringLiteral("0"));
+    m_listDuration = pair(0, 1, QStringLiteral("ListDuration"), QStringLiteral("Duration:"), QStringLiteral("listduration"), QStringLiteral("00:00:00"));
+    m_listSize = pair(1, 1, QStringLiteral("ListSize"), QStringLiteral("Filesize:"), QStringLiteral("listsize"), QStringLiteral("0 KB"));
+    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(5, 1);
+    m_infoPanel = frame;
+}
+
+void MainWindow::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setSizeGripEnabled(true);
+    m_panel1 = new QLabel(bar);
+    m_panel1->setMinimumWidth(twips(1500));
+    m_panel2 = new QLabel(bar);
+    m_panel3 = new QLabel(bar);
+    m_panel3->setObjectName(QStringLiteral("StatusIndicator"));
+    m_panel3->setToolTip(QStringLiteral("Status Indicator"));
+    m_panel3->setCursor(Qt::PointingHandCursor);
+    m_panel3->installEventFilter(new ClickFilter(this, [this] { StatusBar_PanelClick(3); }));
+    bar->addWidget(m_panel1);
+    bar->addWidget(m_panel2, 1);
+    bar->addPermanentWidget(m_panel3);
+
+    m_progress = new QProgressBar(bar);
+    m_progress->setObjectName(QStringLiteral("AddFilesProgressBar"));
+    m_progress->setTextVisible(false);
+    m_progress->hide();
+    m_cancelOverlay = new QWidget(bar);
+    m_cancelOverlay->setObjectName(QStringLiteral("CancelOverlay"));
+    auto *cancel = new QLabel(QStringLiteral("<a href='#'>(Cancel)</a>"), m_cancelOverlay);
+    cancel->setObjectName(QStringLiteral("CancelLabel"));
+    cancel->setToolTip(QStringLiteral("Cancel Operation"));
+    cancel->setCursor(Qt::PointingHandCursor);
+    connect(cancel, &QLabel::linkActivated, this, &MainWindow::CancelLabel_Click);
+    cancel->adjustSize();
+    m_cancelOverlay->resize(cancel->size());
+    m_cancelOverlay->hide();
+}
+
+void MainWindow::layoutControls()
+{
+    QWidget *central = centralWidget();
+    const int toolbarHeight = m_toolbar->sizeHint().height();
+    m_toolbar->setGeometry(0, 0, central->width(), toolbarHeight);
+    const int tb = toTwips(toolbarHeight);
+    // Inner size as the design counts it: the status bar belongs to the client area.
+    const int w = toTwips(central->width());
+    const int h = toTwips(central->height() + statusBar()->height());
+    const MainWindowLayout::Design design{tb, QRect(120, tb + 60, 0, 0), QRect(0, tb + 60, 600, 3300),
+                                          QRect(120, 0, 0, 900)};
+    const MainWindowLayout::Result r = MainWindowLayout::arrange(design, w, h);
+    auto px = [](const QRect &t) { return QRect(twips(t.x()), twips(t.y()), twips(t.width()), twips(t.height())); };
+    m_view->setGeometry(px(r.listView));
+    m_controlPanel->setGeometry(px(r.controlPanel));
+    m_infoPanel->setGeometry(px(r.infoPanel));
+
+    // Progress bar over panel 1, the overlay right of it.
+    const int panel1 = toTwips(m_panel1->geometry().right());
+    const int barHeight = toTwips(statusBar()->height());
+    m_progress->setGeometry(twips(10), twips(50), twips(panel1 - 10), twips(barHeight - 60));
+    m_cancelOverlay->move(twips(panel1 + 1360), twips(50));
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!isMinimized())
+        layoutControls();
+}
+
+void MainWindow::startNewList() { NewList(m_list, false); }
+
+void MainWindow::showTipOfTheDay() {}
+
+QAction *MainWindow::action(const QString &name) const { return findChild<QAction *>(name); }
+
+QMenu *MainWindow::menu(const QString &name) const { return findChild<QMenu *>(name); }
+
+ImageButton *MainWindow::imageButton(const QString &name) const { return findChild<ImageButton *>(name); }
+
+QString MainWindow::statusPanelText(int panel) const
+{
+    return panel == 1 ? m_panel1->text() : panel == 2 ? m_panel2->text() : QString();
+}
+
+void MainWindow::applyEditMenuRule() { action(QStringLiteral("RemoveItemsRemoveWizard"))->setEnabled(m_list.count() > 0); }
+
+void MainWindow::showStatusPicture(const QString &status)
+{
+    m_panel3->setPixmap(svgPixmap(status == QStringLiteral("Green") ? QStringLiteral(":/icons/green.svg")
+                                                                    : QStringLiteral(":/icons/red.svg"),
+                                  16));
+}
+
+void MainWindow::refreshTotals()
+{
+    m_listCount->setText(m_list.totals().count);
+    m_listDuration->setText(m_list.totals().duration);
+    m_listSize->setText(m_list.totals().size);
+}
+
+void MainWindow::Toolbar_ButtonClick(int position)
+{
+    switch (position) {
+    case 1: addFiles(); break;
+    case 2: notYetAvailable(); break;
+    case 3:
+        Dialogs::message(QStringLiteral("Please, select one of the check-tools by clicking on the arrow."), Dialogs::Icon::Information);
+        break;
+    case 4: joinFiles(); break;
+    }
+}
+
+void MainWindow::Toolbar_ButtonMenuClick(const QString &key)
+{
+    if (key == QStringLiteral("AddFiles"))
+        addFiles();
+    else if (key == QStringLiteral("AddDirectory"))
+        addDirectory();
+    else if (key == QStringLiteral("CheckForDupes"))
+        RemoveDuplicatedFiles(m_list);
+    else if (key == QStringLiteral("CheckForDead"))
+        RemoveDeadFiles(m_list);
+}
+
+void MainWindow::StatusBar_PanelClick(int panel)
+{
+    if (panel != 3)
+        return;
+    const Compatibility::Explanation e = Compatibility::explain(m_list.listStatus(), m_list.count());
+    if (!e.text.isEmpty())
+        Dialogs::message(e.text, e.critical ? Dialogs::Icon::Critical : Dialogs::Icon::Information);
+}
+
+void MainWindow::begin(const QString &statusText, int maximum)
+{
+    m_panel2->setText(statusText);
+    m_cancelOverlay->show();
+    m_cancelOverlay->raise();
+    m_progress->setMaximum(maximum);
+    m_progress->setValue(1);
+    m_progress->show();
+    m_progress->raise();
+}
+
+void MainWindow::setValue(int value) { m_progress->setValue(value); }
+
+void MainWindow::finish()
+{
+    m_panel2->clear();
+    m_cancelOverlay->hide();
+    m_progress->hide();
+}
+
+void MainWindow::CancelLabel_Click()
+{
+    SetAddCancelled();
+    finish();
+}
+
+void MainWindow::addFiles() { ChooseAndAddFiles(m_list, this); }
+
+void MainWindow::addDirectory() { ChooseAndAddDirectory(m_list, this); }
+
+void MainWindow::removeSelected()
+{
+    if (const int i = m_view->selectedIndex())
+        RemoveListItem(m_list, i);
+}
+
+void MainWindow::DeleteButton_Click()
+{
+    ImageButton *del = imageButton(QStringLiteral("DeleteButton"));
+    if (del->tag == QStringLiteral("popup")) {
+        del->tag.clear();
+        return;
+    }
+    removeSelected();
+}
+
+void MainWindow::DeleteButton_MouseUp(Qt::MouseButton button)
+{
+    if (button != Qt::RightButton)
+        return;
+    applyEditMenuRule();
+    const QPoint at(twips(toTwips(m_view->width()) + 130), twips(toTwips(m_view->y()) + 1150));
+    m_removeItemsMenu->exec(mapToGlobal(centralWidget()->mapTo(this, at)));
+    imageButton(QStringLiteral("DeleteButton"))->tag = QStringLiteral("popup");
+}
+
+void MainWindow::ListView_MouseDown(const QPoint &position)
+{
+    QAction *prefs = action(QStringLiteral("EditPreferences"));
+    prefs->setText(kFileProperties);
+    m_editMenu->exec(m_view->viewport()->mapToGlobal(position));
+    prefs->setText(kPreferences);
+}
+
+void MainWindow::EditPreferences_Click()
+{
+    if (action(QStringLiteral("EditPreferences"))->text() == kFileProperties)
+        ViewFileProperties_Click();
+    else
+        notYetAvailable();
+}
+
+void MainWindow::moveUp()
+{
+    const int i = m_view->selectedIndex();
+    if (i == 0)
+        return;
+    if (const int to = MoveItemUp(m_list, i))
+        m_view->selectIndex(to);
+    m_view->setFocus();
+}
+
+void MainWindow::moveDown()
+{
+    const int i = m_view->selectedIndex();
+    if (i == 0)
+        return;
+    if (const int to = MoveItemDown(m_list, i))
+        m_view->selectIndex(to);
+    m_view->setFocus();
+}
+
+void MainWindow::PlaySelected()
+{
+    if (const int i = m_view->selectedIndex())
+        Shell::open(m_list.model().cell(i, FileListModel::Filepath));
+}
+
+void MainWindow::ViewFileProperties_Click()
+{
+    if (const int i = m_view->selectedIndex())
+        ShowFileProperties(m_list.model().cell(i, FileListModel::Filepath));
+}
+
+void MainWindow::cutItem()
+{
+    const int i = m_view->selectedIndex();
+    if (i == 0)
+        return;
+    QApplication::clipboard()->setText(ClipboardModule::rowEntry(m_list.model(), i));
+    RemoveListItem(m_list, i);
+}
+
+void MainWindow::copyItem()
+{
+    if (const int i = m_view->selectedIndex())
+        QApplication::clipboard()->setText(ClipboardModule::rowEntry(m_list.model(), i));
+}
+
+void MainWindow::pasteItem()
+{
+    if (const int i = ClipboardModule::PasteEntry(m_list, QApplication::clipboard()->text()))
+        m_view->selectIndex(i);
+}
+
+void MainWindow::copyList()
+{
+    if (m_list.count() > 0)
+        QApplication::clipboard()->setText(ClipboardModule::listText(m_list.model()));
+}
+
+void MainWindow::joinFiles() {}
+
+void MainWindow::readMe()
+{
+    const QString readMe = AppPaths::programFolder() + QStringLiteral("/ReadMe.htm");
+    if (PathExists(readMe))
+        Shell::open(readMe);
+    else
+        Dialogs::message(QStringLiteral("Unable to find (ReadMe.htm) document!"), Dialogs::Icon::Critical);
+}
+
+void MainWindow::checkForUpdate()
+{
+    const QString text = QStringLiteral("You will be directed to our website, where you can find the latest version information.\r"
+                                        "Please, make sure that you are connected to the internet.\r\r"
+                                        "Click the \"Ok\" button to visit our website, or click the \"Cancel\" button to close this dialog.");
+    if (Dialogs::message(text, Dialogs::Icon::Information, Dialogs::Buttons::OkCancel) == Dialogs::Answer::Ok)
+        Shell::open(Version::updateAddress());
+}
+
+void MainWindow::exitProgram()
+{
+    m_exiting = true;
+    QApplication::quit();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_exiting || AskToSaveOnClose(m_list)) {
+        event->accept();
+        QApplication::quit(); // every other window goes with it, saving nothing
+    } else {
+        event->ignore();
+    }
+}

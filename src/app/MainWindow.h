@@ -1,0 +1,96 @@
+#pragma once
+#include "list/AddFilesModule.h"
+#include "list/FileList.h"
+
+#include <QMainWindow>
+class FileListView;
+class ImageButton;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QToolButton;
+
+// The program's document window: the file list, its totals, the toolbar, the
+// image buttons and the status bar, and every command reached from them.
+class MainWindow : public QMainWindow, public AddProgress
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+
+    FileList &list() { return m_list; }
+    FileListView *listView() const { return m_view; }
+    QAction *action(const QString &name) const;
+    QMenu *menu(const QString &name) const;
+    QString listPath() const { return m_list.listPath(); }
+    QString statusPanelText(int panel) const;
+    QProgressBar *addFilesProgressBar() const { return m_progress; }
+    QWidget *cancelOverlay() const { return m_cancelOverlay; }
+    ImageButton *imageButton(const QString &name) const;
+
+    void startNewList(); // start-up: a new list without the question
+    void showTipOfTheDay();
+
+    // Handlers, named after their controls.
+    void Toolbar_ButtonClick(int position);
+    void Toolbar_ButtonMenuClick(const QString &key);
+    void StatusBar_PanelClick(int panel);
+    void CancelLabel_Click();
+    void DeleteButton_Click();
+    void DeleteButton_MouseUp(Qt::MouseButton button);
+    void ListView_MouseDown(const QPoint &position);
+    void EditPreferences_Click();
+    void PlaySelected();
+    void ViewFileProperties_Click();
+
+    // AddProgress
+    void begin(const QString &statusText, int maximum) override;
+    void setValue(int value) override;
+    void finish() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar(QWidget *central);
+    void buildControlPanel(QWidget *central);
+    void buildInfoPanel(QWidget *central);
+    void buildStatusBar();
+    void layoutControls();
+    void applyEditMenuRule();
+    void showStatusPicture(const QString &status);
+    void refreshTotals();
+    QAction *addAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut,
+                       void (MainWindow::*handler)());
+
+    // Commands
+    void addFiles();
+    void addDirectory();
+    void removeSelected();
+    void moveUp();
+    void moveDown();
+    void cutItem();
+    void copyItem();
+    void pasteItem();
+    void copyList();
+    void joinFiles();
+    void readMe();
+    void checkForUpdate();
+    void exitProgram();
+    void notYetAvailable() {}
+
+    FileList m_list;
+    FileListView *m_view = nullptr;
+    QWidget *m_toolbar = nullptr;
+    QWidget *m_controlPanel = nullptr;
+    QWidget *m_infoPanel = nullptr;
+    QLabel *m_listType = nullptr, *m_listCount = nullptr, *m_listDuration = nullptr, *m_listSize = nullptr;
+    QLabel *m_panel1 = nullptr, *m_panel2 = nullptr, *m_panel3 = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QWidget *m_cancelOverlay = nullptr;
+    QMenu *m_editMenu = nullptr, *m_removeItemsMenu = nullptr;
+    QList<QToolButton *> m_toolButtons;
+    bool m_exiting = false;
+};

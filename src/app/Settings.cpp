@@ -1,0 +1,34 @@
+#include "Settings.h"
+#include "AppPaths.h"
+#include "ReadWriteIniFile.h"
+#include "../platform/FileSystem.h"
+
+QString Settings::read(const SettingsKeys::Key &key)
+{
+    return ReadIniValue(key.section, key.name, AppPaths::settingsFile());
+}
+
+bool Settings::write(const SettingsKeys::Key &key, const QString &value)
+{
+    return WriteIniValue(key.section, key.name, value, AppPaths::settingsFile());
+}
+
+int Settings::readCheckValue(const SettingsKeys::Key &key, int current)
+{
+    bool ok = false;
+    const int value = read(key).trimmed().toInt(&ok);
+    return ok ? value : current;
+}
+
+void Settings::writeCheckValue(const SettingsKeys::Key &key, int value) { write(key, QString::number(value)); }
+
+QString Settings::startFolder(const SettingsKeys::Key &key) { return read(key); }
+
+void Settings::rememberFolder(const SettingsKeys::Key &key, const QString &start, const QString &chosenPath)
+{
+    if (chosenPath.isEmpty())
+        return;
+    const QString folder = FileSystem::folderPart(chosenPath);
+    if (folder != start)
+        write(key, folder);
+}

@@ -1,0 +1,50 @@
+#include "TextFormats.h"
+
+#include <QLocale>
+#include <cmath>
+
+QString TextFormats::generalDate(const QDateTime &localTime)
+{
+    const QLocale locale;
+    const QString date = locale.toString(localTime.date(), QLocale::ShortFormat);
+    if (localTime.time() == QTime(0, 0))
+        return date;
+    // The locale's long time without the time-zone name.
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(u't');
+    return date + u' ' + locale.toString(localTime.time(), format.trimmed());
+}
+
+QString TextFormats::groupedOrEmpty(double value)
+{
+    const double rounded = std::floor(value + 0.5);
+    if (rounded == 0)
+        return QString();
+    return QLocale().toString(rounded, 'f', 0);
+}
+
+double TextFormats::leadingNumber(QString text, const QString &suffix, bool *ok)
+{
+    text.remove(suffix);
+    const QLocale locale;
+    bool parsed = false;
+    double value = locale.toDouble(text.trimmed(), &parsed);
+    if (!parsed)
+        value = QLocale::c().toDouble(text.trimmed(), &parsed);
+    if (ok)
+        *ok = parsed;
+    return parsed ? std::floor(value) : 0;
+}
+
+QString TextFormats::timeOfDay(qint64 seconds)
+{
+    qint64 s = seconds % 86400;
+    if (s < 0)
+        s += 86400;
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QChar(u'0'))
+        .arg((s / 60) % 60, 2, 10, QChar(u'0'))
+        .arg(s % 60, 2, 10, QChar(u'0'));
+}
+
+qint64 TextFormats::roundHalfEven(double value) { return static_cast<qint64>(std::nearbyint(value)); }

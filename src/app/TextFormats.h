@@ -1,0 +1,18 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+
+// Number and date texts as the user's locale writes them.
+namespace TextFormats {
+// Short date, a blank and the long time; the date alone at exactly midnight.
+QString generalDate(const QDateTime &localTime);
+// Whole number with thousands separators; "" for 0 (the "#,###,###" pattern).
+QString groupedOrEmpty(double value);
+// Reads "12,345 KB" or "1234 seconds" back: suffix removed, locale separators
+// accepted, fraction dropped. ok is false when the rest is not a number.
+double leadingNumber(QString text, const QString &suffix, bool *ok);
+// Seconds after midnight as "hh:mm:ss", wrapping at 24 hours.
+QString timeOfDay(qint64 seconds);
+// Round half to even, as the classic Round and CInt do.
+qint64 roundHalfEven(double value);
+} // namespace TextFormats

@@ -1,0 +1,57 @@
+#include "WidgetDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+QWidget *owner() { return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow(); }
+} // namespace
+
+Dialogs::Answer WidgetDialogs::message(const QString &text, Dialogs::Icon icon, Dialogs::Buttons buttons, const QString &title)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QMessageBox box(owner());
+    box.setWindowTitle(title);
+    box.setText(shown);
+    switch (icon) {
+    case Dialogs::Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Dialogs::Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Dialogs::Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Dialogs::Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Dialogs::Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    switch (buttons) {
+    case Dialogs::Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Dialogs::Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Dialogs::Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Dialogs::Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Dialogs::Answer::Yes;
+    case QMessageBox::No: return Dialogs::Answer::No;
+    case QMessageBox::Cancel: return Dialogs::Answer::Cancel;
+    default: return buttons == Dialogs::Buttons::Ok || buttons == Dialogs::Buttons::OkCancel ? Dialogs::Answer::Ok : Dialogs::Answer::Cancel;
+    }
+}
+
+QStringList WidgetDialogs::openFiles(const Dialogs::FileRequest &request, bool multiple)
+{
+    const QString filter = Dialogs::qtFilter(request.filter);
+    if (multiple)
+        return QFileDialog::getOpenFileNames(owner(), request.title, request.startFolder, filter);
+    const QString file = QFileDialog::getOpenFileName(owner(), request.title, request.startFolder, filter);
+    return file.isEmpty() ? QStringList() : QStringList{file};
+}
+
+QString WidgetDialogs::saveFile(const Dialogs::FileRequest &request)
+{
+    // No overwrite question here: the callers ask their own.
+    return QFileDialog::getSaveFileName(owner(), request.title, request.startFolder, Dialogs::qtFilter(request.filter),
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
+QString WidgetDialogs::folder(const QString &title) { return QFileDialog::getExistingDirectory(owner(), title); }

@@ -1,0 +1,35 @@
+#include "MainWindow.h"
+#include "Shell.h"
+#include "Splashscreen.h"
+#include "WidgetDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tapeweld"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tapeweld.svg")));
+    WidgetDialogs dialogs;
+    Dialogs::setProvider(&dialogs);
+    Shell::setOpenHandler([](const QString &target) {
+        const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
+        return QDesktopServices::openUrl(url);
+    });
+
+    MainWindow *mainWindow = nullptr;
+    bool showTips = false;
+    Splashscreen splash([&] {
+        mainWindow = new MainWindow;
+        mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+        mainWindow->show();
+        mainWindow->startNewList();
+        if (showTips)
+            mainWindow->showTipOfTheDay();
+    });
+    if (splash.load(app.arguments().mid(1), &showTips))
+        splash.show();
+    return app.exec();
+}

@@ -1,0 +1,59 @@
+#include "CheckCompatibility.h"
+#include "../list/FileList.h"
+
+namespace {
+// Does the concatenation of every row's cell still hold something once each
+// left-to-right, non-overlapping occurrence of the first row's text is removed?
+// Counted instead of built, so the check stays linear and allocation-free.
+bool leavesRemainder(const FileListModel &model, FileListModel::Column column)
+{
+    QString all;
+    qsizetype total = 0;
+    for (const FileListModel::Row &row : model.rows())
+        total += row[column].size();
+    const QString first = model.cell(1, column);
+    if (first.isEmpty())
+        return total > 0;
+    all.reserve(total);
+    for (const FileListModel::Row &row : model.rows())
+        all += row[column];
+    qsizetype removed = 0;
+    for (qsizetype at = all.indexOf(first); at >= 0; at = all.indexOf(first, at + first.size()))
+        removed += first.size();
+    return removed != total;
+}
+} // namespace
+
+QString Compatibility::statusOf(const FileListModel &model)
+{
+    if (model.count() < 2)
+        return QStringLiteral("Red");
+    if (leavesRemainder(model, FileListModel::VideoCodec) || leavesRemainder(model, FileListModel::VideoSize))
+        return QStringLiteral("Red");
+    return QStringLiteral("Green");
+}
+
+void ShowStatus(FileList &list, const QString &status) { list.setListStatus(status); }
+
+void CheckCompatibility(FileList &list) { ShowStatus(list, Compatibility::statusOf(list.model())); }
+
+Compatibility::Explanation Compatibility::explain(const QString &status, int rows)
+{
+    const QString cr = QStringLiteral("\r");
+    if (status == QStringLiteral("Green"))
+        return {QStringLiteral("Status: Green") + cr + cr
+                    + QStringLiteral("This status indicates that there is nothing wrong with your list."),
+                false};
+    if (status != QStringLiteral("Red"))
+        return {};
+    if (rows < 2)
+        return {QStringLiteral("Status: Red") + cr + cr
+                    + QStringLiteral("This status indicates that your list cannot be merged this way.") + cr + cr
+                    + QStringLiteral("Possible Reasons:") + cr + QStringLiteral("-There are not enough items in your list."),
+                true};
+    return {QStringLiteral("Status: Red") + cr + cr
+                + QStringLiteral("This status indicates that there are some (problems) with your list.") + cr + cr
+                + QStringLiteral("Possible Reasons:") + cr + QStringLiteral("-Different Video Codecs") + cr
+                + QStringLiteral("-Different Dimensions"),
+            true};
+}

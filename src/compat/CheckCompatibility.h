@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+class FileList;
+class FileListModel;
+
+// Green when the list holds two rows or more and, for Video Codec and Video
+// Size, all rows' texts together are nothing but copies of the first row's.
+void CheckCompatibility(FileList &list);
+void ShowStatus(FileList &list, const QString &status);
+
+namespace Compatibility {
+QString statusOf(const FileListModel &model);
+// The explanation shown for a click on the indicator; empty for no status.
+struct Explanation
+{
+    QString text;
+    bool critical = false;
+};
+Explanation explain(const QString &status, int rows);
+} // namespace Compatibility

@@ -1,0 +1,119 @@
+#include "AddFilesModule.h"
+#include "FileList.h"
+#include "ProbeListItem.h"
+#include "UpdateListTotals.h"
+#include "../app/Dialogs.h"
+#include "../app/Settings.h"
+#include "../platform/FileSystem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+bool g_addCancelled = false;
+}
+
+void SetAddCancelled() { g_addCancelled = true; }
+bool AddCancelled() { return g_addCancelled; }
+
+bool AddFiles::isCarriable(const QString &path)
+{
+    for (const QChar c : path)
+        if (c == u'|' || c == u'"' || c == u'\r' || c == u'\n')
+            return false;
+    return true;
+}
+
+QStringList AddFiles::supportedFilesIn(const QString &folder)
+{
+    QDir dir(folder);
+    dir.setNameFilters(kPattern.split(u';'));
+    dir.setFilter(QDir::Files); // no folders, no hidden files; patterns match ignoring case
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    QStringList paths;
+    const QString prefix = folder.endsWith(FileSystem::kSeparator) ? folder : folder + FileSystem::kSeparator;
+    for (const QString &name : dir.entryList())
+        paths << prefix + name;
+    return paths;
+}
+
+void AddPathsToList(FileList &list, const QStringList &paths, const QString &statusText, AddProgress *progress)
+{
+    g_addCancelled = false;
+    const int n = static_cast<int>(paths.size());
+    if (n == 0)
+        return;
+    if (progress)
+        progress->begin(statusText, n);
+    QStringList refused;
+    bool full = false;
+    for (int k = 1; k <= n; ++k) {
+        const QString &path = paths[k - 1];
+        if (list.count() >= FileListModel::kMaxRows) {
+            full = true;
+            if (progress)
+                progress->finish();
+            break;
+        }
+        if (AddFiles::isCarriable(path)) {
+            FileListModel::Row row;
+            row[FileListModel::Filepath] = path;
+            list.model().appendRow(row);
+            ProbeListItem(list, 0);
+        } else {
+            refused << path;
+        }
+        if (progress)
+            progress->setValue(k);
+        QCoreApplication::processEvents();
+        if (k == n && progress)
+            progress->finish();
+        if (g_addCancelled)
+            break;
+    }
+    if (!refused.isEmpty()) {
+        QString names;
+        for (QString p : refused)
+            names += QStringLiteral("\r\n") + p.replace(u'\r', u' ').replace(u'\n', u' ');
+        Dialogs::message(QStringLiteral("These files were not added, because their names hold a character "
+                                        "(|, \", CR or LF) that list files and join scripts cannot carry:")
+                             + names,
+                         Dialogs::Icon::Exclamation);
+    }
+    if (full)
+        Dialogs::message(QStringLiteral("The list is full: it holds at most 32,767 files.\r\n"
+                                        "The remaining files were not added."),
+                         Dialogs::Icon::Exclamation);
+}
+
+void ChooseAndAddFiles(FileList &list, AddProgress *progress)
+{
+    const QString start = Settings::startFolder(SettingsKeys::kAddFiles);
+    const QStringList chosen = Dialogs::openFiles(
+        {QStringLiteral("Add File(s)"), start,
+         QStringLiteral("All Supported Files (*.avi;*.divx;*.xvid)|*.avi;*.divx;*.xvid|All Files|*.*")},
+        true);
+    if (chosen.isEmpty())
+        return;
+    Settings::rememberFolder(SettingsKeys::kAddFiles, start, chosen.first());
+    AddPathsToList(list, chosen, chosen.size() == 1 ? QStringLiteral("Adding File...") : QStringLiteral("Adding Files..."),
+                   progress);
+    UpdateListTotals(list);
+}
+
+void ChooseAndAddDirectory(FileList &list, AddProgress *progress)
+{
+    const QString folder = Dialogs::folder(QStringLiteral("Browse for a directory...\rSupported Filetypes: ") + AddFiles::kPattern);
+    if (!folder.isEmpty()) {
+        const QStringList files = AddFiles::supportedFilesIn(folder);
+        if (!files.isEmpty())
+            AddPathsToList(list, files, QStringLiteral("Adding Files..."), progress);
+    }
+    UpdateListTotals(list);
+}
+
+void ListView_OLEDragDrop(FileList &list, const QStringList &droppedPaths, AddProgress *progress)
+{
+    AddPathsToList(list, droppedPaths, QStringLiteral("Adding Files..."), progress);
+    UpdateListTotals(list);
+}

@@ -1,0 +1,33 @@
+#include "FileList.h"
+#include "../app/SystemServices.h"
+
+void FileList::setListPath(const QString &path)
+{
+    m_listPath = path;
+    Q_EMIT titleChanged(title());
+}
+
+QString FileList::title() const
+{
+    if (m_listPath.isEmpty())
+        return QStringLiteral("Tapeweld - (Untitled List)");
+    return QStringLiteral("Tapeweld - (") + FileNameOf(m_listPath) + u')';
+}
+
+void FileList::setListStatus(const QString &status)
+{
+    m_listStatus = status;
+    Q_EMIT statusChanged(status);
+}
+
+void FileList::setListType(const QString &type)
+{
+    m_listType = type;
+    Q_EMIT listTypeChanged(type);
+}
+
+void FileList::setTotals(const Totals &totals)
+{
+    m_totals = totals;
+    Q_EMIT totalsChanged();
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include "FileListModel.h"
+
+#include <QString>
+#include <QVector>
+
+// The ".tpw" list format: "TPW List v1.0", "<AVI>", then one line per row
+// with the seven cells joined by "|". UTF-8 with CR LF; Windows-1252 lines read.
+namespace ListFile {
+inline const QString kHeader = QStringLiteral("TPW List v1.0");
+
+QByteArray format(const QString &listType, const QVector<FileListModel::Row> &rows);
+
+struct Parsed
+{
+    bool valid = false;
+    QVector<FileListModel::Row> rows;
+    bool truncated = false; // more rows than a list can hold
+};
+Parsed parse(const QByteArray &data);
+
+// Reads at most this much: a list file of the full 32,767 rows stays far below it.
+inline constexpr qint64 kMaxBytes = 256LL * 1024 * 1024;
+Parsed read(const QString &path);
+// Writes beside the target and renames over it: the old file survives a failure.
+bool write(const QString &path, const QByteArray &content, QString *error);
+} // namespace ListFile

@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+
+// File-system services in the platform's terms. Paths are native ("/").
+namespace FileSystem {
+
+inline constexpr QChar kSeparator = u'/';
+
+bool pathExists(const QString &path);   // anything stat() can examine
+bool folderExists(const QString &path);
+// A regular file whose name does not start with "." (hidden); never a folder.
+bool isNormalFile(const QString &path);
+qint64 fileSize(const QString &path);   // -1 when it cannot be read
+// Gives the owner write permission back (the "normal attributes" reset).
+void makeWritable(const QString &path);
+// Bytes available to this user on the file system holding path, or on its
+// nearest existing ancestor; 0 on failure.
+double freeBytes(const QString &path);
+// Mount point of the file system that holds path, with a trailing separator.
+QString mountPointOf(const QString &path);
+// True when both name the same existing file (same device and inode).
+bool sameFile(const QString &a, const QString &b);
+// Everything up to and including the last separator; empty when there is none.
+QString folderPart(const QString &path);
+
+} // namespace FileSystem

@@ -1,0 +1,128 @@
+#include "IniFile.h"
+#include "TextCodec.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// Larger files are not settings files; reading them would only stall the window.
+constexpr qint64 kMaxIniBytes = 16 * 1024 * 1024;
+
+QList<QByteArray> splitLines(const QByteArray &data)
+{
+    QList<QByteArray> lines = data.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray &line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    return lines;
+}
+
+bool sectionOf(const QByteArray &line, QString *name)
+{
+    const QByteArray t = line.trimmed();
+    if (!t.startsWith('['))
+        return false;
+    const int close = t.indexOf(']');
+    *name = TextCodec::decode(close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
+    return true;
+}
+
+bool keyOf(const QByteArray &line, QString *key, QString *value)
+{
+    const QByteArray t = line.trimmed();
+    if (t.isEmpty() || t.startsWith(';'))
+        return false;
+    const int eq = t.indexOf('=');
+    if (eq < 0)
+        return false;
+    *key = TextCodec::decode(t.left(eq)).trimmed();
+    if (value)
+        *value = TextCodec::decode(t.mid(eq + 1)).trimmed();
+    return true;
+}
+
+bool same(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+} // namespace
+
+QString IniFile::read(const QString &section, const QString &key, const QString &defaultValue,
+                      const QString &file, int maxChars)
+{
+    QFile f(file);
+    if (f.size() > kMaxIniBytes || !f.open(QIODevice::ReadOnly))
+        return defaultValue.left(maxChars);
+    const QList<QByteArray> lines = splitLines(f.readAll());
+    bool inSection = false;
+    for (const QByteArray &line : lines) {
+        QString name, k, v;
+        if (sectionOf(line, &name)) {
+            inSection = same(name, section);
+        } else if (inSection && keyOf(line, &k, &v) && same(k, key)) {
+            if (v.size() >= 2 && v.startsWith(u'"') && v.endsWith(u'"'))
+                v = v.mid(1, v.size() - 2);
+            return v.left(maxChars);
+        }
+    }
+    return defaultValue.left(maxChars);
+}
+
+bool IniFile::write(const QString &section, const QString &key, const QString &value, const QString &file)
+{
+    QList<QByteArray> lines;
+    {
+        QFile f(file);
+        if (f.exists()) {
+            if (!f.open(QIODevice::ReadOnly))
+                return false;
+            lines = splitLines(f.readAll());
+        }
+    }
+    const QByteArray newLine = key.toUtf8() + '=' + value.toUtf8();
+
+    int sectionLine = -1;  // the first matching section
+    int lastInSection = -1; // last non-blank line of that section
+    int keyLine = -1;
+    bool inSection = false;
+    for (int i = 0; i < lines.size(); ++i) {
+        QString name, k;
+        if (sectionOf(lines[i], &name)) {
+            if (inSection)
+                break;
+            inSection = same(name, section);
+            if (inSection) {
+                sectionLine = i;
+                lastInSection = i;
+            }
+        } else if (inSection) {
+            if (!lines[i].trimmed().isEmpty())
+                lastInSection = i;
+            if (keyOf(lines[i], &k, nullptr) && same(k, key)) {
+                keyLine = i;
+                break;
+            }
+        }
+    }
+    if (keyLine >= 0)
+        lines[keyLine] = newLine;
+    else if (sectionLine >= 0)
+        lines.insert(lastInSection + 1, newLine);
+    else
+        lines << '[' + section.toUtf8() + ']' << newLine;
+
+    QByteArray out;
+    for (const QByteArray &line : lines)
+        out += line + "\r\n";
+
+    QSaveFile save(file);
+    save.setDirectWriteFallback(true);
+    if (!save.open(QIODevice::WriteOnly))
+        return false;
+    if (save.write(out) != out.size()) {
+        save.cancelWriting();
+        return false;
+    }
+    return save.commit();
+}

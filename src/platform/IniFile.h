@@ -1,0 +1,18 @@
+#pragma once
+#include <QString>
+
+// Private-profile (INI) access with the semantics Windows programs rely on:
+// case-insensitive section and key names, trimmed values, first match wins,
+// writes that keep every other line.
+namespace IniFile {
+
+// Returns at most maxChars characters of the value, or defaultValue when the
+// file, section or key is missing or the file cannot be read.
+QString read(const QString &section, const QString &key, const QString &defaultValue,
+             const QString &file, int maxChars);
+
+// Replaces the value in place, appends a missing key to its section and a
+// missing section to the file; CR LF line ends; atomic where the folder allows.
+bool write(const QString &section, const QString &key, const QString &value, const QString &file);
+
+} // namespace IniFile

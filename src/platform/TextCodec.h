@@ -1,0 +1,10 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+namespace TextCodec {
+// UTF-8 when the bytes are valid UTF-8, otherwise Windows-1252, so that text
+// files written on Windows keep their accented names.
+QString decode(const QByteArray &bytes);
+QString decodeWindows1252(const QByteArray &bytes);
+}

@@ -1,0 +1,77 @@
+#include "app/SystemServices.h"
+#include "platform/CommandLine.h"
+#include "platform/Processes.h"
+#include "support/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+namespace {
+// A copy of sleep named as the encoder copy is named.
+QString sleeperNamed(const TestEnvironment &env, const QString &name)
+{
+    const QString path = env.path(name);
+    QFile::copy(QStringLiteral("/bin/sleep"), path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+bool running(qint64 pid)
+{
+    const QByteArray stat = readAll(QStringLiteral("/proc/%1/stat").arg(pid));
+    return !stat.isEmpty() && !stat.contains(") Z");
+}
+} // namespace
+
+TEST(Processes, TerminatesEveryMatchButNothingElse)
+{
+    TestEnvironment env;
+    const QString encoder = sleeperNamed(env, QStringLiteral("AVI.exe"));
+    const QString other = sleeperNamed(env, QStringLiteral("unrelated"));
+    QProcess a, b, c;
+    a.start(encoder, {QStringLiteral("30")});
+    b.start(encoder, {QStringLiteral("30")});
+    c.start(other, {QStringLiteral("30")});
+    ASSERT_TRUE(a.waitForStarted() && b.waitForStarted() && c.waitForStarted());
+    EXPECT_EQ(Processes::imageNameOf(static_cast<pid_t>(a.processId())), QStringLiteral("AVI.exe"));
+
+    TerminateProcessesByName(QString()); // touches nothing
+    EXPECT_TRUE(running(a.processId()));
+
+    TerminateProcessesByName(QStringLiteral("avi.EXE"));
+    EXPECT_TRUE(a.waitForFinished(5000));
+    EXPECT_TRUE(b.waitForFinished(5000));
+    EXPECT_EQ(a.exitStatus(), QProcess::CrashExit);
+    EXPECT_TRUE(running(c.processId()));
+    EXPECT_TRUE(running(QCoreApplication::applicationPid())); // never itself
+    c.kill();
+    c.waitForFinished();
+}
+
+TEST(Processes, SplitsCommandLinesLikeTheBatchInterpreter)
+{
+    using V = std::vector<std::string>;
+    EXPECT_EQ(CommandLine::split("\"/a b/AVI.exe\" -o  \"/x y.avi\""), (V{"/a b/AVI.exe", "-o", "/x y.avi"}));
+    EXPECT_EQ(CommandLine::split("plain /x\\y \"\""), (V{"plain", "/x\\y", ""}));
+    EXPECT_TRUE(CommandLine::split("   ").empty());
+}
+
+TEST(Processes, LaunchesDetachedWithoutZombies)
+{
+    TestEnvironment env;
+    const QString marker = env.path(QStringLiteral("ran"));
+    const QString script = env.write(QStringLiteral("with blank/s.bat"),
+                                     QByteArray("@echo off\r\nCopy /b \"") + QFile::encodeName(QStringLiteral(TW_PROGRAM_DIR "/DefaultSettings.ini"))
+                                         + "\" \"" + QFile::encodeName(marker) + "\"\r\nexit\r\n");
+    ASSERT_TRUE(Processes::launchHidden(u'"' + script + u'"', QStringLiteral(TW_PROGRAM_DIR)));
+    for (int i = 0; i < 100 && !QFile::exists(marker); ++i)
+        QThread::msleep(50);
+    EXPECT_TRUE(QFile::exists(marker));
+    QThread::msleep(100);
+    // Nothing was left for this process to reap.
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+}

@@ -1,0 +1,53 @@
+#include "SampleMedia.h"
+
+#include <QProcess>
+#include <QStringList>
+
+QString SampleMedia::make(Kind kind, const QString &folder, const QString &name, int seconds)
+{
+    const QString out = folder + u'/' + name;
+    const QString duration = QString::number(seconds);
+    QStringList args{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")};
+    auto video = [&](const char *size) {
+        args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+             << QStringLiteral("testsrc=size=%1:rate=25").arg(QString::fromLatin1(size));
+    };
+    switch (kind) {
+    case Kind::Xvid640: video("640x480"); break;
+    case Kind::Xvid320: video("320x240"); break;
+    case Kind::Dx50: video("320x240"); break;
+    case Kind::Mjpg: video("320x240"); break;
+    case Kind::AudioOnly: break;
+    }
+    args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+         << QStringLiteral("sine=frequency=440:sample_rate=44100") << QStringLiteral("-t") << duration;
+    switch (kind) {
+    case Kind::Xvid640:
+    case Kind::Xvid320:
+        args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-vtag") << QStringLiteral("XVID");
+        break;
+    case Kind::Dx50:
+        args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-vtag") << QStringLiteral("DX50");
+        break;
+    case Kind::Mjpg: args << QStringLiteral("-c:v") << QStringLiteral("mjpeg"); break;
+    case Kind::AudioOnly: break;
+    }
+    args << QStringLiteral("-c:a") << QStringLiteral("libmp3lame") << out;
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), args);
+    ffmpeg.waitForFinished(120000);
+    return ffmpeg.exitCode() == 0 ? out : QString();
+}
+
+int SampleMedia::videoFrames(const QString &path)
+{
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"),
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"), QStringLiteral("v:0"),
+                 QStringLiteral("-count_packets"), QStringLiteral("-show_entries"),
+                 QStringLiteral("stream=nb_read_packets"), QStringLiteral("-of"), QStringLiteral("csv=p=0"), path});
+    probe.waitForFinished(120000);
+    bool ok = false;
+    const int n = QString::fromUtf8(probe.readAllStandardOutput()).trimmed().toInt(&ok);
+    return ok ? n : -1;
+}

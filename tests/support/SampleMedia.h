@@ -1,0 +1,11 @@
+#pragma once
+#include <QString>
+
+// Sample AVIs made by ffmpeg for a test, cached per run in one folder.
+namespace SampleMedia {
+enum class Kind { Xvid640, Xvid320, Dx50, Mjpg, AudioOnly };
+// seconds of video at 25 frames per second, with MP3 sound unless AudioOnly.
+QString make(Kind kind, const QString &folder, const QString &name, int seconds = 1);
+// Number of video frames ffprobe counts by reading the packets; -1 on failure.
+int videoFrames(const QString &path);
+} // namespace SampleMedia

@@ -1,0 +1,43 @@
+#include "TestEnvironment.h"
+#include "app/AppPaths.h"
+#include "app/DebugLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TestEnvironment::TestEnvironment()
+{
+    m_hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    m_oldConfig = qgetenv("XDG_CONFIG_HOME");
+    QDir().mkpath(configHome());
+    QDir().mkpath(settingsPath());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome()));
+    AppPaths::setApplicationSettingsPath(settingsPath());
+    AppPaths::setProgramFolder(QStringLiteral(TW_PROGRAM_DIR));
+}
+
+TestEnvironment::~TestEnvironment()
+{
+    DebugLog::stopForTesting();
+    if (m_hadConfig)
+        qputenv("XDG_CONFIG_HOME", m_oldConfig);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+}
+
+QString TestEnvironment::write(const QString &relative, const QByteArray &content) const
+{
+    const QString p = path(relative);
+    QDir().mkpath(QFileInfo(p).path());
+    QFile f(p);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(content);
+    return p;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A private XDG_CONFIG_HOME and per-user folder for one test, so no test
+// touches a real home. Restores everything on destruction.
+class TestEnvironment
+{
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+    QString root() const { return m_dir.path(); }
+    QString configHome() const { return m_dir.path() + QStringLiteral("/config"); }
+    QString settingsPath() const { return configHome() + QStringLiteral("/Larkvane/Tapeweld"); }
+    QString settingsFile() const { return settingsPath() + QStringLiteral("/Settings.ini"); }
+    QString path(const QString &relative) const { return m_dir.path() + u'/' + relative; }
+    // Creates a file with content; returns its path.
+    QString write(const QString &relative, const QByteArray &content) const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldConfig;
+    bool m_hadConfig;
+};
+
+QByteArray readAll(const QString &path);
