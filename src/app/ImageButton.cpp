@@ -1,3 +1,4 @@
+#include "Resources.h"
 #include "ImageButton.h"
 
 #include <QMouseEvent>
@@ -7,6 +8,7 @@
 namespace {
 QPixmap picture(const QString &svg, bool pressed)
 {
+    ensureResources();
     const qreal ratio = 2.0; // sharp on high-density screens too
     QPixmap pm(QSize(36, 36) * ratio);
     pm.setDevicePixelRatio(ratio);
@@ -28,6 +30,7 @@ QPixmap picture(const QString &svg, bool pressed)
 ImageButton::ImageButton(const QString &objectName, const QString &svgResource, const QString &toolTip, QWidget *parent)
     : QWidget(parent), m_normal(picture(svgResource, false)), m_pressedPicture(picture(svgResource, true))
 {
+    ensureResources();
     setObjectName(objectName);
     setToolTip(toolTip);
     setFixedSize(36, 36);

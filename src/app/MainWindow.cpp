@@ -1,3 +1,4 @@
+#include "Resources.h"
 #include "MainWindow.h"
 #include "AppPaths.h"
 #include "Dialogs.h"
@@ -60,6 +61,7 @@ const QString kPreferences = QStringLiteral("&Preferences");
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
+    ensureResources();
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(m_list.title());
     auto *central = new QWidget(this);

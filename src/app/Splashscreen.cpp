@@ -1,3 +1,4 @@
+#include "Resources.h"
 #include "Splashscreen.h"
 #include "Shell.h"
 #include "StartUp.h"
@@ -13,6 +14,7 @@
 Splashscreen::Splashscreen(std::function<void()> closeSplash, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_closeSplash(std::move(closeSplash))
 {
+    ensureResources();
     setObjectName(QStringLiteral("Splashscreen"));
     setFixedSize(480, 300);
     auto *layout = new QVBoxLayout(this);

@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "Resources.h"
 #include "Shell.h"
 #include "Splashscreen.h"
 #include "WidgetDialogs.h"
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tapeweld"));
+    ensureResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tapeweld.svg")));
     WidgetDialogs dialogs;
     Dialogs::setProvider(&dialogs);
