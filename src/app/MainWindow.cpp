@@ -12,6 +12,8 @@
 #include "compat/CheckCompatibility.h"
 #include "list/ClipboardModule.h"
 #include "list/ListFunctions.h"
+#include "join/JoinWizard.h"
+#include "join/StartJoin.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -544,7 +546,17 @@ void MainWindow::copyList()
         QApplication::clipboard()->setText(ClipboardModule::listText(m_list.model()));
 }
 
-void MainWindow::joinFiles() {}
+void MainWindow::joinFiles()
+{
+    JoinHooks hooks;
+    hooks.adding = m_progress->isVisible();
+    hooks.showWizard = [this](const QString &output) {
+        JoinWizard wizard(output, m_list.totals().size, this);
+        wizard.Form_Load();
+        wizard.exec();
+    };
+    StartJoin(m_list, hooks);
+}
 
 void MainWindow::readMe()
 {

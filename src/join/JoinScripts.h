@@ -1,0 +1,29 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+class FileList;
+
+// The two batch scripts of a join and the encoder put in place for them.
+namespace JoinScripts {
+inline const QString kTempSuffix = QStringLiteral(".tpw.avi"); // T = O + suffix (8 characters)
+inline const QString kEncoderOptions = QStringLiteral("-forceidx -oac copy -ovc copy");
+
+QString workFolder();     // S + "/JoinTemp"
+QString firstScript();    // S + "/TempFile.bat"
+QString secondScript();   // S + "/AVI.bat"
+QString encoderCopy();    // S + "/AVI.exe"
+QString threadLibCopy();  // S + "/pthreadGC2.dll"
+QString shippedEncoder(); // P + "/AVI.dll"
+
+// "Copy /b" lines, the first creating T, the others appending to it.
+QStringList copyLines(const QStringList &inputs, const QString &temp);
+QByteArray firstScriptText(const QStringList &inputs, const QString &temp, const QString &settingsPath);
+// The encoder line: quoted encoder copy, options, quoted input, -o, quoted output.
+QString encoderLine(const QString &settingsPath, const QString &input, const QString &output);
+QByteArray secondScriptText(const QString &settingsPath, const QString &temp, const QString &output);
+// Copies a shipped file over an older copy and keeps it runnable. False on failure.
+bool copyExecutable(const QString &from, const QString &to);
+} // namespace JoinScripts
+
+void WriteJoinScripts(const FileList &list, const QString &outputPath);

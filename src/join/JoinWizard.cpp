@@ -1,0 +1,330 @@
+#include "JoinWizard.h"
+#include "JoinScripts.h"
+#include "../app/AppPaths.h"
+#include "../app/DebugLog.h"
+#include "../app/Shell.h"
+#include "../app/SystemServices.h"
+#include "../app/TextFormats.h"
+#include "../app/Twips.h"
+#include "../platform/FileSystem.h"
+#include "../platform/Processes.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace {
+const QString kCancel = QStringLiteral("&Cancel");
+const QString kClose = QStringLiteral("&Close");
+
+QString kilobytes(double bytes) { return TextFormats::groupedOrEmpty(bytes / 1024) + QStringLiteral(" KB"); }
+} // namespace
+
+JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      m_output(outputPath)
+{
+    setObjectName(QStringLiteral("JoinWizard"));
+    setWindowTitle(QStringLiteral("Join Wizard"));
+    setModal(true);
+    m_max = TextFormats::leadingNumber(totalSizeText, QStringLiteral(" KB"), nullptr) * 1024.0;
+
+    auto *layout = new QVBoxLayout(this);
+    auto *header = new QWidget(this);
+    header->setObjectName(QStringLiteral("Header"));
+    header->setAutoFillBackground(true);
+    header->setStyleSheet(QStringLiteral("#Header { background: white; border-bottom: 1px solid #c8d0da; }"));
+    auto *headerLayout = new QHBoxLayout(header);
+    auto *texts = new QVBoxLayout;
+    auto *title = new QLabel(QStringLiteral("<b>Join Wizard</b>"), header);
+    title->setObjectName(QStringLiteral("HeaderText"));
+    m_headerSub = new QLabel(QStringLiteral("Your files are being joined..."), header);
+    m_headerSub->setObjectName(QStringLiteral("HeaderSubText"));
+    texts->addWidget(title);
+    texts->addWidget(m_headerSub);
+    headerLayout->addLayout(texts, 1);
+    auto *image = new QLabel(header);
+    image->setObjectName(QStringLiteral("HeaderImage"));
+    image->setPixmap(QIcon(QStringLiteral(":/icons/join.svg")).pixmap(40, 40));
+    headerLayout->addWidget(image);
+    layout->setContentsMargins(0, 0, 0, 8);
+    layout->addWidget(header);
+
+    auto *body = new QVBoxLayout;
+    body->setContentsMargins(twips(120), 4, twips(120), 0);
+    m_operation = new QLabel(QStringLiteral("Initializing..."), this);
+    m_operation->setObjectName(QStringLiteral("lblOperation"));
+    body->addWidget(m_operation);
+
+    auto *bar = new QWidget(this);
+    bar->setFixedSize(twips(kTrackWidth), twips(255));
+    m_progress = new QProgressBar(bar);
+    m_progress->setObjectName(QStringLiteral("ProgressBar"));
+    m_progress->setGeometry(0, 0, twips(kTrackWidth), twips(255));
+    m_progress->setRange(0, 1000);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_bounceTrack = new QWidget(bar);
+    m_bounceTrack->setObjectName(QStringLiteral("picBounceBG"));
+    m_bounceTrack->setGeometry(m_progress->geometry());
+    m_bounceTrack->setStyleSheet(QStringLiteral("#picBounceBG { background: #f0f0f0; border: 1px solid #b0b8c4; }"));
+    m_bounceTrack->hide();
+    m_bounceBlock = new QWidget(m_bounceTrack);
+    m_bounceBlock->setObjectName(QStringLiteral("picBounce"));
+    m_bounceBlock->setGeometry(0, 0, twips(kBlockWidth), twips(255));
+    m_bounceBlock->setStyleSheet(QStringLiteral("background: #404040;"));
+    body->addWidget(bar);
+
+    auto *frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto *grid = new QGridLayout(frame);
+    m_elapsedCaption = new QLabel(QStringLiteral("Elapsed time:"), frame);
+    m_elapsedCaption->setObjectName(QStringLiteral("ElapsedTime"));
+    m_elapsed = new QLabel(QStringLiteral("00:00:00"), frame);
+    m_elapsed->setObjectName(QStringLiteral("ElapsedTimeLabel"));
+    auto *writtenCaption = new QLabel(QStringLiteral("Total written size:"), frame);
+    writtenCaption->setObjectName(QStringLiteral("WrittenSize"));
+    m_written = new QLabel(QStringLiteral("0 KB"), frame);
+    m_written->setObjectName(QStringLiteral("WrittenSizeLabel"));
+    grid->addWidget(m_elapsedCaption, 0, 0);
+    grid->addWidget(m_elapsed, 0, 1);
+    grid->addWidget(writtenCaption, 1, 0);
+    grid->addWidget(m_written, 1, 1);
+    grid->setColumnStretch(1, 1);
+    body->addWidget(frame);
+
+    auto *buttons = new QHBoxLayout;
+    // Holds the focus so no visible button shows a focus frame.
+    m_focusHolder = new QPushButton(QStringLiteral("Mondeo (UI)"), this);
+    m_focusHolder->setObjectName(QStringLiteral("Ford"));
+    m_focusHolder->setFixedSize(0, 0);
+    m_focusHolder->setFlat(true);
+    m_options = new QPushButton(QStringLiteral("&Options"), this);
+    m_options->setObjectName(QStringLiteral("OptionsButton"));
+    m_options->setEnabled(false);
+    m_options->setAutoDefault(false);
+    m_cancel = new QPushButton(kCancel, this);
+    m_cancel->setObjectName(QStringLiteral("CancelButton"));
+    m_cancel->setAutoDefault(false);
+    buttons->addWidget(m_focusHolder);
+    buttons->addWidget(m_options);
+    buttons->addStretch();
+    buttons->addWidget(m_cancel);
+    body->addLayout(buttons);
+    layout->addLayout(body);
+    setTabOrder(m_focusHolder, m_options);
+    m_focusHolder->setFocus();
+
+    m_optionsMenu = new QMenu(QStringLiteral("&Options"), this);
+    m_optionsMenu->setObjectName(QStringLiteral("OptionsMenu"));
+    QAction *launch = m_optionsMenu->addAction(QStringLiteral("&Launch File"), this, [this] { Shell::open(m_output); });
+    launch->setObjectName(QStringLiteral("OptionsLaunchFile"));
+    QAction *folder = m_optionsMenu->addAction(QStringLiteral("&Open Folder"), this, [this] { Shell::showInFolder(m_output); });
+    folder->setObjectName(QStringLiteral("OptionsOpenFolder"));
+    connect(m_options, &QPushButton::clicked, this, [this] { m_optionsMenu->popup(m_options->mapToGlobal(QPoint(0, 0))); });
+    connect(m_cancel, &QPushButton::clicked, this, &JoinWizard::CancelButton_Click);
+
+    m_timer.setInterval(10);
+    m_elapsedTimer.setInterval(1000);
+    m_bounceTimer.setInterval(75);
+    connect(&m_timer, &QTimer::timeout, this, &JoinWizard::Timer_Timer);
+    connect(&m_elapsedTimer, &QTimer::timeout, this, &JoinWizard::ElapsedTimer_Timer);
+    connect(&m_bounceTimer, &QTimer::timeout, this, &JoinWizard::tmrBounce_Timer);
+    setFixedSize(sizeHint().expandedTo(QSize(twips(4680), twips(2880))));
+}
+
+void JoinWizard::startScript(const QString &commandLine)
+{
+    Processes::launchHidden(commandLine, AppPaths::programFolder(), AppPaths::programFolder());
+}
+
+void JoinWizard::Form_Load()
+{
+    m_operationTag = QStringLiteral("1");
+    setOperation(QStringLiteral("Operation 1 of 2"));
+    m_elapsedSeconds = 0;
+    m_cancelled = false;
+    if (!PathExists(JoinScripts::workFolder()))
+        QDir().mkdir(JoinScripts::workFolder());
+    startScript(u'"' + JoinScripts::firstScript() + u'"');
+    if (IsDebugLogActive()) {
+        WriteDebugLog(QStringLiteral("BAT1 Launched."));
+        WriteDebugLog(QStringLiteral("OutputFile=") + m_output);
+    }
+    m_timer.start();
+    m_elapsedTimer.start();
+}
+
+void JoinWizard::setOperation(const QString &text)
+{
+    if (m_operation->text() == text)
+        return;
+    m_operation->setText(text);
+    Q_EMIT operationChanged(text);
+}
+
+void JoinWizard::Timer_Timer()
+{
+    const bool working = PathExists(JoinScripts::workFolder());
+    const QString temp = m_output + JoinScripts::kTempSuffix;
+    if (m_operationTag == QStringLiteral("1") && working) {
+        measure(temp);
+    } else if (m_operationTag == QStringLiteral("2") && working) {
+        measure(m_output);
+    } else if (m_operationTag == QStringLiteral("2")) {
+        FinishJoinWizard();
+    } else {
+        setOperation(QStringLiteral("Operation 2 of 2"));
+        m_operationTag = QStringLiteral("2");
+        m_value = 0;
+        m_progress->setValue(0);
+        m_written->setText(QStringLiteral("0 KB"));
+        if (!PathExists(JoinScripts::workFolder()))
+            QDir().mkdir(JoinScripts::workFolder());
+        // Quoted: a per-user folder with a blank would break the unquoted form.
+        startScript(u'"' + JoinScripts::secondScript() + u'"');
+        measure(m_output);
+    }
+}
+
+void JoinWizard::measure(const QString &watched)
+{
+    if (!PathExists(watched)) {
+        if (m_operationTag == QStringLiteral("2")) {
+            setOperation(QStringLiteral("Generating Index...(This may take a few minutes)"));
+            m_bounceTrack->show();
+            m_bounceTimer.start();
+        }
+        return;
+    }
+    const double size = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(watched)));
+    m_written->setText(kilobytes(size));
+    if (m_operationTag == QStringLiteral("2")) {
+        setOperation(QStringLiteral("Operation 2 of 2"));
+        m_bounceTrack->hide();
+        m_bounceTimer.stop();
+    }
+    setProgress(size);
+    // A maximum of 0 (sizes that read as 0) shows 0 % instead of dividing by zero.
+    const qint64 percent = m_max > 0 ? TextFormats::roundHalfEven(static_cast<float>(m_value / m_max * 100)) : 0;
+    setWindowTitle(QStringLiteral("Join Wizard (%1%)").arg(percent));
+}
+
+void JoinWizard::setProgress(double bytes)
+{
+    m_value = bytes > m_max ? m_max : bytes;
+    m_progress->setValue(m_max > 0 ? static_cast<int>(m_value / m_max * 1000) : 0);
+}
+
+void JoinWizard::ElapsedTimer_Timer()
+{
+    if (m_elapsedSeconds < 32767)
+        ++m_elapsedSeconds;
+    m_elapsed->setText(TextFormats::timeOfDay(m_elapsedSeconds));
+}
+
+void JoinWizard::tmrBounce_Timer()
+{
+    m_bounce.step(kTrackWidth, kBlockWidth);
+    m_bounceBlock->move(twips(m_bounce.left), 0);
+}
+
+void JoinWizard::FinishJoinWizard()
+{
+    m_timer.stop();
+    m_bounceTimer.stop();
+    if (IsDebugLogActive())
+        WriteDebugLog(QStringLiteral("Operation2 Size=") + m_written->text());
+    setWindowTitle(QStringLiteral("Join Wizard"));
+    m_headerSub->setText(QStringLiteral("You may now close this wizard..."));
+    m_elapsedTimer.stop();
+    m_elapsedCaption->setText(QStringLiteral("Time taken:"));
+    const bool outputExists = PathExists(m_output);
+    if (m_cancelled)
+        m_written->setText(QStringLiteral("[Cancelled]"));
+    else if (outputExists)
+        m_written->setText(kilobytes(static_cast<double>(FileSystem::fileSize(m_output))));
+    setOperation(m_cancelled ? QStringLiteral("Cancelled!") : outputExists ? QStringLiteral("Finished!") : QStringLiteral("Failed!"));
+    m_bounceBlock->hide();
+    m_value = m_max;
+    m_progress->setValue(1000);
+    m_cancel->setText(kClose);
+    m_cancel->setEnabled(true);
+    m_options->setEnabled(!m_cancelled);
+    m_ended = true;
+}
+
+void JoinWizard::cleanUp()
+{
+    QDir().rmdir(JoinScripts::workFolder());
+    QFile::remove(JoinScripts::firstScript());
+    QFile::remove(JoinScripts::secondScript());
+    if (PathExists(JoinScripts::encoderCopy())) {
+        TerminateProcessesByName(QStringLiteral("AVI.exe"));
+        QFile::remove(JoinScripts::encoderCopy());
+    }
+    QFile::remove(JoinScripts::threadLibCopy());
+}
+
+void JoinWizard::CancelButton_Click()
+{
+    m_timer.stop();
+    cleanUp();
+    if (m_cancel->text() != kCancel) {
+        accept();
+        return;
+    }
+    m_cancel->setEnabled(false);
+    m_cancelled = true;
+    const QString temp = m_output + JoinScripts::kTempSuffix;
+    // The copy running when the user cancels may hold T a moment longer; wait
+    // for it, but not forever: a file another program keeps is left behind.
+    QElapsedTimer waited;
+    waited.start();
+    while ((PathExists(m_output) || PathExists(temp)) && waited.elapsed() < kCancelWaitMs) {
+        setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)"));
+        QFile::remove(m_output);
+        QFile::remove(temp);
+        QCoreApplication::processEvents();
+        if (PathExists(m_output) || PathExists(temp))
+            QThread::msleep(20);
+    }
+    // The script may have recreated nothing, but a late copy could have made the folder again.
+    QDir().rmdir(JoinScripts::workFolder());
+    m_cancel->setEnabled(true);
+    FinishJoinWizard();
+    m_focusHolder->setFocus();
+}
+
+QString JoinWizard::operationText() const { return m_operation->text(); }
+QString JoinWizard::writtenSizeText() const { return m_written->text(); }
+QString JoinWizard::elapsedText() const { return m_elapsed->text(); }
+QString JoinWizard::headerSubText() const { return m_headerSub->text(); }
+QString JoinWizard::cancelCaption() const { return m_cancel->text(); }
+bool JoinWizard::optionsEnabled() const { return m_options->isEnabled(); }
+bool JoinWizard::bounceVisible() const { return m_bounceTrack->isVisible(); }
+
+void JoinWizard::closeEvent(QCloseEvent *event)
+{
+    // The title bar's close acts as the button: Cancel while a join runs, Close after it.
+    event->ignore();
+    if (m_cancel->isEnabled())
+        CancelButton_Click();
+}
+
+void JoinWizard::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        return; // Esc does not press Cancel
+    QDialog::keyPressEvent(event);
+}

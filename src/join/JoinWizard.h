@@ -1,0 +1,73 @@
+#pragma once
+#include "Bounce.h"
+
+#include <QDialog>
+#include <QTimer>
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+
+// Runs and watches a join: starts the two scripts one after the other and
+// follows them through the file system only (the size of the file being
+// written, the work folder each script removes as its last act).
+class JoinWizard : public QDialog
+{
+    Q_OBJECT
+public:
+    // totalSizeText: the list's total as shown below it ("12,345 KB").
+    JoinWizard(const QString &outputPath, const QString &totalSizeText, QWidget *parent = nullptr);
+
+    void Form_Load();
+    void Timer_Timer();
+    void ElapsedTimer_Timer();
+    void tmrBounce_Timer();
+    void CancelButton_Click();
+    void FinishJoinWizard();
+
+    // For the window's users and tests.
+    QString operationText() const;
+    QString writtenSizeText() const;
+    QString elapsedText() const;
+    QString headerSubText() const;
+    QString cancelCaption() const;
+    bool optionsEnabled() const;
+    bool bounceVisible() const;
+    int bounceLeft() const { return m_bounce.left; }
+    bool ended() const { return m_ended; }
+    QMenu *optionsMenu() const { return m_optionsMenu; }
+    void setElapsedSeconds(int seconds) { m_elapsedSeconds = static_cast<qint16>(seconds); }
+
+    static constexpr int kTrackWidth = 4455, kBlockWidth = 375; // twips
+    static constexpr int kCancelWaitMs = 5000; // past the moment the encoder is killed
+
+Q_SIGNALS:
+    void operationChanged(const QString &text);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void setOperation(const QString &text);
+    void measure(const QString &watched);
+    void setProgress(double bytes);
+    void cleanUp();
+    void startScript(const QString &commandLine);
+
+    QString m_output;
+    double m_max = 0;
+    double m_value = 0;
+    qint16 m_elapsedSeconds = 0;
+    bool m_cancelled = false;
+    bool m_ended = false;
+    QString m_operationTag;
+    Bounce m_bounce;
+
+    QLabel *m_headerSub, *m_operation, *m_elapsedCaption, *m_elapsed, *m_written;
+    QProgressBar *m_progress;
+    QWidget *m_bounceTrack, *m_bounceBlock;
+    QPushButton *m_cancel, *m_options, *m_focusHolder;
+    QMenu *m_optionsMenu;
+    QTimer m_timer, m_elapsedTimer, m_bounceTimer;
+};

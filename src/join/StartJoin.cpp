@@ -1,0 +1,127 @@
+#include "StartJoin.h"
+#include "JoinScripts.h"
+#include "../app/DebugLog.h"
+#include "../app/Dialogs.h"
+#include "../app/Settings.h"
+#include "../app/SystemServices.h"
+#include "../app/TextFormats.h"
+#include "../list/FileList.h"
+#include "../platform/FileSystem.h"
+
+#include <QFile>
+#include <cmath>
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+
+Dialogs::FileRequest outputRequest(const QString &start)
+{
+    return {QStringLiteral("Where would you like to save the output file?"), start, QStringLiteral("AVI File|*.avi")};
+}
+
+// The output is a row's file under this text or under another spelling
+// (a link, "./", a doubled separator): same device and inode.
+bool isPartOfList(const FileList &list, const QString &output)
+{
+    for (const FileListModel::Row &row : list.model().rows())
+        if (row[FileListModel::Filepath] == output || FileSystem::sameFile(row[FileListModel::Filepath], output))
+            return true;
+    return false;
+}
+
+int rowThatScriptsCannotCarry(const FileList &list)
+{
+    for (int i = 1; i <= list.count(); ++i) {
+        const QString path = list.model().cell(i, FileListModel::Filepath);
+        if (path.contains(u'"') || path.contains(u'\r') || path.contains(u'\n'))
+            return i;
+    }
+    return 0;
+}
+} // namespace
+
+void StartJoin(FileList &list, const JoinHooks &hooks)
+{
+    if (hooks.adding) {
+        Dialogs::message(QStringLiteral("Adding Files. Please be patient!"), Dialogs::Icon::Information);
+        return;
+    }
+    if (list.count() < 2) {
+        Dialogs::message(QStringLiteral("Please, Add at least 2 files to your list."), Dialogs::Icon::Exclamation);
+        return;
+    }
+    if (list.listStatus() == QStringLiteral("Red")
+        && Dialogs::message(QStringLiteral("The files in your list appear to be incompatible with each other.") + kCrLf
+                                + QStringLiteral("You can click the 'Red' icon in the bottom right corner for more information.")
+                                + kCrLf + kCrLf + QStringLiteral("Would you like to try to join the files in your list anyway?"),
+                            Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo)
+               != Dialogs::Answer::Yes)
+        return;
+
+    const QString start = Settings::startFolder(SettingsKeys::kJoinFiles);
+    QString output = Dialogs::saveFile(outputRequest(start));
+    if (output.isEmpty())
+        return;
+    Settings::rememberFolder(SettingsKeys::kJoinFiles, start, output);
+
+    while (PathExists(output)) {
+        bool askAgain = false;
+        if (isPartOfList(list, output)) {
+            Dialogs::message(QStringLiteral("The file you've selected is part of your list.") + kCrLf
+                                 + QStringLiteral("Please, choose a different filename."),
+                             Dialogs::Icon::Critical);
+            askAgain = true;
+        } else if (Dialogs::message(QStringLiteral("Would you like to overwrite the existing file?"), Dialogs::Icon::Exclamation,
+                                    Dialogs::Buttons::YesNo, QStringLiteral("File Already Exists!"))
+                   == Dialogs::Answer::Yes) {
+            QFile::remove(output); // a failed delete is found again and asked about again
+        } else {
+            askAgain = true;
+        }
+        if (askAgain) {
+            output = Dialogs::saveFile(outputRequest(start));
+            if (output.isEmpty())
+                return;
+        }
+    }
+
+    bool ok = false;
+    const double totalKb = TextFormats::leadingNumber(list.totals().size, QStringLiteral(" KB"), &ok);
+    const double required = std::nearbyint(2 * totalKb);
+    const double freeBytes = hooks.freeBytes ? hooks.freeBytes(output) : GetFreeDiskSpace(output);
+    const double available = std::nearbyint(freeBytes / 1024);
+    if (required > available
+        && Dialogs::message(QStringLiteral("You do not have enough free diskspace on drive ") + FileSystem::mountPointOf(output)
+                                + QStringLiteral(".") + kCrLf + QStringLiteral("Would you like to continue?"),
+                            Dialogs::Icon::Critical, Dialogs::Buttons::YesNo)
+               != Dialogs::Answer::Yes)
+        return;
+
+    if (!PathExists(JoinScripts::shippedEncoder())) {
+        Dialogs::message(QStringLiteral("An error occurred!") + kCrLf + QStringLiteral("Tapeweld cannot load one or more required files.")
+                             + kCrLf + kCrLf + QStringLiteral("Please, re-install Tapeweld to fix this problem."),
+                         Dialogs::Icon::Critical);
+        return;
+    }
+
+    // A quote or line break in a path (possible from a hand-edited list file) would run as a command.
+    if (const int row = rowThatScriptsCannotCarry(list)) {
+        Dialogs::message(QStringLiteral("Row %1 cannot be joined: its file path holds a double quote or a line break, "
+                                        "which a join script cannot carry.")
+                                 .arg(row)
+                             + kCrLf + kCrLf + list.model().cell(row, FileListModel::Filepath),
+                         Dialogs::Icon::Critical);
+        return;
+    }
+
+    if (IsDebugLogActive())
+        for (const FileListModel::Row &row : list.model().rows()) {
+            QString text;
+            for (const QString &cell : row)
+                text += cell + u'|';
+            WriteDebugLog(text);
+        }
+    WriteJoinScripts(list, output);
+    if (hooks.showWizard)
+        hooks.showWizard(output);
+}

@@ -1,0 +1,173 @@
+#include "app/FileListView.h"
+#include "list/ListFunctions.h"
+#include "app/ImageButton.h"
+#include "app/MainWindow.h"
+#include "app/Shell.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+struct Fixture
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    MainWindow window;
+    Fixture()
+    {
+        window.startNewList();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        (void)QTest::qWaitForWindowActive(&window);
+    }
+    void addRows(int n)
+    {
+        QStringList paths;
+        for (int i = 0; i < n; ++i)
+            paths << env.write(QStringLiteral("f%1.avi").arg(i), "x");
+        ListView_OLEDragDrop(window.list(), paths, &window);
+    }
+};
+} // namespace
+
+TEST(MainWindow, FrameAtStart)
+{
+    Fixture f;
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("Tapeweld - (Untitled List)"));
+    EXPECT_EQ(f.window.statusPanelText(1), QStringLiteral("Tapeweld 1.5 "));
+    EXPECT_TRUE(f.window.listView()->isColumnHidden(3));
+    EXPECT_EQ(f.window.list().model().headers().size(), 7);
+    EXPECT_FALSE(f.window.addFilesProgressBar()->isVisible());
+    EXPECT_FALSE(f.window.cancelOverlay()->isVisible());
+    for (const char *name : {"UpButton", "DownButton", "DeleteButton", "PlayButton", "PropertiesButton"})
+        EXPECT_NE(f.window.imageButton(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(f.window.action(QStringLiteral("FileJoinFiles"))->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(f.window.action(QStringLiteral("RemoveItemsClearList"))->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    EXPECT_EQ(f.window.action(QStringLiteral("ClipboardCopyList"))->text(), QStringLiteral("&Copy List"));
+    EXPECT_GE(f.window.width(), 441);
+}
+
+TEST(MainWindow, MenuEnablingRules)
+{
+    Fixture f;
+    QAction *saveAs = f.window.action(QStringLiteral("FileSaveListAs"));
+    QAction *wizard = f.window.action(QStringLiteral("RemoveItemsRemoveWizard"));
+    Q_EMIT f.window.menu(QStringLiteral("FileMenu"))->aboutToShow();
+    Q_EMIT f.window.menu(QStringLiteral("EditMenu"))->aboutToShow();
+    EXPECT_FALSE(saveAs->isEnabled());
+    EXPECT_FALSE(wizard->isEnabled());
+    f.addRows(1);
+    f.window.list().setListPath(f.env.path(QStringLiteral("l.tpw")));
+    Q_EMIT f.window.menu(QStringLiteral("FileMenu"))->aboutToShow();
+    Q_EMIT f.window.menu(QStringLiteral("EditMenu"))->aboutToShow();
+    EXPECT_TRUE(saveAs->isEnabled());
+    EXPECT_TRUE(wizard->isEnabled());
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("Tapeweld - (l.tpw)"));
+}
+
+TEST(MainWindow, ListPopupShowsFilePropertiesThenRestores)
+{
+    Fixture f;
+    QAction *last = f.window.action(QStringLiteral("EditPreferences"));
+    QString captionWhileUp;
+    QTimer::singleShot(50, [&] {
+        captionWhileUp = last->text();
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    f.window.ListView_MouseDown(QPoint(10, 10));
+    EXPECT_EQ(captionWhileUp, QStringLiteral("&File Properties"));
+    EXPECT_EQ(last->text(), QStringLiteral("&Preferences"));
+}
+
+TEST(MainWindow, DeleteButtonRightClickRemovesNothing)
+{
+    Fixture f;
+    f.addRows(3);
+    f.window.listView()->selectIndex(2);
+    ImageButton *del = f.window.imageButton(QStringLiteral("DeleteButton"));
+    QStringList shownMenu;
+    QTimer::singleShot(50, [&] {
+        if (auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (QAction *a : popup->actions())
+                shownMenu << a->text();
+            popup->close();
+        }
+    });
+    QTest::mousePress(del, Qt::RightButton);
+    EXPECT_TRUE(del->showsPressed());
+    QTest::mouseRelease(del, Qt::RightButton);
+    EXPECT_FALSE(del->showsPressed());
+    EXPECT_TRUE(shownMenu.contains(QStringLiteral("&Clear List")));
+    EXPECT_EQ(f.window.list().count(), 3);
+    EXPECT_TRUE(del->tag.isEmpty()); // the click that ended the right press was swallowed
+    QTest::mouseClick(del, Qt::LeftButton);
+    EXPECT_EQ(f.window.list().count(), 2);
+}
+
+TEST(MainWindow, KeysReachTheirCommands)
+{
+    Fixture f;
+    f.addRows(3);
+    f.window.listView()->selectIndex(1);
+    f.window.listView()->setFocus();
+    QTest::keyClick(&f.window, Qt::Key_Delete);
+    EXPECT_EQ(f.window.list().count(), 2);
+
+    // F5 with a single row reaches the join, which refuses it.
+    RemoveListItem(f.window.list(), 1);
+    QTest::keyClick(&f.window, Qt::Key_F5);
+    ASSERT_FALSE(f.dialogs.messages.isEmpty());
+    EXPECT_EQ(f.dialogs.messages.last().text, QStringLiteral("Please, Add at least 2 files to your list."));
+}
+
+TEST(MainWindow, IndicatorExplainsItself)
+{
+    Fixture f;
+    f.window.StatusBar_PanelClick(2);
+    EXPECT_TRUE(f.dialogs.messages.isEmpty());
+    f.window.StatusBar_PanelClick(3);
+    ASSERT_EQ(f.dialogs.messages.size(), 1);
+    EXPECT_TRUE(f.dialogs.messages[0].text.contains(QStringLiteral("-There are not enough items in your list.")));
+    EXPECT_EQ(f.dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    f.window.Toolbar_ButtonClick(3);
+    EXPECT_EQ(f.dialogs.messages.last().text, QStringLiteral("Please, select one of the check-tools by clicking on the arrow."));
+}
+
+TEST(MainWindow, DroppedUrlsArriveInOrder)
+{
+    Fixture f;
+    QMimeData mime;
+    const QString a = f.env.write(QStringLiteral("z.avi"), "x"), b = f.env.write(QStringLiteral("a.avi"), "x");
+    mime.setUrls({QUrl::fromLocalFile(a), QUrl(QStringLiteral("https://example.invalid/x.avi")), QUrl::fromLocalFile(b)});
+    EXPECT_EQ(FileListView::localPaths(&mime), (QStringList{a, b}));
+}
+
+TEST(MainWindow, PlayAndReadMeGoThroughTheShell)
+{
+    Fixture f;
+    QStringList opened;
+    const Shell::OpenHandler old = Shell::setOpenHandler([&](const QString &t) { opened << t; return true; });
+    f.window.PlaySelected(); // nothing selected: nothing happens
+    f.addRows(1);
+    f.window.listView()->selectIndex(1);
+    f.window.PlaySelected();
+    f.window.action(QStringLiteral("HelpManual"))->trigger();
+    f.dialogs.answers.enqueue(Dialogs::Answer::Cancel);
+    f.window.action(QStringLiteral("HelpCheckForUpdate"))->trigger();
+    f.dialogs.answers.enqueue(Dialogs::Answer::Ok);
+    f.window.action(QStringLiteral("HelpCheckForUpdate"))->trigger();
+    ASSERT_EQ(opened.size(), 3);
+    EXPECT_EQ(opened[0], f.env.path(QStringLiteral("f0.avi")));
+    EXPECT_TRUE(opened[1].endsWith(QStringLiteral("/ReadMe.htm")));
+    EXPECT_TRUE(opened[2].endsWith(QStringLiteral("/Content/TPW/?page=update&version=1.5")));
+    Shell::setOpenHandler(old);
+}

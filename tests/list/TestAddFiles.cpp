@@ -1,0 +1,172 @@
+#include "app/Settings.h"
+#include "list/AddFilesModule.h"
+#include "list/FileList.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+// Records what the status bar would show; "clicks" (Cancel) at a chosen file.
+struct RecordingProgress : AddProgress
+{
+    int cancelAt = 0;
+    QStringList texts;
+    int maximum = 0, value = 0, finished = 0;
+    bool visible = false;
+    void begin(const QString &statusText, int max) override
+    {
+        texts << statusText;
+        maximum = max;
+        value = 1;
+        visible = true;
+    }
+    void setValue(int v) override
+    {
+        value = v;
+        if (v == cancelAt) { // what the overlay's click handler does
+            SetAddCancelled();
+            finish();
+        }
+    }
+    void finish() override
+    {
+        ++finished;
+        visible = false;
+    }
+};
+
+QStringList paths(const FileList &list)
+{
+    QStringList out;
+    for (const auto &row : list.model().rows())
+        out << row[FileListModel::Filepath];
+    return out;
+}
+} // namespace
+
+TEST(AddFiles, DirectoryAddsSupportedFilesInNameOrder)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString dir = env.path(QStringLiteral("clips"));
+    for (const char *name : {"c.mpg", "b.xvid", "A.AVI", "d.DivX", ".hidden.avi", "sub/e.avi"})
+        env.write(QStringLiteral("clips/") + QString::fromLatin1(name), "x");
+    FileList list;
+    RecordingProgress progress;
+    dialogs.files.enqueue({dir});
+    ChooseAndAddDirectory(list, &progress);
+    EXPECT_EQ(paths(list), (QStringList{dir + QStringLiteral("/A.AVI"), dir + QStringLiteral("/b.xvid"),
+                                        dir + QStringLiteral("/d.DivX")}));
+    EXPECT_EQ(progress.texts, QStringList{QStringLiteral("Adding Files...")});
+    EXPECT_FALSE(progress.visible);
+    EXPECT_EQ(list.totals().count, QStringLiteral("3"));
+    EXPECT_TRUE(dialogs.fileRequests.first().title.startsWith(QStringLiteral("Browse for a directory...\rSupported Filetypes: *.avi;*.divx;*.xvid")));
+
+    // A folder without matching files, and a cancelled browser, add nothing but still refresh.
+    list.setTotals({});
+    dialogs.files.enqueue({env.path(QStringLiteral("clips/sub/none"))});
+    ChooseAndAddDirectory(list, &progress);
+    ChooseAndAddDirectory(list, &progress);
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list.totals().count, QStringLiteral("3"));
+}
+
+TEST(AddFiles, CancelAfterTheFifthOfTenKeepsFive)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    QStringList chosen;
+    for (int i = 0; i < 10; ++i)
+        chosen << env.write(QStringLiteral("v/%1.avi").arg(i), "x");
+    dialogs.files.enqueue(chosen);
+    FileList list;
+    RecordingProgress progress;
+    progress.cancelAt = 5;
+    ChooseAndAddFiles(list, &progress);
+    EXPECT_EQ(list.count(), 5);
+    EXPECT_EQ(paths(list), chosen.mid(0, 5));
+    EXPECT_FALSE(progress.visible);
+    EXPECT_EQ(progress.maximum, 10);
+    EXPECT_EQ(list.totals().count, QStringLiteral("5"));
+    EXPECT_TRUE(AddCancelled());
+}
+
+TEST(AddFiles, DialogTextsAndRememberedFolder)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString one = env.write(QStringLiteral("v/one.avi"), "x");
+    FileList list;
+    RecordingProgress progress;
+
+    dialogs.files.enqueue({one});
+    ChooseAndAddFiles(list, &progress);
+    EXPECT_EQ(progress.texts, QStringList{QStringLiteral("Adding File...")});
+    EXPECT_EQ(dialogs.fileRequests.last().title, QStringLiteral("Add File(s)"));
+    EXPECT_EQ(dialogs.fileRequests.last().filter,
+              QStringLiteral("All Supported Files (*.avi;*.divx;*.xvid)|*.avi;*.divx;*.xvid|All Files|*.*"));
+    EXPECT_EQ(Settings::read(SettingsKeys::kAddFiles), env.path(QStringLiteral("v/")));
+
+    // Same folder again: the key is not rewritten (a hand edit beside it survives byte for byte).
+    const QByteArray before = readAll(env.settingsFile());
+    dialogs.files.enqueue({one});
+    ChooseAndAddFiles(list, &progress);
+    EXPECT_EQ(dialogs.fileRequests.last().startFolder, env.path(QStringLiteral("v/")));
+    EXPECT_EQ(readAll(env.settingsFile()), before);
+    EXPECT_EQ(list.count(), 2); // the same file twice gives two rows
+
+    // A cancelled dialog adds nothing and runs no cascade.
+    list.setTotals({});
+    ChooseAndAddFiles(list, &progress);
+    EXPECT_EQ(list.count(), 2);
+    EXPECT_EQ(list.totals().count, QStringLiteral("0"));
+}
+
+TEST(AddFiles, DropAddsEverythingInOrder)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString text = env.write(QStringLiteral("d/readme.txt"), "x");
+    const QString folder = env.path(QStringLiteral("d"));
+    FileList list;
+    ListView_OLEDragDrop(list, {text, folder, env.path(QStringLiteral("d/vanished.avi"))}, nullptr);
+    EXPECT_EQ(paths(list), (QStringList{text, folder, env.path(QStringLiteral("d/vanished.avi"))}));
+    EXPECT_EQ(list.model().cell(2, FileListModel::VideoSize), QStringLiteral("0x0"));
+    ListView_OLEDragDrop(list, {}, nullptr);
+    EXPECT_EQ(list.totals().count, QStringLiteral("3"));
+}
+
+TEST(AddFiles, RefusesPathsThatListsAndScriptsCannotCarry)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString good = env.write(QStringLiteral("ok.avi"), "x");
+    const QString pipe = env.write(QStringLiteral("a|b.avi"), "x");
+    const QString quote = env.write(QStringLiteral("say \"hi\".avi"), "x");
+    const QString newline = env.write(QStringLiteral("two\nlines.avi"), "x");
+    FileList list;
+    ListView_OLEDragDrop(list, {pipe, good, quote, newline}, nullptr);
+    EXPECT_EQ(paths(list), QStringList{good});
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(pipe));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(quote));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(env.path(QStringLiteral("two lines.avi"))));
+}
+
+TEST(AddFiles, StopsAtTheRowLimit)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    FileList list;
+    list.model().replaceAll(QVector<FileListModel::Row>(FileListModel::kMaxRows - 1));
+    const QString a = env.write(QStringLiteral("a.avi"), "x"), b = env.write(QStringLiteral("b.avi"), "x");
+    RecordingProgress progress;
+    ListView_OLEDragDrop(list, {a, b, a}, &progress);
+    EXPECT_EQ(list.count(), FileListModel::kMaxRows);
+    EXPECT_EQ(list.model().cell(FileListModel::kMaxRows, FileListModel::Filepath), a);
+    EXPECT_FALSE(progress.visible);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("The list is full")));
+}

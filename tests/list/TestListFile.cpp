@@ -1,0 +1,190 @@
+#include "app/Settings.h"
+#include "list/FileList.h"
+#include "list/ListFile.h"
+#include "list/ListFunctions.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+FileListModel::Row row(const QString &name, const QString &path, const QString &size = QStringLiteral("1,024 KB"),
+                       const QString &duration = QStringLiteral("10 seconds"))
+{
+    return {name, size, QStringLiteral("12/8/26 2:05:09 PM"), path, QStringLiteral("XVID"), QStringLiteral("640x480"), duration};
+}
+
+void bind(FileList &list)
+{
+    NewList(list, false);
+    list.model().replaceAll({row(QStringLiteral("a.avi"), QStringLiteral("/v/a.avi")),
+                             row(QStringLiteral("b.avi"), QStringLiteral("/v/b.avi"), QStringLiteral("2 KB"),
+                                 QStringLiteral("5 seconds"))});
+}
+} // namespace
+
+TEST(ListFile, SaveThenOpenGivesTheSameCells)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    FileList list;
+    bind(list);
+    const QString target = env.path(QStringLiteral("lists/holiday.tpw"));
+    QDir().mkpath(env.path(QStringLiteral("lists")));
+    dialogs.files.enqueue({target});
+    ASSERT_TRUE(SaveListFile(list, false));
+    EXPECT_EQ(list.listPath(), target);
+    EXPECT_EQ(list.title(), QStringLiteral("Tapeweld - (holiday.tpw)"));
+    EXPECT_EQ(Settings::read(SettingsKeys::kSaveList), env.path(QStringLiteral("lists/")));
+    EXPECT_EQ(readAll(target), QByteArray("TPW List v1.0\r\n<AVI>\r\n"
+                                          "a.avi|1,024 KB|12/8/26 2:05:09 PM|/v/a.avi|XVID|640x480|10 seconds\r\n"
+                                          "b.avi|2 KB|12/8/26 2:05:09 PM|/v/b.avi|XVID|640x480|5 seconds\r\n"));
+
+    // Saving a bound list asks nothing; the files named need not exist.
+    const int asked = static_cast<int>(dialogs.fileRequests.size());
+    ASSERT_TRUE(SaveListFile(list, false));
+    EXPECT_EQ(dialogs.fileRequests.size(), asked);
+
+    FileList opened;
+    NewList(opened, false);
+    dialogs.files.enqueue({target});
+    OpenListFile(opened);
+    EXPECT_EQ(opened.model().rows(), list.model().rows());
+    EXPECT_EQ(opened.listPath(), target);
+    EXPECT_EQ(opened.totals().size, QStringLiteral("1,026 KB"));
+    EXPECT_EQ(opened.totals().duration, QStringLiteral("00:00:15"));
+    EXPECT_EQ(opened.listStatus(), QStringLiteral("Green"));
+}
+
+TEST(ListFile, RejectionsChangeNothing)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    QByteArray million;
+    million.reserve(8 * 1000 * 1000);
+    million += "tpw list v1.0\r\n";
+    const QList<QByteArray> bad{"tpw list v1.0\r\n<AVI>\r\n", "", QByteArray("\x00\x01\xff\xfe junk", 10),
+                                "TPW List v1.0 \r\n<AVI>\r\n"};
+    FileList list;
+    bind(list);
+    list.setListPath(env.path(QStringLiteral("current.tpw")));
+    const auto rows = list.model().rows();
+    int n = 0;
+    for (const QByteArray &content : bad) {
+        dialogs.files.enqueue({env.write(QStringLiteral("bad%1.tpw").arg(++n), content)});
+        OpenListFile(list);
+        EXPECT_EQ(dialogs.messages.last().text, QStringLiteral("Unable to open; Invalid File!"));
+        EXPECT_EQ(dialogs.messages.last().icon, Dialogs::Icon::Exclamation);
+    }
+    dialogs.files.enqueue({env.path(QStringLiteral("missing.tpw"))});
+    OpenListFile(list);
+    EXPECT_EQ(dialogs.messages.size(), 5);
+    EXPECT_EQ(list.model().rows(), rows);
+    EXPECT_EQ(list.listPath(), env.path(QStringLiteral("current.tpw")));
+}
+
+TEST(ListFile, OddLinesAndForeignText)
+{
+    QByteArray data = "TPW List v1.0\r\nanything\r\n\r\nonly|two\r\n"
+                      "1|2|3|4|5|6|7|8|9\n";
+    data += "caf\xe9.avi|1 KB|d|/v/caf\xe9.avi|||\r\n";          // Windows-1252
+    data += "na\xc3\xafve.avi|1 KB|d|/v/na\xc3\xafve.avi|||\r\n"; // UTF-8
+    data += QByteArray(100 * 1024, 'x') + "|long\r\n";
+    const ListFile::Parsed p = ListFile::parse(data);
+    ASSERT_TRUE(p.valid);
+    ASSERT_EQ(p.rows.size(), 5);
+    EXPECT_EQ(p.rows[0][0], QStringLiteral("only"));
+    EXPECT_EQ(p.rows[0][1], QStringLiteral("two"));
+    EXPECT_EQ(p.rows[0][6], QString());
+    EXPECT_EQ(p.rows[1][6], QStringLiteral("7")); // fields beyond the last column are ignored
+    EXPECT_EQ(p.rows[2][3], QStringLiteral("/v/caf\u00e9.avi"));
+    EXPECT_EQ(p.rows[3][0], QStringLiteral("na\u00efve.avi"));
+    EXPECT_EQ(p.rows[4][0].size(), 100 * 1024);
+
+    QByteArray many = "TPW List v1.0\r\n<AVI>\r\n";
+    for (int i = 0; i < 1000000; ++i)
+        many += "f|1 KB\r\n";
+    const ListFile::Parsed big = ListFile::parse(many);
+    EXPECT_EQ(big.rows.size(), FileListModel::kMaxRows);
+    EXPECT_TRUE(big.truncated);
+}
+
+TEST(ListFile, EmptyAndClearedLists)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString headerOnly = env.write(QStringLiteral("empty.tpw"), "TPW List v1.0\r\n<AVI>\r\n");
+    FileList list;
+    bind(list);
+    dialogs.files.enqueue({headerOnly});
+    OpenListFile(list);
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.listPath(), headerOnly);
+
+    bind(list);
+    list.setListPath(headerOnly);
+    ClearList(list, false);
+    EXPECT_EQ(list.title(), QStringLiteral("Tapeweld - (empty.tpw)"));
+    ASSERT_TRUE(SaveListFile(list, false));
+    EXPECT_EQ(readAll(headerOnly), QByteArray("TPW List v1.0\r\n<AVI>\r\n"));
+}
+
+TEST(ListFile, AFailedSaveKeepsThePreviousFile)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString target = env.write(QStringLiteral("ro/keep.tpw"), "TPW List v1.0\r\n<AVI>\r\nold|row\r\n");
+    QFile::setPermissions(env.path(QStringLiteral("ro")), QFile::ReadOwner | QFile::ExeOwner);
+    FileList list;
+    bind(list);
+
+    // A target that cannot exist (a file stands where its folder should be): refused, still unbound.
+    const QString blocker = env.write(QStringLiteral("blocker"), "x");
+    dialogs.files.enqueue({blocker + QStringLiteral("/list.tpw")});
+    EXPECT_FALSE(SaveListFile(list, true));
+    EXPECT_EQ(list.listPath(), QString());
+    EXPECT_EQ(readAll(blocker), QByteArray("x"));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    dialogs.messages.clear();
+
+    list.setListPath(target);
+    if (QFile(env.path(QStringLiteral("ro/probe"))).open(QIODevice::WriteOnly))
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    EXPECT_FALSE(SaveListFile(list, false));
+    EXPECT_EQ(readAll(target), QByteArray("TPW List v1.0\r\n<AVI>\r\nold|row\r\n"));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Your list was not saved")));
+    QFile::setPermissions(env.path(QStringLiteral("ro")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(ListFile, NewListAndCloseQuestion)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    FileList list;
+    bind(list);
+    list.setListPath(env.path(QStringLiteral("x.tpw")));
+    dialogs.answers.enqueue(Dialogs::Answer::No);
+    NewList(list, true);
+    EXPECT_EQ(list.count(), 2);
+    dialogs.answers.enqueue(Dialogs::Answer::Yes);
+    NewList(list, true);
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.title(), QStringLiteral("Tapeweld - (Untitled List)"));
+    EXPECT_EQ(list.model().headers().size(), 7);
+
+    dialogs.answers.enqueue(Dialogs::Answer::Cancel);
+    EXPECT_FALSE(AskToSaveOnClose(list));
+    dialogs.answers.enqueue(Dialogs::Answer::No);
+    EXPECT_TRUE(AskToSaveOnClose(list));
+    dialogs.answers.enqueue(Dialogs::Answer::Yes); // then the save dialog is cancelled
+    EXPECT_FALSE(AskToSaveOnClose(list));
+    dialogs.answers.enqueue(Dialogs::Answer::Yes);
+    dialogs.files.enqueue({env.path(QStringLiteral("closing.tpw"))});
+    EXPECT_TRUE(AskToSaveOnClose(list));
+    EXPECT_TRUE(QFile::exists(env.path(QStringLiteral("closing.tpw"))));
+    EXPECT_EQ(dialogs.messages.last().text, QStringLiteral("Would you like to save your list?"));
+    EXPECT_EQ(dialogs.messages.last().buttons, Dialogs::Buttons::YesNoCancel);
+}

@@ -1,0 +1,119 @@
+#include "list/FileList.h"
+#include "list/ProbeListItem.h"
+#include "support/SampleMedia.h"
+#include "support/TestEnvironment.h"
+
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+FileListModel::Row probe(const QString &path)
+{
+    FileList list;
+    FileListModel::Row row;
+    row[FileListModel::Filepath] = path;
+    list.model().appendRow(row);
+    ProbeListItem(list, 0);
+    return list.model().row(1);
+}
+} // namespace
+
+TEST(Probe, CellsOfGeneratedFiles)
+{
+    TestEnvironment env;
+    using K = SampleMedia::Kind;
+    struct Case
+    {
+        K kind;
+        const char *codec, *size;
+        int seconds;
+    };
+    const Case cases[] = {{K::Xvid640, "XVID", "640x480", 2}, {K::Dx50, "DX50", "320x240", 1},
+                          {K::Mjpg, "MJPG", "320x240", 1}, {K::Xvid320, "XVID", "320x240", 1},
+                          {K::AudioOnly, "", "0x0", 3}};
+    int n = 0;
+    for (const Case &c : cases) {
+        const QString name = QStringLiteral("clip %1.avi").arg(++n);
+        const QString path = SampleMedia::make(c.kind, env.root(), name, c.seconds);
+        ASSERT_FALSE(path.isEmpty()) << "ffmpeg could not make " << name.toStdString();
+        const FileListModel::Row row = probe(path);
+        EXPECT_EQ(row[FileListModel::Filename], name);
+        EXPECT_EQ(row[FileListModel::Filepath], path);
+        EXPECT_EQ(row[FileListModel::VideoCodec], QString::fromLatin1(c.codec)) << name.toStdString();
+        EXPECT_EQ(row[FileListModel::VideoSize], QString::fromLatin1(c.size)) << name.toStdString();
+        EXPECT_EQ(row[FileListModel::Duration], QStringLiteral("%1 seconds").arg(c.seconds)) << name.toStdString();
+        EXPECT_TRUE(row[FileListModel::Filesize].endsWith(QStringLiteral(" KB")));
+        EXPECT_FALSE(row[FileListModel::DateModified].isEmpty());
+        EXPECT_EQ(probe(path), row); // probing twice gives the same cells
+    }
+}
+
+TEST(Probe, FilesThatCannotBeReadStillMakeRows)
+{
+    TestEnvironment env;
+    const QString empty = env.write(QStringLiteral("empty.avi"), "");
+    const QString text = env.write(QStringLiteral("notes.avi"), "not a video at all");
+    QDir().mkpath(env.path(QStringLiteral("folder.avi")));
+    for (const QString &path : {empty, text, env.path(QStringLiteral("folder.avi")), env.path(QStringLiteral("gone.avi"))}) {
+        const FileListModel::Row row = probe(path);
+        EXPECT_EQ(row[FileListModel::Filesize], QStringLiteral("1 KB")) << path.toStdString();
+        EXPECT_EQ(row[FileListModel::VideoCodec], QString());
+        EXPECT_EQ(row[FileListModel::VideoSize], QStringLiteral("0x0"));
+        EXPECT_EQ(row[FileListModel::Duration], QStringLiteral("0 seconds"));
+    }
+    EXPECT_EQ(probe(env.path(QStringLiteral("gone.avi")))[FileListModel::DateModified], QString());
+}
+
+TEST(Probe, SizeTextsRoundAndGroup)
+{
+    EXPECT_EQ(MediaProbe::sizeText(0), QStringLiteral("1 KB"));
+    EXPECT_EQ(MediaProbe::sizeText(1535), QStringLiteral("1 KB"));
+    EXPECT_EQ(MediaProbe::sizeText(1536), QStringLiteral("2 KB"));
+    EXPECT_EQ(MediaProbe::sizeText(1048576), QStringLiteral("1,024 KB"));
+    EXPECT_EQ(MediaProbe::sizeText(-1), QStringLiteral("1 KB"));
+
+    // Files of 2 GiB and more are read as 64-bit sizes.
+    TestEnvironment env;
+    QFile big(env.path(QStringLiteral("big.avi")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(5LL * 1024 * 1024 * 1024)); // sparse: no real disk use
+    big.close();
+    EXPECT_EQ(probe(big.fileName())[FileListModel::Filesize], QStringLiteral("5,242,880 KB"));
+}
+
+TEST(Probe, FrameSizeAndPlayTimeConversions)
+{
+    EXPECT_EQ(MediaProbe::durationText(QStringLiteral("59999")), QStringLiteral("59 seconds"));
+    EXPECT_EQ(MediaProbe::durationText(QStringLiteral("")), QStringLiteral("0 seconds"));
+    EXPECT_EQ(MediaProbe::durationText(QStringLiteral("9999999999")), QStringLiteral("0 seconds")); // beyond 32 bits
+    EXPECT_EQ(MediaProbe::frameSizeText(QStringLiteral("640"), QStringLiteral("480")), QStringLiteral("640x480"));
+    EXPECT_EQ(MediaProbe::frameSizeText(QStringLiteral("70000"), QStringLiteral("x")), QStringLiteral("0x0"));
+    EXPECT_EQ(WideTextFromPointer(nullptr), QString());
+    EXPECT_EQ(WideTextFromPointer(L"XVID"), QStringLiteral("XVID"));
+}
+
+TEST(Probe, ModelStaysConsistentUnderEdits)
+{
+    FileListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    for (const char *h : {"Filename", "Filesize", "Date Modified", "Filepath", "Video Codec", "Video Size", "Duration"})
+        model.addHeader(QString::fromLatin1(h));
+    FileListModel::Row a, b;
+    a[0] = QStringLiteral("a");
+    b[0] = QStringLiteral("b");
+    model.appendRow(a);
+    model.appendRow(b);
+    model.insertRowAt(1, b);
+    model.setCell(2, FileListModel::Filesize, QStringLiteral("2 KB"));
+    model.removeRowAt(3);
+    EXPECT_EQ(model.count(), 2);
+    EXPECT_EQ(model.cell(1, FileListModel::Filename), QStringLiteral("b"));
+    EXPECT_EQ(model.cell(2, FileListModel::Filesize), QStringLiteral("2 KB"));
+    EXPECT_EQ(model.cell(9, FileListModel::Filename), QString()); // out of range reads empty
+    model.clearHeaders();
+    EXPECT_EQ(model.columnCount(), 0);
+    model.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+}
