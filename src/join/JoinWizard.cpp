@@ -312,7 +312,7 @@ QString JoinWizard::elapsedText() const { return m_elapsed->text(); }
 QString JoinWizard::headerSubText() const { return m_headerSub->text(); }
 QString JoinWizard::cancelCaption() const { return m_cancel->text(); }
 bool JoinWizard::optionsEnabled() const { return m_options->isEnabled(); }
-bool JoinWizard::bounceVisible() const { return m_bounceTrack->isVisible(); }
+bool JoinWizard::bounceVisible() const { return m_bounceTrack->isVisibleTo(this); }
 
 void JoinWizard::closeEvent(QCloseEvent *event)
 {

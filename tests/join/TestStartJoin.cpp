@@ -1,0 +1,171 @@
+#include "app/AppPaths.h"
+#include "app/DebugLog.h"
+#include "app/Settings.h"
+#include "join/JoinScripts.h"
+#include "join/StartJoin.h"
+#include "list/FileList.h"
+#include "list/UpdateListTotals.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+struct JoinFixture
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    FileList list;
+    QStringList wizards;
+    double freeBytes = 1e15;
+    JoinHooks hooks;
+
+    JoinFixture(int rows = 2, const QString &codec2 = QStringLiteral("XVID"))
+    {
+        for (int i = 1; i <= rows; ++i)
+            list.model().appendRow({QStringLiteral("f%1.avi").arg(i), QStringLiteral("500 KB"), QStringLiteral("d"),
+                                    env.write(QStringLiteral("in/f%1.avi").arg(i), "x"), i == 2 ? codec2 : QStringLiteral("XVID"),
+                                    QStringLiteral("640x480"), QStringLiteral("1 seconds")});
+        UpdateListTotals(list);
+        hooks.freeBytes = [this](const QString &) { return freeBytes; };
+        hooks.showWizard = [this](const QString &out) { wizards << out; };
+    }
+    void run() { StartJoin(list, hooks); }
+};
+} // namespace
+
+TEST(StartJoin, RefusesBusyAndShortLists)
+{
+    JoinFixture busy;
+    busy.hooks.adding = true;
+    busy.run();
+    EXPECT_EQ(busy.dialogs.messageTexts(), QStringList{QStringLiteral("Adding Files. Please be patient!")});
+
+    JoinFixture one(1);
+    one.run();
+    EXPECT_EQ(one.dialogs.messageTexts(), QStringList{QStringLiteral("Please, Add at least 2 files to your list.")});
+    EXPECT_TRUE(one.dialogs.fileRequests.isEmpty());
+}
+
+TEST(StartJoin, RedListAsksFirst)
+{
+    JoinFixture red(2, QStringLiteral("DX50"));
+    red.dialogs.answers.enqueue(Dialogs::Answer::No);
+    red.run();
+    EXPECT_TRUE(red.dialogs.fileRequests.isEmpty());
+    EXPECT_TRUE(red.dialogs.messages[0].text.startsWith(QStringLiteral("The files in your list appear to be incompatible")));
+
+    red.dialogs.answers.enqueue(Dialogs::Answer::Yes);
+    red.run(); // then the output dialog is cancelled: nothing written
+    ASSERT_EQ(red.dialogs.fileRequests.size(), 1);
+    EXPECT_EQ(red.dialogs.fileRequests[0].title, QStringLiteral("Where would you like to save the output file?"));
+    EXPECT_EQ(red.dialogs.fileRequests[0].filter, QStringLiteral("AVI File|*.avi"));
+    EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+    EXPECT_TRUE(red.wizards.isEmpty());
+}
+
+TEST(StartJoin, OutputThatIsPartOfTheListUnderAnySpelling)
+{
+    JoinFixture f;
+    const QString row1 = f.list.model().cell(1, FileListModel::Filepath);
+    const QString link = f.env.path(QStringLiteral("link.avi"));
+    QFile::link(row1, link);
+    f.dialogs.files.enqueue({row1});
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("in/./f2.avi"))});
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("in//f1.avi"))});
+    f.dialogs.files.enqueue({link});
+    f.run(); // the fifth dialog is cancelled
+    EXPECT_EQ(f.dialogs.messages.size(), 4);
+    for (const auto &m : f.dialogs.messages) {
+        EXPECT_EQ(m.text, QStringLiteral("The file you've selected is part of your list.\r\nPlease, choose a different filename."));
+        EXPECT_EQ(m.icon, Dialogs::Icon::Critical);
+    }
+    EXPECT_EQ(readAll(row1), QByteArray("x")); // no input was touched
+    EXPECT_TRUE(f.wizards.isEmpty());
+    EXPECT_EQ(Settings::read(SettingsKeys::kJoinFiles), f.env.path(QStringLiteral("in/")));
+}
+
+TEST(StartJoin, ExistingOutputIsOverwrittenOnlyOnYes)
+{
+    JoinFixture f;
+    const QString existing = f.env.write(QStringLiteral("out/old.avi"), "old");
+    f.dialogs.files.enqueue({existing});
+    f.dialogs.answers.enqueue(Dialogs::Answer::No); // then the dialog again, cancelled
+    f.run();
+    EXPECT_EQ(readAll(existing), QByteArray("old"));
+    EXPECT_EQ(f.dialogs.messages.last().title, QStringLiteral("File Already Exists!"));
+    EXPECT_EQ(f.dialogs.fileRequests.size(), 2);
+
+    f.dialogs.files.enqueue({existing});
+    f.dialogs.answers.enqueue(Dialogs::Answer::Yes);
+    f.freeBytes = 0;
+    f.dialogs.answers.enqueue(Dialogs::Answer::No); // M6: stop
+    f.run();
+    EXPECT_FALSE(QFile::exists(existing)); // deleted before the space check
+    EXPECT_TRUE(f.dialogs.messages.last().text.startsWith(QStringLiteral("You do not have enough free diskspace on drive /")));
+    EXPECT_TRUE(f.wizards.isEmpty());
+}
+
+TEST(StartJoin, FreeSpaceBoundary)
+{
+    // 2 rows of 500 KB: 1,000 KB in all, 2,000 KB needed.
+    JoinFixture f;
+    const QString out = f.env.path(QStringLiteral("out.avi"));
+    f.freeBytes = 1999.0 * 1024;
+    f.dialogs.files.enqueue({out});
+    f.dialogs.answers.enqueue(Dialogs::Answer::No);
+    f.run();
+    ASSERT_EQ(f.dialogs.messages.size(), 1);
+    EXPECT_TRUE(f.dialogs.messages[0].text.endsWith(QStringLiteral(".\r\nWould you like to continue?")));
+
+    f.freeBytes = 2000.0 * 1024;
+    f.dialogs.files.enqueue({out});
+    f.run();
+    EXPECT_EQ(f.dialogs.messages.size(), 1);
+    EXPECT_EQ(f.wizards, QStringList{out});
+    EXPECT_TRUE(readAll(JoinScripts::firstScript()).contains(QFile::encodeName(out + QStringLiteral(".tpw.avi"))));
+}
+
+TEST(StartJoin, MissingEncoderAfterTheDialogs)
+{
+    JoinFixture f;
+    AppPaths::setProgramFolder(f.env.path(QStringLiteral("empty-program-folder")));
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("out.avi"))});
+    f.run();
+    ASSERT_EQ(f.dialogs.messages.size(), 1);
+    EXPECT_EQ(f.dialogs.messages[0].text, QStringLiteral("An error occurred!\r\nTapeweld cannot load one or more required files.\r\n\r\n"
+                                                         "Please, re-install Tapeweld to fix this problem."));
+    EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+}
+
+TEST(StartJoin, RowsThatWouldRunAsCommandsStopTheJoin)
+{
+    JoinFixture f;
+    f.list.model().setCell(2, FileListModel::Filepath, QStringLiteral("/v/x\" & rm -rf ~ & \".avi"));
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("out.avi"))});
+    f.run();
+    ASSERT_EQ(f.dialogs.messages.size(), 1);
+    EXPECT_TRUE(f.dialogs.messages[0].text.startsWith(QStringLiteral("Row 2 cannot be joined")));
+    EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+    EXPECT_TRUE(f.wizards.isEmpty());
+}
+
+TEST(StartJoin, DebugLogRowsBeforeTheScripts)
+{
+    JoinFixture f(3);
+    f.list.model().setCell(2, FileListModel::VideoCodec, QString());
+    StartDebugLog(f.env.path(QStringLiteral("d.log")));
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("out.avi"))});
+    f.run();
+    QStringList entries;
+    for (const QByteArray &line : readAll(f.env.path(QStringLiteral("d.log"))).split('\n'))
+        if (line.contains("Tapeweld: "))
+            entries << QString::fromUtf8(line.mid(line.indexOf("Tapeweld: ") + 10)).trimmed();
+    ASSERT_EQ(entries.size(), 7);
+    EXPECT_EQ(entries[0], QStringLiteral("f1.avi|500 KB|d|") + f.list.model().cell(1, FileListModel::Filepath)
+                              + QStringLiteral("|XVID|640x480|1 seconds|"));
+    EXPECT_TRUE(entries[1].endsWith(QStringLiteral("||640x480|1 seconds|")));
+    EXPECT_TRUE(entries[3].startsWith(QStringLiteral("TempFile=")));
+    EXPECT_TRUE(entries[6].startsWith(QStringLiteral("1BAT=")));
+}
