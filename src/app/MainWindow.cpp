@@ -13,6 +13,13 @@
 #include "list/ClipboardModule.h"
 #include "list/ListFunctions.h"
 #include "join/JoinWizard.h"
+#include "AboutWindow.h"
+#include "PreferencesWindow.h"
+#include "TipsWindow.h"
+#include "repair/RepairAVIFile.h"
+#include "tools/ListInfo.h"
+#include "tools/RemoveWizard.h"
+#include "tools/SortWizard.h"
 #include "join/StartJoin.h"
 
 #include <QApplication>
@@ -158,22 +165,22 @@ void MainWindow::buildMenus()
     dead->setObjectName(QStringLiteral("RemoveItemsRemoveDeadFiles"));
     dead->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
     m_removeItemsMenu->addSeparator();
-    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsRemoveWizard"), QStringLiteral("&Remove Wizard"), QKeySequence(), &MainWindow::notYetAvailable);
+    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsRemoveWizard"), QStringLiteral("&Remove Wizard"), QKeySequence(), &MainWindow::removeWizard);
     QMenu *move = m_editMenu->addMenu(QStringLiteral("&Move Selected Item"));
     move->setObjectName(QStringLiteral("MoveSelectedItem"));
     addAction(move, QStringLiteral("MoveSelectedItemMoveItemUp"), QStringLiteral("&Move Item Up"), QKeySequence(), &MainWindow::moveUp);
     addAction(move, QStringLiteral("MoveSelectedItemMoveItemDown"), QStringLiteral("&Move Item Down"), QKeySequence(), &MainWindow::moveDown);
     m_editMenu->addSeparator();
-    addAction(m_editMenu, QStringLiteral("EditSortWizard"), QStringLiteral("&Sort Wizard"), QKeySequence(QStringLiteral("Ctrl+R")), &MainWindow::notYetAvailable);
+    addAction(m_editMenu, QStringLiteral("EditSortWizard"), QStringLiteral("&Sort Wizard"), QKeySequence(QStringLiteral("Ctrl+R")), &MainWindow::sortWizard);
     m_editMenu->addSeparator();
-    addAction(m_editMenu, QStringLiteral("EditRepairAVIFile"), QStringLiteral("&Repair AVI File"), QKeySequence(), &MainWindow::notYetAvailable);
+    addAction(m_editMenu, QStringLiteral("EditRepairAVIFile"), QStringLiteral("&Repair AVI File"), QKeySequence(), &MainWindow::repairAVIFile);
     m_editMenu->addSeparator();
     addAction(m_editMenu, QStringLiteral("EditPreferences"), kPreferences, QKeySequence(), &MainWindow::EditPreferences_Click);
     connect(m_editMenu, &QMenu::aboutToShow, this, &MainWindow::applyEditMenuRule);
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("ViewMenu"));
-    addAction(view, QStringLiteral("ViewListInfo"), QStringLiteral("&List Info"), QKeySequence(QStringLiteral("Ctrl+I")), &MainWindow::notYetAvailable);
+    addAction(view, QStringLiteral("ViewListInfo"), QStringLiteral("&List Info"), QKeySequence(QStringLiteral("Ctrl+I")), &MainWindow::listInfo);
     view->addSeparator();
     addAction(view, QStringLiteral("ViewFileProperties"), kFileProperties, QKeySequence(), &MainWindow::ViewFileProperties_Click);
 
@@ -184,7 +191,7 @@ void MainWindow::buildMenus()
     addAction(help, QStringLiteral("TipOfTheDay"), QStringLiteral("&Tip of the day"), QKeySequence(), &MainWindow::showTipOfTheDay);
     addAction(help, QStringLiteral("HelpCheckForUpdate"), QStringLiteral("&Check for update"), QKeySequence(), &MainWindow::checkForUpdate);
     help->addSeparator();
-    addAction(help, QStringLiteral("HelpAbout"), QStringLiteral("&About..."), QKeySequence(), &MainWindow::notYetAvailable);
+    addAction(help, QStringLiteral("HelpAbout"), QStringLiteral("&About..."), QKeySequence(), &MainWindow::about);
 }
 
 void MainWindow::buildToolbar(QWidget *central)
@@ -353,7 +360,48 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::startNewList() { NewList(m_list, false); }
 
-void MainWindow::showTipOfTheDay() {}
+void MainWindow::showTipOfTheDay()
+{
+    auto *tips = new TipsWindow(this);
+    tips->setAttribute(Qt::WA_DeleteOnClose);
+    tips->show();
+}
+
+void MainWindow::sortWizard()
+{
+    SortWizard wizard(m_list, this);
+    wizard.exec();
+}
+
+void MainWindow::removeWizard()
+{
+    RemoveWizard wizard(m_list, this);
+    wizard.exec();
+}
+
+void MainWindow::listInfo()
+{
+    ListInfo info(m_list, this);
+    info.exec();
+}
+
+void MainWindow::preferences()
+{
+    PreferencesWindow prefs(this);
+    prefs.exec();
+}
+
+void MainWindow::repairAVIFile()
+{
+    RepairAVIFile repair(this);
+    repair.exec();
+}
+
+void MainWindow::about()
+{
+    AboutWindow about(this);
+    about.exec();
+}
 
 QAction *MainWindow::action(const QString &name) const { return findChild<QAction *>(name); }
 
@@ -386,7 +434,7 @@ void MainWindow::Toolbar_ButtonClick(int position)
 {
     switch (position) {
     case 1: addFiles(); break;
-    case 2: notYetAvailable(); break;
+    case 2: sortWizard(); break;
     case 3:
         Dialogs::message(QStringLiteral("Please, select one of the check-tools by clicking on the arrow."), Dialogs::Icon::Information);
         break;
@@ -484,7 +532,7 @@ void MainWindow::EditPreferences_Click()
     if (action(QStringLiteral("EditPreferences"))->text() == kFileProperties)
         ViewFileProperties_Click();
     else
-        notYetAvailable();
+        preferences();
 }
 
 void MainWindow::moveUp()

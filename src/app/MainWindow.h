@@ -79,7 +79,12 @@ private:
     void readMe();
     void checkForUpdate();
     void exitProgram();
-    void notYetAvailable() {}
+    void sortWizard();
+    void removeWizard();
+    void listInfo();
+    void preferences();
+    void about();
+    void repairAVIFile();
 
     FileList m_list;
     FileListView *m_view = nullptr;

@@ -1,12 +1,15 @@
 #pragma once
 #include "SettingsKeys.h"
 
+#include <QtGlobal>
+
 // Settings.ini in the per-user folder, read at the moment a value is needed.
 namespace Settings {
 QString read(const SettingsKeys::Key &key);
 bool write(const SettingsKeys::Key &key, const QString &value);
 
-// Check-box preferences: a value that is not a whole number keeps current.
+// Check-box preferences hold the box's value: 0 clear, 1 ticked, 2 greyed.
+// A value that is not a whole number keeps current.
 int readCheckValue(const SettingsKeys::Key &key, int current);
 void writeCheckValue(const SettingsKeys::Key &key, int value);
 
@@ -14,4 +17,10 @@ void writeCheckValue(const SettingsKeys::Key &key, int value);
 QString startFolder(const SettingsKeys::Key &key);
 // After a dialog returned chosenPath: writes its folder when it differs from start.
 void rememberFolder(const SettingsKeys::Key &key, const QString &start, const QString &chosenPath);
+// Between stored box values and Qt's states (whose "checked" is 2).
+inline Qt::CheckState checkStateOf(int value)
+{
+    return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+inline int valueOf(Qt::CheckState state) { return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0; }
 } // namespace Settings

@@ -1,0 +1,66 @@
+#include "AboutWindow.h"
+#include "Dialogs.h"
+#include "HeaderBand.h"
+#include "Shell.h"
+#include "Version.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("AboutWindow"));
+    setWindowTitle(QStringLiteral("About"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 10);
+    layout->addWidget(new HeaderBand(QStringLiteral("About"), QStringLiteral("View program information..."),
+                                     QStringLiteral(":/icons/tapeweld.svg"), this));
+    auto *body = new QVBoxLayout;
+    body->setContentsMargins(16, 12, 16, 0);
+    auto *version = new QLabel(QStringLiteral("Tapeweld"), this);
+    version->setObjectName(QStringLiteral("ProgramVersion"));
+    version->setText(QStringLiteral("Tapeweld ") + Version::text());
+    QFont big = version->font();
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    big.setBold(true);
+    version->setFont(big);
+    auto *legal = new QLabel(QStringLiteral("Joins AVI files without re-encoding.\nFree to use and to pass on unchanged; "
+                                            "provided as is, without any warranty."),
+                             this);
+    legal->setWordWrap(true);
+    auto *line = new QFrame(this);
+    line->setObjectName(QStringLiteral("Line1"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    auto *link = new QLabel(QStringLiteral("<a href='%1'>%1</a>").arg(Version::kWebAddress), this);
+    link->setObjectName(QStringLiteral("LinkLabel"));
+    connect(link, &QLabel::linkActivated, this, [](const QString &url) { Shell::open(url); });
+    body->addWidget(version);
+    body->addWidget(legal);
+    body->addWidget(line);
+    body->addWidget(link);
+    body->addStretch();
+    auto *credits = new QPushButton(QStringLiteral("&Credits"), this);
+    credits->setObjectName(QStringLiteral("cmdCredits"));
+    connect(credits, &QPushButton::clicked, this, &AboutWindow::cmdCredits_Click);
+    auto *close = new QPushButton(QStringLiteral("&Close"), this);
+    close->setObjectName(QStringLiteral("CloseButton"));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(credits);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    body->addLayout(buttons);
+    layout->addLayout(body);
+    resize(400, 260);
+}
+
+QString AboutWindow::creditsText()
+{
+    return QStringLiteral("Tapeweld uses portions of the following products:\r\n\r\nMEncoder, for fixing corrupt AVI files.\r\n\r\n"
+                          "More information about the above products is available upon request.");
+}
+
+void AboutWindow::cmdCredits_Click() { Dialogs::message(creditsText(), Dialogs::Icon::Information); }

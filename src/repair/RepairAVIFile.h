@@ -1,0 +1,59 @@
+#pragma once
+#include "join/Bounce.h"
+
+#include <QDialog>
+#include <QTimer>
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+
+// Rebuilds the index of one AVI file into "<input>.fixed.avi" with the
+// encoder, through a hidden script, following the run once a second.
+class RepairAVIFile : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit RepairAVIFile(QWidget *parent = nullptr);
+
+    void cmdChooseInputFile_Click();
+    void cmdRepair_Click();
+    void ProgressTimer_Timer();
+    void tmrBounce_Timer();
+    void cmdCancel_Click();
+
+    QLineEdit *inputFile() const { return m_input; }
+    QString statusText() const;
+    QString cancelCaption() const;
+    bool running() const;
+    bool bounceVisible() const;
+    int progressPercent() const;
+
+    static constexpr int kTrackWidth = 4455, kBlockWidth = 375; // twips
+    static constexpr int kCancelWaitMs = 5000;
+
+Q_SIGNALS:
+    void finished(bool repaired);
+    void statusChanged(const QString &status);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override; // Esc presses cmdCancel
+
+private:
+    void setStatus(const QString &text);
+    void cleanUp();
+    void resetToIdle();
+
+    QLineEdit *m_input;
+    QStackedWidget *m_stack;
+    QLabel *m_status;
+    QProgressBar *m_progress;
+    QWidget *m_bounceTrack, *m_bounceBlock;
+    QPushButton *m_cancel, *m_repair;
+    QTimer m_progressTimer, m_bounceTimer;
+    Bounce m_bounce;
+    double m_max = 0, m_value = 0;
+    bool m_cancelling = false, m_cancelled = false;
+};

@@ -1,0 +1,86 @@
+#include "ListTools.h"
+#include "app/SystemServices.h"
+#include "app/TextFormats.h"
+
+#include <QCollator>
+#include <QTime>
+#include <algorithm>
+#include <cmath>
+
+void ListTools::sortRows(FileListModel &model, int column, bool descending)
+{
+    if (column < 0 || column >= FileListModel::CellCount)
+        return;
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    QVector<FileListModel::Row> rows = model.rows();
+    std::stable_sort(rows.begin(), rows.end(), [&](const FileListModel::Row &a, const FileListModel::Row &b) {
+        const int c = collator.compare(a[column], b[column]);
+        return descending ? c > 0 : c < 0;
+    });
+    model.replaceAll(std::move(rows));
+}
+
+QStringList ListTools::distinctValues(const FileListModel &model, int column)
+{
+    QStringList values;
+    QSet<QString> seen;
+    for (const FileListModel::Row &row : model.rows())
+        if (!seen.contains(row[column])) {
+            seen.insert(row[column]);
+            values << row[column];
+        }
+    return values;
+}
+
+QString ListTools::averageDuration(const QString &durationText, int rows)
+{
+    if (rows <= 0)
+        return QStringLiteral("00:00:00");
+    const QTime time = QTime::fromString(durationText, QStringLiteral("hh:mm:ss"));
+    if (!time.isValid())
+        return QStringLiteral("00:00:00");
+    return TextFormats::timeOfDay(TextFormats::roundHalfEven(static_cast<double>(QTime(0, 0).secsTo(time)) / rows));
+}
+
+QString ListTools::averageSize(const QString &sizeText, int rows)
+{
+    if (rows <= 0)
+        return QStringLiteral("0 KB");
+    bool ok = false;
+    QString digits = sizeText;
+    digits.remove(QStringLiteral(" KB"));
+    const double kb = QLocale().toDouble(digits.trimmed(), &ok);
+    return TextFormats::groupedOrEmpty(ok ? kb / rows : 0) + QStringLiteral(" KB");
+}
+
+ListTools::InfoRows ListTools::listInfo(const QString &listPath, const QString &status, const QString &listType, int rows,
+                                        const QString &durationText, const QString &sizeText)
+{
+    return {{QStringLiteral("Filename"), listPath.isEmpty() ? QStringLiteral("(unsaved)") : FileNameOf(listPath)},
+            {QStringLiteral("Status"), status.toUpper()},
+            {QString(), QString()},
+            {QStringLiteral("List Type"), listType},
+            {QStringLiteral("Total items in list"), QString::number(rows)},
+            {QStringLiteral("Duration"), durationText},
+            {QStringLiteral("Filesize"), sizeText},
+            {QString(), QString()},
+            {QStringLiteral("Average Duration (Per File)"), averageDuration(durationText, rows)},
+            {QStringLiteral("Average Size (Per File)"), averageSize(sizeText, rows)}};
+}
+
+QString ListTools::listInfoText(const InfoRows &rows)
+{
+    QString text;
+    for (const auto &[item, value] : rows)
+        if (!item.isEmpty())
+            text += item + u'=' + value + QStringLiteral("\r\n");
+    return text;
+}
+
+int ListTools::tipNumber(int count, double r)
+{
+    const float product = static_cast<float>(count) * static_cast<float>(r);
+    const int n = static_cast<int>(std::nearbyint(product));
+    return n == 0 ? 1 : n;
+}

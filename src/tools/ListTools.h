@@ -1,0 +1,34 @@
+#pragma once
+#include "list/FileListModel.h"
+
+#include <QPair>
+#include <QStringList>
+#include <QVector>
+class FileList;
+
+namespace ListTools {
+// The list control's own text sort: stable, case-insensitive and locale-aware,
+// over the displayed texts of one column; no refresh cascade.
+void sortRows(FileListModel &model, int column, bool descending);
+
+// Distinct texts of a column in order of first appearance (exact, case-sensitive).
+QStringList distinctValues(const FileListModel &model, int column);
+
+// Whether the remove wizard drops a row: Remove Rows drops equal texts, Keep Rows the others.
+inline bool removes(const QString &cell, const QString &value, bool keepMatching)
+{
+    return keepMatching ? cell != value : cell == value;
+}
+
+// The ten rows of the list information table and its clipboard text.
+using InfoRows = QVector<QPair<QString, QString>>;
+InfoRows listInfo(const QString &listPath, const QString &status, const QString &listType, int rows,
+                  const QString &durationText, const QString &sizeText);
+QString listInfoText(const InfoRows &rows); // non-empty items as "Item=Value" CR LF lines
+QString averageDuration(const QString &durationText, int rows);
+QString averageSize(const QString &sizeText, int rows);
+
+// The tip drawn for a random fraction r (0 <= r < 1): Count x r in single
+// precision, rounded half to even; 0 becomes 1.
+int tipNumber(int count, double r);
+} // namespace ListTools
