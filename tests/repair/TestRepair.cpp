@@ -1,0 +1,160 @@
+#include "app/AppPaths.h"
+#include "app/Settings.h"
+#include "join/JoinScripts.h"
+#include "repair/RepairAVIFile.h"
+#include "repair/RepairScript.h"
+#include "support/SampleMedia.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+// Renames the idx1 chunk so that the file has no index any more.
+QString damagedCopy(const TestEnvironment &env, const QString &source, const QString &name)
+{
+    QByteArray data = readAll(source);
+    const qsizetype at = data.lastIndexOf("idx1");
+    EXPECT_GT(at, 0);
+    data.replace(at, 4, "JUNK");
+    return env.write(name, data);
+}
+
+// A program folder whose encoder is replaced: the real interpreter beside it.
+void programFolderWithEncoder(const TestEnvironment &env, const QString &encoder)
+{
+    const QString folder = env.path(QStringLiteral("program"));
+    QDir().mkpath(folder);
+    QFile::link(QStringLiteral(TW_PROGRAM_DIR "/tapeweld-cmd"), folder + QStringLiteral("/tapeweld-cmd"));
+    QFile::copy(encoder, folder + QStringLiteral("/AVI.dll"));
+    QFile::setPermissions(folder + QStringLiteral("/AVI.dll"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    AppPaths::setProgramFolder(folder);
+}
+
+bool runToEnd(RepairAVIFile &w)
+{
+    bool done = false;
+    QObject::connect(&w, &RepairAVIFile::finished, [&] { done = true; });
+    return QTest::qWaitFor([&] { return done; }, 120000);
+}
+} // namespace
+
+TEST(Repair, ScriptText)
+{
+    EXPECT_EQ(RepairScript::text(QStringLiteral("/cfg/Tapeweld"), QStringLiteral("/v/movie.avi")),
+              QByteArray("@echo off\r\necho Generated with Tapeweld\r\necho Visit us at: https://tapeweld.larkvane.example\r\n"
+                         "echo Fixing AVI File...\r\n"
+                         "\"/cfg/Tapeweld/AVI.exe\" -forceidx -oac copy -ovc copy \"/v/movie.avi\" -o \"/v/movie.avi.fixed.avi\"\r\n"
+                         "echo AVI File has been fixed!\r\nrmdir \"/cfg/Tapeweld/JoinTemp\"\r\nexit\r\n"));
+    EXPECT_EQ(RepairScript::outputFor(QStringLiteral("movie.avi.fixed.avi")), QStringLiteral("movie.avi.fixed.avi.fixed.avi"));
+    EXPECT_EQ(RepairScript::percent(37, 100), 37);
+    EXPECT_EQ(RepairScript::percent(5, 0), 0);
+}
+
+TEST(Repair, RebuildsADamagedIndex)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString original = SampleMedia::make(SampleMedia::Kind::Xvid640, env.root(), QStringLiteral("source.avi"), 2);
+    const QString damaged = damagedCopy(env, original, QStringLiteral("my movies/movie.avi"));
+    const QByteArray before = readAll(damaged);
+
+    RepairAVIFile w;
+    w.show();
+    dialogs.files.enqueue({damaged});
+    w.cmdChooseInputFile_Click();
+    EXPECT_EQ(w.inputFile()->text(), damaged);
+    EXPECT_EQ(Settings::read(SettingsKeys::kAddFiles), env.path(QStringLiteral("my movies/")));
+    w.cmdRepair_Click();
+    EXPECT_EQ(w.cancelCaption(), QStringLiteral("&Cancel"));
+    ASSERT_TRUE(runToEnd(w));
+
+    const QString fixed = damaged + QStringLiteral(".fixed.avi");
+    EXPECT_EQ(SampleMedia::videoFrames(fixed), SampleMedia::videoFrames(original));
+    EXPECT_EQ(readAll(damaged), before);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The selected AVI File has been repaired successfully!\r\n\r\n"
+                                                       "The repaired file has been saved to:\r\n") + fixed);
+    EXPECT_EQ(w.cancelCaption(), QStringLiteral("&Close"));
+    EXPECT_EQ(w.statusText(), QStringLiteral("Initializing..."));
+
+    // Repairing the result names its output after it.
+    w.inputFile()->setText(fixed);
+    w.cmdRepair_Click();
+    ASSERT_TRUE(runToEnd(w));
+    EXPECT_TRUE(QFile::exists(fixed + QStringLiteral(".fixed.avi")));
+
+    // Close removes the encoder copy and the script.
+    EXPECT_TRUE(QFile::exists(JoinScripts::encoderCopy()));
+    w.cmdCancel_Click();
+    EXPECT_FALSE(QFile::exists(JoinScripts::encoderCopy()));
+    EXPECT_FALSE(QFile::exists(JoinScripts::secondScript()));
+}
+
+TEST(Repair, MissingInputStartsNothing)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    RepairAVIFile w;
+    w.inputFile()->setText(env.path(QStringLiteral("typed/but/missing.avi")));
+    w.cmdRepair_Click();
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("Please, choose a valid AVI File.")});
+    EXPECT_FALSE(w.running());
+    EXPECT_FALSE(QFile::exists(JoinScripts::secondScript()));
+    // A cancelled dialog changes neither the box nor the settings.
+    const QByteArray settings = readAll(env.settingsFile());
+    w.cmdChooseInputFile_Click();
+    EXPECT_EQ(w.inputFile()->text(), env.path(QStringLiteral("typed/but/missing.avi")));
+    EXPECT_EQ(readAll(env.settingsFile()), settings);
+}
+
+TEST(Repair, FailingEncoderAndEmptyOutputFail)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString failing = env.write(QStringLiteral("fail.sh"), "#!/bin/sh\n: > \"$8\"\nexit 1\n"); // leaves an empty output
+    QFile::setPermissions(failing, QFile::ReadOwner | QFile::ExeOwner);
+    programFolderWithEncoder(env, failing);
+    const QString input = env.write(QStringLiteral("empty.avi"), "");
+    RepairAVIFile w;
+    w.show();
+    w.inputFile()->setText(input);
+    w.cmdRepair_Click();
+    EXPECT_EQ(w.progressPercent(), 0); // a size of 0 divides nothing
+    ASSERT_TRUE(runToEnd(w));
+    EXPECT_TRUE(QFile::exists(input + QStringLiteral(".fixed.avi")));
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("An error occured while repairing your AVI File!\r\n"
+                                                                 "The selected AVI File was not repaired.")});
+}
+
+TEST(Repair, CancelDuringTheIndexPhaseNeverReportsSuccess)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    programFolderWithEncoder(env, QStringLiteral(TW_SLOW_ENCODER));
+    const QString input = SampleMedia::make(SampleMedia::Kind::Dx50, env.root(), QStringLiteral("in.avi"), 1);
+    RepairAVIFile w;
+    w.show();
+    w.inputFile()->setText(input);
+    w.cmdRepair_Click();
+    QStringList seen;
+    QObject::connect(&w, &RepairAVIFile::statusChanged, [&](const QString &s) { seen << s; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.statusText() == QStringLiteral("Fixing Index..."); }, 5000))
+        << seen.join(u',').toStdString() << " messages: " << dialogs.messageTexts().join(u',').toStdString();
+    EXPECT_TRUE(w.bounceVisible());
+    // A partial output as the encoder would leave it.
+    const QString output = input + QStringLiteral(".fixed.avi");
+    env.write(QStringLiteral("in.avi.fixed.avi"), QByteArray(100000, 'p'));
+    w.close(); // the title bar's close acts as Cancel while a repair runs
+    ASSERT_TRUE(runToEnd(w));
+    EXPECT_FALSE(QFile::exists(output));
+    for (const QString &gone : {JoinScripts::encoderCopy(), JoinScripts::secondScript(), JoinScripts::workFolder()})
+        EXPECT_FALSE(QFile::exists(gone)) << gone.toStdString();
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("An error occured while repairing your AVI File!\r\n"
+                                                                 "The selected AVI File was not repaired.")});
+    EXPECT_FALSE(w.running());
+}
