@@ -80,7 +80,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_view->setModel(&m_list.model());
     // The Filepath column is present in every row but never shown.
     connect(&m_list.model(), &QAbstractItemModel::columnsInserted, this,
-            [this] { m_view->setColumnHidden(FileListModel::Filepath, true); });
+            [this] {
+                m_view->setColumnHidden(FileListModel::Filepath, true);
+                m_view->setColumnWidth(FileListModel::Filename, 200); // names are what the user reads first
+                m_view->setColumnWidth(FileListModel::DateModified, 150);
+            });
     connect(m_view, &FileListView::filesDropped, this,
             [this](const QStringList &paths) { ListView_OLEDragDrop(m_list, paths, this); });
     connect(m_view, &QWidget::customContextMenuRequested, this, &MainWindow::ListView_MouseDown);

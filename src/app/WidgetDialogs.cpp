@@ -54,4 +54,10 @@ QString WidgetDialogs::saveFile(const Dialogs::FileRequest &request)
                                         nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
-QString WidgetDialogs::folder(const QString &title) { return QFileDialog::getExistingDirectory(owner(), title); }
+QString WidgetDialogs::folder(const QString &title)
+{
+    // The browser's text has a line break; a window caption cannot show one.
+    QString caption = title;
+    caption.replace(u'\r', QStringLiteral(" - "));
+    return QFileDialog::getExistingDirectory(owner(), caption);
+}
