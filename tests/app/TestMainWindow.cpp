@@ -7,6 +7,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
@@ -170,4 +171,62 @@ TEST(MainWindow, PlayAndReadMeGoThroughTheShell)
     EXPECT_TRUE(opened[1].endsWith(QStringLiteral("/ReadMe.htm")));
     EXPECT_TRUE(opened[2].endsWith(QStringLiteral("/Content/TPW/?page=update&version=1.5")));
     Shell::setOpenHandler(old);
+}
+
+TEST(MainWindow, CloseBoxAsksExitDoesNot)
+{
+    Fixture f;
+    f.dialogs.answers.enqueue(Dialogs::Answer::Cancel);
+    EXPECT_FALSE(f.window.close());
+    EXPECT_TRUE(f.window.isVisible());
+    f.dialogs.answers.enqueue(Dialogs::Answer::Yes); // and then the save dialog is cancelled
+    EXPECT_FALSE(f.window.close());
+    EXPECT_TRUE(f.window.isVisible());
+    EXPECT_EQ(f.dialogs.messages.size(), 2);
+    EXPECT_EQ(f.dialogs.messages[0].text, QStringLiteral("Would you like to save your list?"));
+}
+
+TEST(MainWindow, ClipboardRoundTrips)
+{
+    Fixture f;
+    f.addRows(3);
+    const QString second = f.window.list().model().cell(2, FileListModel::Filepath);
+    f.window.listView()->selectIndex(2);
+    f.window.action(QStringLiteral("ClipboardCopy"))->trigger();
+    f.window.action(QStringLiteral("ClipboardPaste"))->trigger();
+    EXPECT_EQ(f.window.list().count(), 4);
+    EXPECT_EQ(f.window.list().model().cell(4, FileListModel::Filepath), second);
+    EXPECT_EQ(f.window.listView()->selectedIndex(), 4);
+    EXPECT_EQ(f.window.list().totals().count, QStringLiteral("4"));
+
+    f.window.listView()->selectIndex(1);
+    const QString first = f.window.list().model().cell(1, FileListModel::Filepath);
+    f.window.action(QStringLiteral("ClipboardCut"))->trigger();
+    EXPECT_EQ(f.window.list().count(), 3);
+    f.window.action(QStringLiteral("ClipboardPaste"))->trigger();
+    EXPECT_EQ(f.window.list().model().cell(4, FileListModel::Filepath), first);
+
+    QApplication::clipboard()->setText(QStringLiteral("tpw:lower|case|tag|") + first);
+    f.window.action(QStringLiteral("ClipboardPaste"))->trigger();
+    EXPECT_EQ(f.dialogs.messages.last().text, QStringLiteral("Invalid Clipboard Entry."));
+
+    f.window.action(QStringLiteral("ClipboardCopyList"))->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text().count(QStringLiteral("\r\n")), 4);
+    ClearList(f.window.list(), false);
+    f.window.action(QStringLiteral("ClipboardCopyList"))->trigger(); // empty list: the clipboard keeps its text
+    EXPECT_EQ(QApplication::clipboard()->text().count(QStringLiteral("\r\n")), 4);
+}
+
+TEST(MainWindow, MovesKeepTheSelectionOnTheMovedRow)
+{
+    Fixture f;
+    f.addRows(4);
+    f.window.listView()->selectIndex(2);
+    f.window.action(QStringLiteral("MoveSelectedItemMoveItemDown"))->trigger();
+    EXPECT_EQ(f.window.listView()->selectedIndex(), 3);
+    EXPECT_EQ(f.window.list().model().cell(3, FileListModel::Filename), QStringLiteral("f1.avi"));
+    f.window.listView()->selectIndex(1);
+    f.window.action(QStringLiteral("MoveSelectedItemMoveItemUp"))->trigger();
+    EXPECT_EQ(f.window.list().model().cell(1, FileListModel::Filename), QStringLiteral("f0.avi"));
+    EXPECT_TRUE(f.window.listView()->hasFocus());
 }

@@ -1,0 +1,62 @@
+#include "app/MainWindowLayout.h"
+#include "app/Splashscreen.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+TEST(Splashscreen, ClickOnTheSurfaceClosesItOnce)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    int mainWindows = 0;
+    Splashscreen splash([&] { ++mainWindows; });
+    bool tips = true;
+    ASSERT_TRUE(splash.load({}, &tips));
+    EXPECT_TRUE(tips); // the shipped template shows tips at first start
+    splash.show();
+    EXPECT_EQ(splash.versionLabel()->text(), QStringLiteral("Version: 1.5"));
+    QTest::mouseClick(splash.versionLabel(), Qt::LeftButton); // a label does not count
+    EXPECT_EQ(mainWindows, 0);
+    QTest::mouseClick(&splash, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(mainWindows, 1);
+    EXPECT_FALSE(splash.isVisible());
+    QTest::qWait(2200); // the timer must not bring a second main window
+    EXPECT_EQ(mainWindows, 1);
+}
+
+TEST(Splashscreen, TimerEndsItAndThePreferenceSkipsIt)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    int mainWindows = 0;
+    {
+        Splashscreen splash([&] { ++mainWindows; });
+        ASSERT_TRUE(splash.load({}, nullptr));
+        splash.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return mainWindows == 1; }, 3000));
+    }
+    env.write(QStringLiteral("config/Larkvane/Tapeweld/Settings.ini"),
+              "[Splashscreen]\r\nDoNotShowAtStartup=1\r\n[Tips]\r\nShowAtStartup=1\r\n");
+    bool tips = false;
+    Splashscreen skipped([&] { ++mainWindows; });
+    EXPECT_FALSE(skipped.load({}, &tips));
+    EXPECT_EQ(mainWindows, 2);
+    EXPECT_TRUE(tips);
+    EXPECT_FALSE(skipped.isVisible());
+}
+
+TEST(MainWindowLayout, FollowsTheWindowSize)
+{
+    const MainWindowLayout::Design d{600, QRect(120, 660, 5000, 2000), QRect(6000, 660, 600, 3300), QRect(120, 3000, 6000, 900)};
+    const auto r = MainWindowLayout::arrange(d, 9000, 7000);
+    EXPECT_EQ(r.controlPanel.left(), 9000 - 600 - 100);
+    EXPECT_EQ(r.controlPanel.top(), 660);
+    EXPECT_EQ(r.infoPanel.top(), 7000 - 900 - 380);
+    EXPECT_EQ(r.infoPanel.width(), 9000 - 170);
+    EXPECT_EQ(r.listView.width(), 9000 - 600 - 270);
+    EXPECT_EQ(r.listView.height(), 7000 - 600 - 900 - 450);
+    EXPECT_EQ(r.listView.topLeft(), QPoint(120, 660));
+}
