@@ -13,12 +13,8 @@ AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutWindow"));
     setWindowTitle(QStringLiteral("About"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 10);
-    layout->addWidget(new HeaderBand(QStringLiteral("About"), QStringLiteral("View program information..."),
-                                     QStringLiteral(":/icons/tapeweld.svg"), this));
-    auto *body = new QVBoxLayout;
-    body->setContentsMargins(16, 12, 16, 0);
+    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("About"), QStringLiteral("View program information..."),
+                                         QStringLiteral(":/icons/tapeweld.svg"));
     auto *version = new QLabel(QStringLiteral("Tapeweld"), this);
     version->setObjectName(QStringLiteral("ProgramVersion"));
     version->setText(QStringLiteral("Tapeweld ") + Version::text());
@@ -42,18 +38,11 @@ AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
     body->addWidget(line);
     body->addWidget(link);
     body->addStretch();
-    auto *credits = new QPushButton(QStringLiteral("&Credits"), this);
-    credits->setObjectName(QStringLiteral("cmdCredits"));
+    QPushButton *credits = namedButton(QStringLiteral("cmdCredits"), QStringLiteral("&Credits"), this);
     connect(credits, &QPushButton::clicked, this, &AboutWindow::cmdCredits_Click);
-    auto *close = new QPushButton(QStringLiteral("&Close"), this);
-    close->setObjectName(QStringLiteral("CloseButton"));
+    QPushButton *close = namedButton(QStringLiteral("CloseButton"), QStringLiteral("&Close"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(credits);
-    buttons->addStretch();
-    buttons->addWidget(close);
-    body->addLayout(buttons);
-    layout->addLayout(body);
+    addButtonRow(body, {credits}, {close});
     resize(400, 260);
 }
 

@@ -3,7 +3,9 @@
 
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QDialog>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 HeaderBand::HeaderBand(const QString &title, const QString &subText, const QString &svgResource, QWidget *parent)
@@ -31,3 +33,32 @@ HeaderBand::HeaderBand(const QString &title, const QString &subText, const QStri
 
 void HeaderBand::setSubText(const QString &text) { m_sub->setText(text); }
 QString HeaderBand::subText() const { return m_sub->text(); }
+
+QVBoxLayout *addHeaderAndBody(QDialog *dialog, const QString &title, const QString &subText, const QString &svgResource)
+{
+    auto *layout = new QVBoxLayout(dialog);
+    layout->setContentsMargins(0, 0, 0, 10);
+    layout->addWidget(new HeaderBand(title, subText, svgResource, dialog));
+    auto *body = new QVBoxLayout;
+    body->setContentsMargins(16, 12, 16, 0);
+    layout->addLayout(body);
+    return body;
+}
+
+QPushButton *namedButton(const QString &objectName, const QString &caption, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    return button;
+}
+
+void addButtonRow(QBoxLayout *body, const QList<QWidget *> &left, const QList<QWidget *> &right)
+{
+    auto *row = new QHBoxLayout;
+    for (QWidget *w : left)
+        row->addWidget(w);
+    row->addStretch();
+    for (QWidget *w : right)
+        row->addWidget(w);
+    body->addLayout(row);
+}

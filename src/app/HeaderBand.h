@@ -1,6 +1,10 @@
 #pragma once
 #include <QWidget>
+class QBoxLayout;
+class QDialog;
 class QLabel;
+class QPushButton;
+class QVBoxLayout;
 
 // The white band at the top of the small windows: title, one-line
 // description and a picture (HeaderText, HeaderSubText, HeaderImage).
@@ -15,3 +19,9 @@ public:
 private:
     QLabel *m_sub;
 };
+
+// The small windows' frame: the header band on top, then a body with margins.
+QVBoxLayout *addHeaderAndBody(QDialog *dialog, const QString &title, const QString &subText, const QString &svgResource);
+QPushButton *namedButton(const QString &objectName, const QString &caption, QWidget *parent);
+// Buttons at the right of a row; widgets before the stretch stay at the left.
+void addButtonRow(QBoxLayout *body, const QList<QWidget *> &left, const QList<QWidget *> &right);

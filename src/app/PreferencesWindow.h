@@ -1,9 +1,9 @@
 #pragma once
-#include <QDialog>
+#include "PreferenceDialog.h"
 class QCheckBox;
 
-// The one program preference. Loaded when the window is made, saved whenever it closes.
-class PreferencesWindow : public QDialog
+// The one program preference: whether the splash window shows at start-up.
+class PreferencesWindow : public PreferenceDialog
 {
     Q_OBJECT
 public:
@@ -11,10 +11,8 @@ public:
     QCheckBox *doNotShowSplash() const { return m_box; }
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
-    void done(int result) override;
+    void savePreference() override; // SaveSplashPreference
 
 private:
     QCheckBox *m_box;
-    bool m_saved = false;
 };

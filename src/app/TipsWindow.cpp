@@ -4,21 +4,18 @@
 #include "tools/ListTools.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDateTime>
 #include <QLabel>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QVBoxLayout>
 
-TipsWindow::TipsWindow(QWidget *parent) : QDialog(parent)
+TipsWindow::TipsWindow(QWidget *parent) : PreferenceDialog(parent)
 {
     setObjectName(QStringLiteral("TipsWindow"));
     setWindowTitle(QStringLiteral("Tip of the day"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 10);
-    layout->addWidget(new HeaderBand(QStringLiteral("Tip of the day"), QStringLiteral("Did you know that..."),
-                                     QStringLiteral(":/icons/tapeweld.svg"), this));
+    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("Tip of the day"), QStringLiteral("Did you know that..."),
+                                         QStringLiteral(":/icons/tapeweld.svg"));
     m_tip = new QLabel(this);
     m_tip->setObjectName(QStringLiteral("TipText"));
     m_tip->setWordWrap(true);
@@ -27,22 +24,12 @@ TipsWindow::TipsWindow(QWidget *parent) : QDialog(parent)
     m_tip->setStyleSheet(QStringLiteral("QLabel { background: #fffdf0; border: 1px solid #e0d9b0; padding: 8px; }"));
     m_show = new QCheckBox(QStringLiteral("&Show at startup"), this);
     m_show->setObjectName(QStringLiteral("ShowAtStartup"));
-    auto *next = new QPushButton(QStringLiteral("&Next"), this);
-    next->setObjectName(QStringLiteral("NextTipButton"));
-    auto *close = new QPushButton(QStringLiteral("&Close"), this);
-    close->setObjectName(QStringLiteral("CloseButton"));
+    QPushButton *next = namedButton(QStringLiteral("NextTipButton"), QStringLiteral("&Next"), this);
+    QPushButton *close = namedButton(QStringLiteral("CloseButton"), QStringLiteral("&Close"), this);
     connect(next, &QPushButton::clicked, this, &TipsWindow::NextTipButton_Click);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    auto *body = new QVBoxLayout;
-    body->setContentsMargins(16, 12, 16, 0);
     body->addWidget(m_tip, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_show);
-    buttons->addStretch();
-    buttons->addWidget(next);
-    buttons->addWidget(close);
-    body->addLayout(buttons);
-    layout->addLayout(body);
+    addButtonRow(body, {m_show}, {next, close});
     resize(440, 240);
     // LoadTipsPreference, then the first tip.
     m_show->setCheckState(Settings::checkStateOf(Settings::readCheckValue(SettingsKeys::kTipsShowAtStartup, Settings::valueOf(m_show->checkState()))));
@@ -62,17 +49,7 @@ void TipsWindow::NextTipButton_Click()
 
 QString TipsWindow::tipText() const { return m_tip->text(); }
 
-void TipsWindow::done(int result)
+void TipsWindow::savePreference()
 {
-    if (!m_saved) {
-        m_saved = true;
-        Settings::writeCheckValue(SettingsKeys::kTipsShowAtStartup, Settings::valueOf(m_show->checkState())); // SaveTipsPreference
-    }
-    QDialog::done(result);
-}
-
-void TipsWindow::closeEvent(QCloseEvent *event)
-{
-    done(QDialog::Rejected);
-    event->accept();
+    Settings::writeCheckValue(SettingsKeys::kTipsShowAtStartup, Settings::valueOf(m_show->checkState()));
 }

@@ -1,10 +1,10 @@
 #pragma once
-#include <QDialog>
+#include "PreferenceDialog.h"
 class QCheckBox;
 class QLabel;
 
 // Tip of the day: a tip drawn from the settings file; its box is saved on close.
-class TipsWindow : public QDialog
+class TipsWindow : public PreferenceDialog
 {
     Q_OBJECT
 public:
@@ -14,11 +14,9 @@ public:
     QCheckBox *showAtStartup() const { return m_show; }
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
-    void done(int result) override;
+    void savePreference() override; // SaveTipsPreference
 
 private:
     QLabel *m_tip;
     QCheckBox *m_show;
-    bool m_saved = false;
 };

@@ -4,6 +4,9 @@
 #include "../app/Version.h"
 #include "../list/FileList.h"
 
+#include "../app/SystemServices.h"
+
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -77,6 +80,18 @@ bool JoinScripts::copyExecutable(const QString &from, const QString &to)
         return false;
     QFile::setPermissions(to, QFile::permissions(to) | QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner);
     return true;
+}
+
+void JoinScripts::removeWorkFiles()
+{
+    QDir().rmdir(workFolder());
+    QFile::remove(firstScript());
+    QFile::remove(secondScript());
+    if (PathExists(encoderCopy())) {
+        TerminateProcessesByName(QStringLiteral("AVI.exe"));
+        QFile::remove(encoderCopy());
+    }
+    QFile::remove(threadLibCopy());
 }
 
 void WriteJoinScripts(const FileList &list, const QString &outputPath)

@@ -24,6 +24,9 @@ QString encoderLine(const QString &settingsPath, const QString &input, const QSt
 QByteArray secondScriptText(const QString &settingsPath, const QString &temp, const QString &output);
 // Copies a shipped file over an older copy and keeps it runnable. False on failure.
 bool copyExecutable(const QString &from, const QString &to);
+// The clean-up of Cancel and Close: the work folder, the scripts, the encoder
+// (every process named AVI.exe is ended first) and the library copy.
+void removeWorkFiles();
 } // namespace JoinScripts
 
 void WriteJoinScripts(const FileList &list, const QString &outputPath);

@@ -1,4 +1,5 @@
 #include "JoinWizard.h"
+#include "BounceBar.h"
 #include "JoinScripts.h"
 #include "../app/AppPaths.h"
 #include "../app/DebugLog.h"
@@ -18,7 +19,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
 #include <QVBoxLayout>
@@ -66,24 +66,8 @@ JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, 
     m_operation->setObjectName(QStringLiteral("lblOperation"));
     body->addWidget(m_operation);
 
-    auto *bar = new QWidget(this);
-    bar->setFixedSize(twips(kTrackWidth), twips(255));
-    m_progress = new QProgressBar(bar);
-    m_progress->setObjectName(QStringLiteral("ProgressBar"));
-    m_progress->setGeometry(0, 0, twips(kTrackWidth), twips(255));
-    m_progress->setRange(0, 1000);
-    m_progress->setValue(0);
-    m_progress->setTextVisible(false);
-    m_bounceTrack = new QWidget(bar);
-    m_bounceTrack->setObjectName(QStringLiteral("picBounceBG"));
-    m_bounceTrack->setGeometry(m_progress->geometry());
-    m_bounceTrack->setStyleSheet(QStringLiteral("#picBounceBG { background: #f0f0f0; border: 1px solid #b0b8c4; }"));
-    m_bounceTrack->hide();
-    m_bounceBlock = new QWidget(m_bounceTrack);
-    m_bounceBlock->setObjectName(QStringLiteral("picBounce"));
-    m_bounceBlock->setGeometry(0, 0, twips(kBlockWidth), twips(255));
-    m_bounceBlock->setStyleSheet(QStringLiteral("background: #404040;"));
-    body->addWidget(bar);
+    m_bar = new BounceBar(this);
+    body->addWidget(m_bar);
 
     auto *frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
@@ -136,10 +120,8 @@ JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, 
 
     m_timer.setInterval(10);
     m_elapsedTimer.setInterval(1000);
-    m_bounceTimer.setInterval(75);
     connect(&m_timer, &QTimer::timeout, this, &JoinWizard::Timer_Timer);
     connect(&m_elapsedTimer, &QTimer::timeout, this, &JoinWizard::ElapsedTimer_Timer);
-    connect(&m_bounceTimer, &QTimer::timeout, this, &JoinWizard::tmrBounce_Timer);
     setFixedSize(sizeHint().expandedTo(QSize(twips(4680), twips(2880))));
 }
 
@@ -187,7 +169,7 @@ void JoinWizard::Timer_Timer()
         setOperation(QStringLiteral("Operation 2 of 2"));
         m_operationTag = QStringLiteral("2");
         m_value = 0;
-        m_progress->setValue(0);
+        m_bar->setProgress(0, m_max);
         m_written->setText(QStringLiteral("0 KB"));
         if (!PathExists(JoinScripts::workFolder()))
             QDir().mkdir(JoinScripts::workFolder());
@@ -202,8 +184,7 @@ void JoinWizard::measure(const QString &watched)
     if (!PathExists(watched)) {
         if (m_operationTag == QStringLiteral("2")) {
             setOperation(QStringLiteral("Generating Index...(This may take a few minutes)"));
-            m_bounceTrack->show();
-            m_bounceTimer.start();
+            m_bar->startBouncing();
         }
         return;
     }
@@ -211,19 +192,13 @@ void JoinWizard::measure(const QString &watched)
     m_written->setText(kilobytes(size));
     if (m_operationTag == QStringLiteral("2")) {
         setOperation(QStringLiteral("Operation 2 of 2"));
-        m_bounceTrack->hide();
-        m_bounceTimer.stop();
+        m_bar->stopBouncing();
     }
-    setProgress(size);
+    m_value = size > m_max ? m_max : size;
+    m_bar->setProgress(m_value, m_max);
     // A maximum of 0 (sizes that read as 0) shows 0 % instead of dividing by zero.
     const qint64 percent = m_max > 0 ? TextFormats::roundHalfEven(static_cast<float>(m_value / m_max * 100)) : 0;
     setWindowTitle(QStringLiteral("Join Wizard (%1%)").arg(percent));
-}
-
-void JoinWizard::setProgress(double bytes)
-{
-    m_value = bytes > m_max ? m_max : bytes;
-    m_progress->setValue(m_max > 0 ? static_cast<int>(m_value / m_max * 1000) : 0);
 }
 
 void JoinWizard::ElapsedTimer_Timer()
@@ -233,16 +208,10 @@ void JoinWizard::ElapsedTimer_Timer()
     m_elapsed->setText(TextFormats::timeOfDay(m_elapsedSeconds));
 }
 
-void JoinWizard::tmrBounce_Timer()
-{
-    m_bounce.step(kTrackWidth, kBlockWidth);
-    m_bounceBlock->move(twips(m_bounce.left), 0);
-}
-
 void JoinWizard::FinishJoinWizard()
 {
     m_timer.stop();
-    m_bounceTimer.stop();
+    m_bar->hideBlock();
     if (IsDebugLogActive())
         WriteDebugLog(QStringLiteral("Operation2 Size=") + m_written->text());
     setWindowTitle(QStringLiteral("Join Wizard"));
@@ -255,31 +224,18 @@ void JoinWizard::FinishJoinWizard()
     else if (outputExists)
         m_written->setText(kilobytes(static_cast<double>(FileSystem::fileSize(m_output))));
     setOperation(m_cancelled ? QStringLiteral("Cancelled!") : outputExists ? QStringLiteral("Finished!") : QStringLiteral("Failed!"));
-    m_bounceBlock->hide();
     m_value = m_max;
-    m_progress->setValue(1000);
+    m_bar->setProgress(1, 1);
     m_cancel->setText(kClose);
     m_cancel->setEnabled(true);
     m_options->setEnabled(!m_cancelled);
     m_ended = true;
 }
 
-void JoinWizard::cleanUp()
-{
-    QDir().rmdir(JoinScripts::workFolder());
-    QFile::remove(JoinScripts::firstScript());
-    QFile::remove(JoinScripts::secondScript());
-    if (PathExists(JoinScripts::encoderCopy())) {
-        TerminateProcessesByName(QStringLiteral("AVI.exe"));
-        QFile::remove(JoinScripts::encoderCopy());
-    }
-    QFile::remove(JoinScripts::threadLibCopy());
-}
-
 void JoinWizard::CancelButton_Click()
 {
     m_timer.stop();
-    cleanUp();
+    JoinScripts::removeWorkFiles();
     if (m_cancel->text() != kCancel) {
         accept();
         return;
@@ -312,7 +268,8 @@ QString JoinWizard::elapsedText() const { return m_elapsed->text(); }
 QString JoinWizard::headerSubText() const { return m_headerSub->text(); }
 QString JoinWizard::cancelCaption() const { return m_cancel->text(); }
 bool JoinWizard::optionsEnabled() const { return m_options->isEnabled(); }
-bool JoinWizard::bounceVisible() const { return m_bounceTrack->isVisibleTo(this); }
+bool JoinWizard::bounceVisible() const { return m_bar->bouncing(); }
+int JoinWizard::bounceLeft() const { return m_bar->blockLeft(); }
 
 void JoinWizard::closeEvent(QCloseEvent *event)
 {

@@ -1,11 +1,10 @@
 #pragma once
-#include "Bounce.h"
 
 #include <QDialog>
 #include <QTimer>
 class QLabel;
 class QMenu;
-class QProgressBar;
+class BounceBar;
 class QPushButton;
 
 // Runs and watches a join: starts the two scripts one after the other and
@@ -21,7 +20,6 @@ public:
     void Form_Load();
     void Timer_Timer();
     void ElapsedTimer_Timer();
-    void tmrBounce_Timer();
     void CancelButton_Click();
     void FinishJoinWizard();
 
@@ -33,12 +31,11 @@ public:
     QString cancelCaption() const;
     bool optionsEnabled() const;
     bool bounceVisible() const;
-    int bounceLeft() const { return m_bounce.left; }
+    int bounceLeft() const;
     bool ended() const { return m_ended; }
     QMenu *optionsMenu() const { return m_optionsMenu; }
     void setElapsedSeconds(int seconds) { m_elapsedSeconds = static_cast<qint16>(seconds); }
 
-    static constexpr int kTrackWidth = 4455, kBlockWidth = 375; // twips
     static constexpr int kCancelWaitMs = 5000; // past the moment the encoder is killed
 
 Q_SIGNALS:
@@ -51,8 +48,6 @@ protected:
 private:
     void setOperation(const QString &text);
     void measure(const QString &watched);
-    void setProgress(double bytes);
-    void cleanUp();
     void startScript(const QString &commandLine);
 
     QString m_output;
@@ -62,12 +57,10 @@ private:
     bool m_cancelled = false;
     bool m_ended = false;
     QString m_operationTag;
-    Bounce m_bounce;
 
     QLabel *m_headerSub, *m_operation, *m_elapsedCaption, *m_elapsed, *m_written;
-    QProgressBar *m_progress;
-    QWidget *m_bounceTrack, *m_bounceBlock;
+    BounceBar *m_bar;
     QPushButton *m_cancel, *m_options, *m_focusHolder;
     QMenu *m_optionsMenu;
-    QTimer m_timer, m_elapsedTimer, m_bounceTimer;
+    QTimer m_timer, m_elapsedTimer;
 };

@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "app/SystemServices.h"
 #include "app/Twips.h"
+#include "join/BounceBar.h"
 #include "join/JoinScripts.h"
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"
@@ -17,7 +18,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QThread>
@@ -33,11 +33,8 @@ RepairAVIFile::RepairAVIFile(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("RepairAVIFile"));
     setWindowTitle(kTitle);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 10);
-    layout->addWidget(new HeaderBand(kTitle, QStringLiteral("Rebuild the index of a damaged AVI file..."),
-                                     QStringLiteral(":/icons/properties.svg"), this));
-    auto *body = new QVBoxLayout;
+    QVBoxLayout *body = addHeaderAndBody(this, kTitle, QStringLiteral("Rebuild the index of a damaged AVI file..."),
+                                         QStringLiteral(":/icons/properties.svg"));
     body->setContentsMargins(16, 10, 16, 0);
     m_stack = new QStackedWidget(this);
     m_stack->setFixedHeight(twips(735) + 16);
@@ -66,47 +63,23 @@ RepairAVIFile::RepairAVIFile(QWidget *parent) : QDialog(parent)
     frameLayout->setContentsMargins(0, 0, 0, 0);
     m_status = new QLabel(QStringLiteral("Initializing..."), frame);
     m_status->setObjectName(QStringLiteral("lblStatus"));
-    auto *bar = new QWidget(frame);
-    bar->setFixedSize(twips(kTrackWidth), twips(255));
-    m_progress = new QProgressBar(bar);
-    m_progress->setObjectName(QStringLiteral("ProgressBar"));
-    m_progress->setGeometry(0, 0, bar->width(), bar->height());
-    m_progress->setRange(0, 1000);
-    m_progress->setTextVisible(false);
-    m_bounceTrack = new QWidget(bar);
-    m_bounceTrack->setObjectName(QStringLiteral("picBounceBG"));
-    m_bounceTrack->setGeometry(m_progress->geometry());
-    m_bounceTrack->setStyleSheet(QStringLiteral("#picBounceBG { background: #f0f0f0; border: 1px solid #b0b8c4; }"));
-    m_bounceTrack->hide();
-    m_bounceBlock = new QWidget(m_bounceTrack);
-    m_bounceBlock->setObjectName(QStringLiteral("picBounce"));
-    m_bounceBlock->setGeometry(0, 0, twips(kBlockWidth), twips(255));
-    m_bounceBlock->setStyleSheet(QStringLiteral("background: #404040;"));
+    m_bar = new BounceBar(frame);
     frameLayout->addWidget(m_status);
-    frameLayout->addWidget(bar);
+    frameLayout->addWidget(m_bar);
     m_stack->addWidget(frame);
     body->addWidget(m_stack);
 
-    m_cancel = new QPushButton(kClose, this);
-    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cancel = namedButton(QStringLiteral("cmdCancel"), kClose, this);
     m_cancel->setAutoDefault(false);
-    m_repair = new QPushButton(QStringLiteral("&Repair"), this);
-    m_repair->setObjectName(QStringLiteral("cmdRepair"));
+    m_repair = namedButton(QStringLiteral("cmdRepair"), QStringLiteral("&Repair"), this);
     m_repair->setAutoDefault(false);
     connect(m_cancel, &QPushButton::clicked, this, &RepairAVIFile::cmdCancel_Click);
     connect(m_repair, &QPushButton::clicked, this, &RepairAVIFile::cmdRepair_Click);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_cancel);
-    buttons->addWidget(m_repair);
-    body->addLayout(buttons);
-    layout->addLayout(body);
+    addButtonRow(body, {}, {m_cancel, m_repair});
 
     m_progressTimer.setInterval(1000);
-    m_bounceTimer.setInterval(75);
     connect(&m_progressTimer, &QTimer::timeout, this, &RepairAVIFile::ProgressTimer_Timer);
-    connect(&m_bounceTimer, &QTimer::timeout, this, &RepairAVIFile::tmrBounce_Timer);
-    setFixedSize(sizeHint().expandedTo(QSize(twips(4455) + 40, 0)));
+    setFixedSize(sizeHint().expandedTo(QSize(twips(BounceBar::kTrackWidth) + 40, 0)));
 }
 
 void RepairAVIFile::cmdChooseInputFile_Click()
@@ -145,7 +118,7 @@ void RepairAVIFile::cmdRepair_Click()
     m_value = 0;
     // An empty input still runs; its progress simply stays at 0 %.
     m_max = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(input)));
-    m_progress->setValue(0);
+    m_bar->setProgress(0, m_max);
     m_stack->setCurrentIndex(1);
     QCoreApplication::processEvents();
 
@@ -164,10 +137,7 @@ void RepairAVIFile::cmdRepair_Click()
 void RepairAVIFile::resetToIdle()
 {
     m_progressTimer.stop();
-    m_bounceTimer.stop();
-    m_bounceTrack->hide();
-    m_bounce = Bounce();
-    m_bounceBlock->move(0, 0);
+    m_bar->reset();
     m_stack->setCurrentIndex(0);
     setStatus(QStringLiteral("Initializing..."));
     m_repair->setEnabled(true);
@@ -193,42 +163,20 @@ void RepairAVIFile::ProgressTimer_Timer()
                              Dialogs::Icon::Exclamation);
         Q_EMIT finished(repaired);
     } else if (PathExists(output)) {
-        if (m_bounceTrack->isVisibleTo(this)) {
-            m_bounceTrack->hide();
-            m_bounceTimer.stop();
-        }
+        m_bar->stopBouncing();
         const double size = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(output)));
         m_value = size > m_max ? m_max : size;
-        m_progress->setValue(m_max > 0 ? static_cast<int>(m_value / m_max * 1000) : 0);
+        m_bar->setProgress(m_value, m_max);
         setStatus(QStringLiteral("Repairing AVI File (%1%)").arg(RepairScript::percent(m_value, m_max)));
     } else {
-        m_bounceTrack->show();
-        if (!m_bounceTimer.isActive())
-            m_bounceTimer.start();
+        m_bar->startBouncing();
         setStatus(QStringLiteral("Fixing Index..."));
     }
 }
 
-void RepairAVIFile::tmrBounce_Timer()
-{
-    m_bounce.step(kTrackWidth, kBlockWidth);
-    m_bounceBlock->move(twips(m_bounce.left), 0);
-}
-
-void RepairAVIFile::cleanUp()
-{
-    QDir().rmdir(JoinScripts::workFolder());
-    QFile::remove(JoinScripts::secondScript());
-    if (PathExists(JoinScripts::encoderCopy())) {
-        TerminateProcessesByName(QStringLiteral("AVI.exe"));
-        QFile::remove(JoinScripts::encoderCopy());
-    }
-    QFile::remove(JoinScripts::threadLibCopy());
-}
-
 void RepairAVIFile::cmdCancel_Click()
 {
-    cleanUp();
+    JoinScripts::removeWorkFiles();
     if (m_cancel->text() != kCancel) {
         accept();
         return;
@@ -255,7 +203,7 @@ void RepairAVIFile::cmdCancel_Click()
 QString RepairAVIFile::statusText() const { return m_status->text(); }
 QString RepairAVIFile::cancelCaption() const { return m_cancel->text(); }
 bool RepairAVIFile::running() const { return m_cancel->text() == kCancel; }
-bool RepairAVIFile::bounceVisible() const { return m_bounceTrack->isVisibleTo(this); }
+bool RepairAVIFile::bounceVisible() const { return m_bar->bouncing(); }
 int RepairAVIFile::progressPercent() const { return RepairScript::percent(m_value, m_max); }
 
 void RepairAVIFile::reject() { cmdCancel_Click(); }

@@ -1,11 +1,9 @@
 #pragma once
-#include "join/Bounce.h"
-
 #include <QDialog>
 #include <QTimer>
 class QLabel;
 class QLineEdit;
-class QProgressBar;
+class BounceBar;
 class QPushButton;
 class QStackedWidget;
 
@@ -20,7 +18,6 @@ public:
     void cmdChooseInputFile_Click();
     void cmdRepair_Click();
     void ProgressTimer_Timer();
-    void tmrBounce_Timer();
     void cmdCancel_Click();
 
     QLineEdit *inputFile() const { return m_input; }
@@ -30,7 +27,6 @@ public:
     bool bounceVisible() const;
     int progressPercent() const;
 
-    static constexpr int kTrackWidth = 4455, kBlockWidth = 375; // twips
     static constexpr int kCancelWaitMs = 5000;
 
 Q_SIGNALS:
@@ -43,17 +39,14 @@ protected:
 
 private:
     void setStatus(const QString &text);
-    void cleanUp();
     void resetToIdle();
 
     QLineEdit *m_input;
     QStackedWidget *m_stack;
     QLabel *m_status;
-    QProgressBar *m_progress;
-    QWidget *m_bounceTrack, *m_bounceBlock;
+    BounceBar *m_bar;
     QPushButton *m_cancel, *m_repair;
-    QTimer m_progressTimer, m_bounceTimer;
-    Bounce m_bounce;
+    QTimer m_progressTimer;
     double m_max = 0, m_value = 0;
     bool m_cancelling = false, m_cancelled = false;
 };

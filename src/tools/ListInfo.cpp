@@ -24,17 +24,11 @@ ListInfo::ListInfo(const FileList &list, QWidget *parent) : QDialog(parent)
         table->addTopLevelItem(new QTreeWidgetItem({item, value}));
     table->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     layout->addWidget(table);
-    auto *copy = new QPushButton(QStringLiteral("C&opy"), this);
-    copy->setObjectName(QStringLiteral("CopyButton"));
-    auto *close = new QPushButton(QStringLiteral("&Close"), this);
-    close->setObjectName(QStringLiteral("CloseButton"));
+    QPushButton *copy = namedButton(QStringLiteral("CopyButton"), QStringLiteral("C&opy"), this);
+    QPushButton *close = namedButton(QStringLiteral("CloseButton"), QStringLiteral("&Close"), this);
     connect(copy, &QPushButton::clicked, this, &ListInfo::CopyButton_Click);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(copy);
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
+    addButtonRow(layout, {}, {copy, close});
     resize(400, 320);
 }
 

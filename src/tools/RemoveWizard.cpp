@@ -19,12 +19,8 @@ RemoveWizard::RemoveWizard(FileList &list, QWidget *parent) : QDialog(parent), m
 {
     setObjectName(QStringLiteral("RemoveWizard"));
     setWindowTitle(QStringLiteral("Remove Wizard"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 10);
-    layout->addWidget(new HeaderBand(QStringLiteral("Remove Wizard"), QStringLiteral("Remove unwanted files..."),
-                                     QStringLiteral(":/icons/delete.svg"), this));
-    auto *body = new QVBoxLayout;
-    body->setContentsMargins(16, 12, 16, 0);
+    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("Remove Wizard"), QStringLiteral("Remove unwanted files..."),
+                                         QStringLiteral(":/icons/delete.svg"));
     m_column = new QComboBox(this);
     m_column->setObjectName(QStringLiteral("ColumnToCheck"));
     m_value = new QComboBox(this);
@@ -49,18 +45,11 @@ RemoveWizard::RemoveWizard(FileList &list, QWidget *parent) : QDialog(parent), m
     body->addLayout(options);
     body->addWidget(m_progress);
     body->addStretch();
-    m_finish = new QPushButton(QStringLiteral("&Finish"), this);
-    m_finish->setObjectName(QStringLiteral("FinishButton"));
-    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
+    m_finish = namedButton(QStringLiteral("FinishButton"), QStringLiteral("&Finish"), this);
+    QPushButton *cancel = namedButton(QStringLiteral("CancelButton"), QStringLiteral("&Cancel"), this);
     connect(m_finish, &QPushButton::clicked, this, &RemoveWizard::FinishButton_Click);
     connect(cancel, &QPushButton::clicked, this, &RemoveWizard::CancelButton_Click);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_finish);
-    buttons->addWidget(cancel);
-    body->addLayout(buttons);
-    layout->addLayout(body);
+    addButtonRow(body, {}, {m_finish, cancel});
     resize(380, 320);
 
     m_column->addItems(list.model().headers());

@@ -13,12 +13,8 @@ SortWizard::SortWizard(FileList &list, QWidget *parent) : QDialog(parent), m_lis
 {
     setObjectName(QStringLiteral("SortWizard"));
     setWindowTitle(QStringLiteral("Sort Wizard"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 10);
-    layout->addWidget(new HeaderBand(QStringLiteral("Sort Wizard"), QStringLiteral("Use this wizard to sort your list..."),
-                                     QStringLiteral(":/icons/sort.svg"), this));
-    auto *body = new QVBoxLayout;
-    body->setContentsMargins(16, 12, 16, 0);
+    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("Sort Wizard"), QStringLiteral("Use this wizard to sort your list..."),
+                                         QStringLiteral(":/icons/sort.svg"));
     m_field = new QComboBox(this);
     m_field->setObjectName(QStringLiteral("SortField"));
     m_field->addItems(list.model().headers());
@@ -31,18 +27,11 @@ SortWizard::SortWizard(FileList &list, QWidget *parent) : QDialog(parent), m_lis
     body->addWidget(new QLabel(QStringLiteral("How would you like to sort this column?"), this));
     body->addWidget(m_method);
     body->addStretch();
-    auto *sort = new QPushButton(QStringLiteral("&Sort List"), this);
-    sort->setObjectName(QStringLiteral("SortButton"));
-    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
+    QPushButton *sort = namedButton(QStringLiteral("SortButton"), QStringLiteral("&Sort List"), this);
+    QPushButton *cancel = namedButton(QStringLiteral("CancelButton"), QStringLiteral("&Cancel"), this);
     connect(sort, &QPushButton::clicked, this, &SortWizard::SortButton_Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(sort);
-    buttons->addWidget(cancel);
-    body->addLayout(buttons);
-    layout->addLayout(body);
+    addButtonRow(body, {}, {sort, cancel});
     resize(360, 250);
 }
 
