@@ -6,7 +6,10 @@
 
 #include "../app/SystemServices.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFile>
 
 namespace {
@@ -92,6 +95,23 @@ void JoinScripts::removeWorkFiles()
         QFile::remove(encoderCopy());
     }
     QFile::remove(threadLibCopy());
+}
+
+bool JoinScripts::removeWithin(const QStringList &files, int waitMs, const std::function<void()> &beforeEachTry)
+{
+    auto anyLeft = [&] { return std::any_of(files.begin(), files.end(), [](const QString &f) { return PathExists(f); }); };
+    QElapsedTimer waited;
+    waited.start();
+    while (anyLeft() && waited.elapsed() < waitMs) {
+        if (beforeEachTry)
+            beforeEachTry();
+        for (const QString &f : files)
+            QFile::remove(f);
+        QCoreApplication::processEvents();
+        if (anyLeft())
+            QThread::msleep(20);
+    }
+    return !anyLeft();
 }
 
 void WriteJoinScripts(const FileList &list, const QString &outputPath)

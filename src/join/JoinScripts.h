@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 class FileList;
 
 // The two batch scripts of a join and the encoder put in place for them.
@@ -27,6 +28,10 @@ bool copyExecutable(const QString &from, const QString &to);
 // The clean-up of Cancel and Close: the work folder, the scripts, the encoder
 // (every process named AVI.exe is ended first) and the library copy.
 void removeWorkFiles();
+// Deletes the files, retrying while a process still holds them and letting
+// window events run, for at most waitMs; beforeEachTry runs before each round.
+// True when they are all gone.
+bool removeWithin(const QStringList &files, int waitMs, const std::function<void()> &beforeEachTry);
 } // namespace JoinScripts
 
 void WriteJoinScripts(const FileList &list, const QString &outputPath);

@@ -1,5 +1,6 @@
 #include "JoinWizard.h"
 #include "BounceBar.h"
+#include "../app/HeaderBand.h"
 #include "JoinScripts.h"
 #include "../app/AppPaths.h"
 #include "../app/DebugLog.h"
@@ -13,14 +14,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,25 +39,10 @@ JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, 
     m_max = TextFormats::leadingNumber(totalSizeText, QStringLiteral(" KB"), nullptr) * 1024.0;
 
     auto *layout = new QVBoxLayout(this);
-    auto *header = new QWidget(this);
-    header->setObjectName(QStringLiteral("Header"));
-    header->setAutoFillBackground(true);
-    header->setStyleSheet(QStringLiteral("#Header { background: white; border-bottom: 1px solid #c8d0da; }"));
-    auto *headerLayout = new QHBoxLayout(header);
-    auto *texts = new QVBoxLayout;
-    auto *title = new QLabel(QStringLiteral("<b>Join Wizard</b>"), header);
-    title->setObjectName(QStringLiteral("HeaderText"));
-    m_headerSub = new QLabel(QStringLiteral("Your files are being joined..."), header);
-    m_headerSub->setObjectName(QStringLiteral("HeaderSubText"));
-    texts->addWidget(title);
-    texts->addWidget(m_headerSub);
-    headerLayout->addLayout(texts, 1);
-    auto *image = new QLabel(header);
-    image->setObjectName(QStringLiteral("HeaderImage"));
-    image->setPixmap(QIcon(QStringLiteral(":/icons/join.svg")).pixmap(40, 40));
-    headerLayout->addWidget(image);
+    m_header = new HeaderBand(QStringLiteral("Join Wizard"), QStringLiteral("Your files are being joined..."),
+                              QStringLiteral(":/icons/join.svg"), this);
     layout->setContentsMargins(0, 0, 0, 8);
-    layout->addWidget(header);
+    layout->addWidget(m_header);
 
     auto *body = new QVBoxLayout;
     body->setContentsMargins(twips(120), 4, twips(120), 0);
@@ -215,7 +199,7 @@ void JoinWizard::FinishJoinWizard()
     if (IsDebugLogActive())
         WriteDebugLog(QStringLiteral("Operation2 Size=") + m_written->text());
     setWindowTitle(QStringLiteral("Join Wizard"));
-    m_headerSub->setText(QStringLiteral("You may now close this wizard..."));
+    m_header->setSubText(QStringLiteral("You may now close this wizard..."));
     m_elapsedTimer.stop();
     m_elapsedCaption->setText(QStringLiteral("Time taken:"));
     const bool outputExists = PathExists(m_output);
@@ -245,16 +229,8 @@ void JoinWizard::CancelButton_Click()
     const QString temp = m_output + JoinScripts::kTempSuffix;
     // The copy running when the user cancels may hold T a moment longer; wait
     // for it, but not forever: a file another program keeps is left behind.
-    QElapsedTimer waited;
-    waited.start();
-    while ((PathExists(m_output) || PathExists(temp)) && waited.elapsed() < kCancelWaitMs) {
-        setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)"));
-        QFile::remove(m_output);
-        QFile::remove(temp);
-        QCoreApplication::processEvents();
-        if (PathExists(m_output) || PathExists(temp))
-            QThread::msleep(20);
-    }
+    JoinScripts::removeWithin({m_output, temp}, kCancelWaitMs,
+                              [this] { setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)")); });
     // The script may have recreated nothing, but a late copy could have made the folder again.
     QDir().rmdir(JoinScripts::workFolder());
     m_cancel->setEnabled(true);
@@ -265,7 +241,7 @@ void JoinWizard::CancelButton_Click()
 QString JoinWizard::operationText() const { return m_operation->text(); }
 QString JoinWizard::writtenSizeText() const { return m_written->text(); }
 QString JoinWizard::elapsedText() const { return m_elapsed->text(); }
-QString JoinWizard::headerSubText() const { return m_headerSub->text(); }
+QString JoinWizard::headerSubText() const { return m_header->subText(); }
 QString JoinWizard::cancelCaption() const { return m_cancel->text(); }
 bool JoinWizard::optionsEnabled() const { return m_options->isEnabled(); }
 bool JoinWizard::bounceVisible() const { return m_bar->bouncing(); }

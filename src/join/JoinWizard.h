@@ -5,6 +5,7 @@
 class QLabel;
 class QMenu;
 class BounceBar;
+class HeaderBand;
 class QPushButton;
 
 // Runs and watches a join: starts the two scripts one after the other and
@@ -58,7 +59,8 @@ private:
     bool m_ended = false;
     QString m_operationTag;
 
-    QLabel *m_headerSub, *m_operation, *m_elapsedCaption, *m_elapsed, *m_written;
+    HeaderBand *m_header;
+    QLabel *m_operation, *m_elapsedCaption, *m_elapsed, *m_written;
     BounceBar *m_bar;
     QPushButton *m_cancel, *m_options, *m_focusHolder;
     QMenu *m_optionsMenu;

@@ -14,13 +14,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace {
@@ -185,15 +183,8 @@ void RepairAVIFile::cmdCancel_Click()
     m_cancelled = true;
     m_cancel->setEnabled(false);
     const QString output = RepairScript::outputFor(m_input->text());
-    QElapsedTimer waited;
-    waited.start();
-    while (PathExists(output) && waited.elapsed() < kCancelWaitMs) {
-        setWindowTitle(kTitle + QStringLiteral(" (Cancelling...)"));
-        QFile::remove(output);
-        QCoreApplication::processEvents();
-        if (PathExists(output))
-            QThread::msleep(20);
-    }
+    JoinScripts::removeWithin({output}, kCancelWaitMs,
+                              [this] { setWindowTitle(kTitle + QStringLiteral(" (Cancelling...)")); });
     setWindowTitle(kTitle);
     m_cancel->setEnabled(true);
     m_cancelling = false;
