@@ -7,8 +7,9 @@
 
 namespace {
 Shell::OpenHandler g_open;
+Shell::FileManagerCall g_fileManager;
 
-bool callFileManager(const QString &method, const QString &filePath)
+bool callFileManagerOverDBus(const QString &method, const QString &filePath)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -19,7 +20,18 @@ bool callFileManager(const QString &method, const QString &filePath)
     call << QStringList{QUrl::fromLocalFile(filePath).toString()} << QString();
     return bus.call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
 }
+bool callFileManager(const QString &method, const QString &filePath)
+{
+    return g_fileManager ? g_fileManager(method, filePath) : callFileManagerOverDBus(method, filePath);
+}
 } // namespace
+
+Shell::FileManagerCall Shell::setFileManagerCall(FileManagerCall call)
+{
+    FileManagerCall old = std::move(g_fileManager);
+    g_fileManager = std::move(call);
+    return old;
+}
 
 Shell::OpenHandler Shell::setOpenHandler(OpenHandler handler)
 {

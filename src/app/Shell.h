@@ -7,6 +7,9 @@
 namespace Shell {
 using OpenHandler = std::function<bool(const QString &target)>;
 OpenHandler setOpenHandler(OpenHandler handler);
+// The file manager's D-Bus methods (ShowItems, ShowItemProperties); tests record instead.
+using FileManagerCall = std::function<bool(const QString &method, const QString &filePath)>;
+FileManagerCall setFileManagerCall(FileManagerCall call);
 
 bool open(const QString &fileOrUrl); // document, folder or web address
 // The file manager's properties dialog (freedesktop FileManager1 over D-Bus).

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
@@ -229,4 +230,35 @@ TEST(MainWindow, MovesKeepTheSelectionOnTheMovedRow)
     f.window.action(QStringLiteral("MoveSelectedItemMoveItemUp"))->trigger();
     EXPECT_EQ(f.window.list().model().cell(1, FileListModel::Filename), QStringLiteral("f0.avi"));
     EXPECT_TRUE(f.window.listView()->hasFocus());
+}
+
+TEST(MainWindow, FilePropertiesFromItsThreeEntryPoints)
+{
+    Fixture f;
+    QStringList calls;
+    const Shell::FileManagerCall old = Shell::setFileManagerCall([&](const QString &method, const QString &path) {
+        calls << method + u' ' + path;
+        return true;
+    });
+    f.window.action(QStringLiteral("ViewFileProperties"))->trigger(); // nothing selected: nothing happens
+    f.addRows(2);
+    f.window.listView()->selectIndex(2);
+    const QString path = f.window.list().model().cell(2, FileListModel::Filepath);
+    f.window.action(QStringLiteral("ViewFileProperties"))->trigger();
+    QTest::mouseClick(f.window.imageButton(QStringLiteral("PropertiesButton")), Qt::LeftButton);
+    QAction *last = f.window.action(QStringLiteral("EditPreferences"));
+    QTimer::singleShot(50, [last] { last->trigger(); }); // chosen while the list popup is up
+    QTimer::singleShot(80, [] {
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    f.window.ListView_MouseDown(QPoint(5, 5));
+    const QString expected = QStringLiteral("ShowItemProperties ") + path;
+    EXPECT_EQ(calls, (QStringList{expected, expected, expected}));
+
+    QFile::remove(path); // a vanished file opens nothing
+    f.window.ViewFileProperties_Click();
+    EXPECT_EQ(calls.size(), 3);
+    EXPECT_TRUE(f.dialogs.messages.isEmpty());
+    Shell::setFileManagerCall(old);
 }
