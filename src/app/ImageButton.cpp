@@ -1,5 +1,5 @@
-#include "Resources.h"
 #include "ImageButton.h"
+#include "Resources.h"
 
 #include <QMouseEvent>
 #include <QPainter>

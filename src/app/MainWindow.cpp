@@ -1,5 +1,5 @@
-#include "Resources.h"
 #include "MainWindow.h"
+#include "Resources.h"
 #include "AppPaths.h"
 #include "Dialogs.h"
 #include "FileListView.h"
@@ -110,7 +110,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 }
 
 QAction *MainWindow::addAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut,
-                               void (MainWindow::*handler)())
+                               const std::function<void()> &handler)
 {
     QAction *a = menu->addAction(caption);
     a->setObjectName(name);
@@ -124,78 +124,65 @@ void MainWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
-    QAction *newList = file->addAction(QStringLiteral("&New List"), this, [this] { NewList(m_list, true); });
-    newList->setObjectName(QStringLiteral("FileNewList"));
-    newList->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
-    QAction *open = file->addAction(QStringLiteral("&Open List"), this, [this] { OpenListFile(m_list); });
-    open->setObjectName(QStringLiteral("FileOpenList"));
-    open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    addAction(file, QStringLiteral("FileNewList"), QStringLiteral("&New List"), QKeySequence(QStringLiteral("Ctrl+N")), [this] { NewList(m_list, true); });
+    addAction(file, QStringLiteral("FileOpenList"), QStringLiteral("&Open List"), QKeySequence(QStringLiteral("Ctrl+O")), [this] { OpenListFile(m_list); });
     file->addSeparator();
-    QAction *save = file->addAction(QStringLiteral("&Save List"), this, [this] { SaveListFile(m_list, false); });
-    save->setObjectName(QStringLiteral("FileSaveList"));
-    save->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    QAction *saveAs = file->addAction(QStringLiteral("Save List &As..."), this, [this] { SaveListFile(m_list, true); });
-    saveAs->setObjectName(QStringLiteral("FileSaveListAs"));
+    addAction(file, QStringLiteral("FileSaveList"), QStringLiteral("&Save List"), QKeySequence(QStringLiteral("Ctrl+S")), [this] { SaveListFile(m_list, false); });
+    QAction *saveAs = addAction(file, QStringLiteral("FileSaveListAs"), QStringLiteral("Save List &As..."), QKeySequence(), [this] { SaveListFile(m_list, true); });
     file->addSeparator();
-    addAction(file, QStringLiteral("FileJoinFiles"), QStringLiteral("&Join Files!"), QKeySequence(Qt::Key_F5), &MainWindow::joinFiles);
+    addAction(file, QStringLiteral("FileJoinFiles"), QStringLiteral("&Join Files!"), QKeySequence(Qt::Key_F5), [this] { joinFiles(); });
     file->addSeparator();
-    addAction(file, QStringLiteral("FileExit"), QStringLiteral("&Exit"), QKeySequence(QStringLiteral("Ctrl+E")), &MainWindow::exitProgram);
+    addAction(file, QStringLiteral("FileExit"), QStringLiteral("&Exit"), QKeySequence(QStringLiteral("Ctrl+E")), [this] { exitProgram(); });
     connect(file, &QMenu::aboutToShow, this, [this, saveAs] { saveAs->setEnabled(!m_list.listPath().isEmpty()); });
 
     m_editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
     QMenu *clip = m_editMenu->addMenu(QStringLiteral("&Clipboard"));
     clip->setObjectName(QStringLiteral("EditClipboard"));
-    addAction(clip, QStringLiteral("ClipboardCut"), QStringLiteral("&Cut Item"), QKeySequence(QStringLiteral("Ctrl+X")), &MainWindow::cutItem);
-    addAction(clip, QStringLiteral("ClipboardCopy"), QStringLiteral("&Copy Item"), QKeySequence(QStringLiteral("Ctrl+C")), &MainWindow::copyItem);
-    addAction(clip, QStringLiteral("ClipboardPaste"), QStringLiteral("&Paste Item"), QKeySequence(QStringLiteral("Ctrl+V")), &MainWindow::pasteItem);
+    addAction(clip, QStringLiteral("ClipboardCut"), QStringLiteral("&Cut Item"), QKeySequence(QStringLiteral("Ctrl+X")), [this] { cutItem(); });
+    addAction(clip, QStringLiteral("ClipboardCopy"), QStringLiteral("&Copy Item"), QKeySequence(QStringLiteral("Ctrl+C")), [this] { copyItem(); });
+    addAction(clip, QStringLiteral("ClipboardPaste"), QStringLiteral("&Paste Item"), QKeySequence(QStringLiteral("Ctrl+V")), [this] { pasteItem(); });
     clip->addSeparator();
-    addAction(clip, QStringLiteral("ClipboardCopyList"), QStringLiteral("&Copy List"), QKeySequence(QStringLiteral("Ctrl+B")), &MainWindow::copyList);
+    addAction(clip, QStringLiteral("ClipboardCopyList"), QStringLiteral("&Copy List"), QKeySequence(QStringLiteral("Ctrl+B")), [this] { copyList(); });
     m_editMenu->addSeparator();
-    addAction(m_editMenu, QStringLiteral("EditAddFiles"), QStringLiteral("&Add File(s)"), QKeySequence(QStringLiteral("Ctrl+F")), &MainWindow::addFiles);
-    addAction(m_editMenu, QStringLiteral("EditAddDirectory"), QStringLiteral("&Add Directory"), QKeySequence(QStringLiteral("Ctrl+D")), &MainWindow::addDirectory);
+    addAction(m_editMenu, QStringLiteral("EditAddFiles"), QStringLiteral("&Add File(s)"), QKeySequence(QStringLiteral("Ctrl+F")), [this] { addFiles(); });
+    addAction(m_editMenu, QStringLiteral("EditAddDirectory"), QStringLiteral("&Add Directory"), QKeySequence(QStringLiteral("Ctrl+D")), [this] { addDirectory(); });
     m_editMenu->addSeparator();
     m_removeItemsMenu = m_editMenu->addMenu(QStringLiteral("&Remove Item(s)"));
     m_removeItemsMenu->setObjectName(QStringLiteral("EditRemoveItems"));
-    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsRemoveItem"), QStringLiteral("&Remove Item"), QKeySequence(Qt::Key_Delete), &MainWindow::removeSelected);
-    QAction *clear = m_removeItemsMenu->addAction(QStringLiteral("&Clear List"), this, [this] { ClearList(m_list, true); });
-    clear->setObjectName(QStringLiteral("RemoveItemsClearList"));
-    clear->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsRemoveItem"), QStringLiteral("&Remove Item"), QKeySequence(Qt::Key_Delete), [this] { removeSelected(); });
+    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsClearList"), QStringLiteral("&Clear List"), QKeySequence(Qt::SHIFT | Qt::Key_Delete), [this] { ClearList(m_list, true); });
     m_removeItemsMenu->addSeparator();
-    QAction *dupes = m_removeItemsMenu->addAction(QStringLiteral("&Remove Duplicated Files"), this, [this] { RemoveDuplicatedFiles(m_list); });
-    dupes->setObjectName(QStringLiteral("RemoveItemsRemoveDuplicatedFiles"));
-    dupes->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
-    QAction *dead = m_removeItemsMenu->addAction(QStringLiteral("&Remove Dead Files"), this, [this] { RemoveDeadFiles(m_list); });
-    dead->setObjectName(QStringLiteral("RemoveItemsRemoveDeadFiles"));
-    dead->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
+    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsRemoveDuplicatedFiles"), QStringLiteral("&Remove Duplicated Files"), QKeySequence(QStringLiteral("Ctrl+Q")), [this] { RemoveDuplicatedFiles(m_list); });
+    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsRemoveDeadFiles"), QStringLiteral("&Remove Dead Files"), QKeySequence(QStringLiteral("Ctrl+W")), [this] { RemoveDeadFiles(m_list); });
     m_removeItemsMenu->addSeparator();
-    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsRemoveWizard"), QStringLiteral("&Remove Wizard"), QKeySequence(), &MainWindow::removeWizard);
+    addAction(m_removeItemsMenu, QStringLiteral("RemoveItemsRemoveWizard"), QStringLiteral("&Remove Wizard"), QKeySequence(), [this] { removeWizard(); });
     QMenu *move = m_editMenu->addMenu(QStringLiteral("&Move Selected Item"));
     move->setObjectName(QStringLiteral("MoveSelectedItem"));
-    addAction(move, QStringLiteral("MoveSelectedItemMoveItemUp"), QStringLiteral("&Move Item Up"), QKeySequence(), &MainWindow::moveUp);
-    addAction(move, QStringLiteral("MoveSelectedItemMoveItemDown"), QStringLiteral("&Move Item Down"), QKeySequence(), &MainWindow::moveDown);
+    addAction(move, QStringLiteral("MoveSelectedItemMoveItemUp"), QStringLiteral("&Move Item Up"), QKeySequence(), [this] { moveUp(); });
+    addAction(move, QStringLiteral("MoveSelectedItemMoveItemDown"), QStringLiteral("&Move Item Down"), QKeySequence(), [this] { moveDown(); });
     m_editMenu->addSeparator();
-    addAction(m_editMenu, QStringLiteral("EditSortWizard"), QStringLiteral("&Sort Wizard"), QKeySequence(QStringLiteral("Ctrl+R")), &MainWindow::sortWizard);
+    addAction(m_editMenu, QStringLiteral("EditSortWizard"), QStringLiteral("&Sort Wizard"), QKeySequence(QStringLiteral("Ctrl+R")), [this] { sortWizard(); });
     m_editMenu->addSeparator();
-    addAction(m_editMenu, QStringLiteral("EditRepairAVIFile"), QStringLiteral("&Repair AVI File"), QKeySequence(), &MainWindow::repairAVIFile);
+    addAction(m_editMenu, QStringLiteral("EditRepairAVIFile"), QStringLiteral("&Repair AVI File"), QKeySequence(), [this] { repairAVIFile(); });
     m_editMenu->addSeparator();
-    addAction(m_editMenu, QStringLiteral("EditPreferences"), kPreferences, QKeySequence(), &MainWindow::EditPreferences_Click);
-    connect(m_editMenu, &QMenu::aboutToShow, this, &MainWindow::applyEditMenuRule);
+    addAction(m_editMenu, QStringLiteral("EditPreferences"), kPreferences, QKeySequence(), [this] { EditPreferences_Click(); });
+    connect(m_editMenu, &QMenu::aboutToShow, this, [this] { applyEditMenuRule(); });
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("ViewMenu"));
-    addAction(view, QStringLiteral("ViewListInfo"), QStringLiteral("&List Info"), QKeySequence(QStringLiteral("Ctrl+I")), &MainWindow::listInfo);
+    addAction(view, QStringLiteral("ViewListInfo"), QStringLiteral("&List Info"), QKeySequence(QStringLiteral("Ctrl+I")), [this] { listInfo(); });
     view->addSeparator();
-    addAction(view, QStringLiteral("ViewFileProperties"), kFileProperties, QKeySequence(), &MainWindow::ViewFileProperties_Click);
+    addAction(view, QStringLiteral("ViewFileProperties"), kFileProperties, QKeySequence(), [this] { ViewFileProperties_Click(); });
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
-    addAction(help, QStringLiteral("HelpManual"), QStringLiteral("&Read Me"), QKeySequence(Qt::Key_F1), &MainWindow::readMe);
+    addAction(help, QStringLiteral("HelpManual"), QStringLiteral("&Read Me"), QKeySequence(Qt::Key_F1), [this] { readMe(); });
     help->addSeparator();
-    addAction(help, QStringLiteral("TipOfTheDay"), QStringLiteral("&Tip of the day"), QKeySequence(), &MainWindow::showTipOfTheDay);
-    addAction(help, QStringLiteral("HelpCheckForUpdate"), QStringLiteral("&Check for update"), QKeySequence(), &MainWindow::checkForUpdate);
+    addAction(help, QStringLiteral("TipOfTheDay"), QStringLiteral("&Tip of the day"), QKeySequence(), [this] { showTipOfTheDay(); });
+    addAction(help, QStringLiteral("HelpCheckForUpdate"), QStringLiteral("&Check for update"), QKeySequence(), [this] { checkForUpdate(); });
     help->addSeparator();
-    addAction(help, QStringLiteral("HelpAbout"), QStringLiteral("&About..."), QKeySequence(), &MainWindow::about);
+    addAction(help, QStringLiteral("HelpAbout"), QStringLiteral("&About..."), QKeySequence(), [this] { about(); });
 }
 
 void MainWindow::buildToolbar(QWidget *central)

@@ -3,6 +3,7 @@
 #include "list/FileList.h"
 
 #include <QMainWindow>
+#include <functional>
 class FileListView;
 class ImageButton;
 class QLabel;
@@ -63,7 +64,7 @@ private:
     void showStatusPicture(const QString &status);
     void refreshTotals();
     QAction *addAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut,
-                       void (MainWindow::*handler)());
+                       const std::function<void()> &handler);
 
     // Commands
     void addFiles();

@@ -1,5 +1,5 @@
-#include "Resources.h"
 #include "Splashscreen.h"
+#include "Resources.h"
 #include "Shell.h"
 #include "StartUp.h"
 #include "Version.h"
