@@ -3,6 +3,7 @@
 #include "../app/DebugLog.h"
 #include "../app/Version.h"
 #include "../list/FileList.h"
+#include "../platform/Processes.h"
 
 #include "../app/SystemServices.h"
 
@@ -43,6 +44,14 @@ QString JoinScripts::secondScript() { return AppPaths::applicationSettingsPath()
 QString JoinScripts::encoderCopy() { return AppPaths::applicationSettingsPath() + QStringLiteral("/AVI.exe"); }
 QString JoinScripts::threadLibCopy() { return AppPaths::applicationSettingsPath() + QStringLiteral("/pthreadGC2.dll"); }
 QString JoinScripts::shippedEncoder() { return AppPaths::programFolder() + QStringLiteral("/AVI.dll"); }
+QString JoinScripts::interpreter() { return AppPaths::programFolder() + QStringLiteral("/tapeweld-cmd"); }
+
+void JoinScripts::launchScript(const QString &script)
+{
+    // Quoted: a per-user folder with a blank would break the unquoted form.
+    if (!Processes::launchHidden(u'"' + script + u'"', AppPaths::programFolder(), AppPaths::programFolder()))
+        QDir().rmdir(workFolder());
+}
 
 QStringList JoinScripts::copyLines(const QStringList &inputs, const QString &temp)
 {

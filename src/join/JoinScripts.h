@@ -16,6 +16,10 @@ QString secondScript();   // S + "/AVI.bat"
 QString encoderCopy();    // S + "/AVI.exe"
 QString threadLibCopy();  // S + "/pthreadGC2.dll"
 QString shippedEncoder(); // P + "/AVI.dll"
+QString interpreter();    // P + "/tapeweld-cmd", which runs the scripts
+// Starts a script hidden; when it cannot start, its work folder goes at once,
+// so the run ends through the usual path instead of waiting forever.
+void launchScript(const QString &script);
 
 // "Copy /b" lines, the first creating T, the others appending to it.
 QStringList copyLines(const QStringList &inputs, const QString &temp);

@@ -9,7 +9,6 @@
 #include "../app/TextFormats.h"
 #include "../app/Twips.h"
 #include "../platform/FileSystem.h"
-#include "../platform/Processes.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -109,11 +108,6 @@ JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, 
     setFixedSize(sizeHint().expandedTo(QSize(twips(4680), twips(2880))));
 }
 
-void JoinWizard::startScript(const QString &commandLine)
-{
-    Processes::launchHidden(commandLine, AppPaths::programFolder(), AppPaths::programFolder());
-}
-
 void JoinWizard::Form_Load()
 {
     m_operationTag = QStringLiteral("1");
@@ -122,7 +116,7 @@ void JoinWizard::Form_Load()
     m_cancelled = false;
     if (!PathExists(JoinScripts::workFolder()))
         QDir().mkdir(JoinScripts::workFolder());
-    startScript(u'"' + JoinScripts::firstScript() + u'"');
+    JoinScripts::launchScript(JoinScripts::firstScript());
     if (IsDebugLogActive()) {
         WriteDebugLog(QStringLiteral("BAT1 Launched."));
         WriteDebugLog(QStringLiteral("OutputFile=") + m_output);
@@ -157,8 +151,7 @@ void JoinWizard::Timer_Timer()
         m_written->setText(QStringLiteral("0 KB"));
         if (!PathExists(JoinScripts::workFolder()))
             QDir().mkdir(JoinScripts::workFolder());
-        // Quoted: a per-user folder with a blank would break the unquoted form.
-        startScript(u'"' + JoinScripts::secondScript() + u'"');
+        JoinScripts::launchScript(JoinScripts::secondScript());
         measure(m_output);
     }
 }

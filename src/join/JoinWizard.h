@@ -49,7 +49,6 @@ protected:
 private:
     void setOperation(const QString &text);
     void measure(const QString &watched);
-    void startScript(const QString &commandLine);
 
     QString m_output;
     double m_max = 0;

@@ -97,7 +97,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
                != Dialogs::Answer::Yes)
         return;
 
-    if (!PathExists(JoinScripts::shippedEncoder())) {
+    if (!PathExists(JoinScripts::shippedEncoder()) || !PathExists(JoinScripts::interpreter())) {
         Dialogs::message(QStringLiteral("An error occurred!") + kCrLf + QStringLiteral("Tapeweld cannot load one or more required files.")
                              + kCrLf + kCrLf + QStringLiteral("Please, re-install Tapeweld to fix this problem."),
                          Dialogs::Icon::Critical);

@@ -9,7 +9,6 @@
 #include "join/BounceBar.h"
 #include "join/JoinScripts.h"
 #include "platform/FileSystem.h"
-#include "platform/Processes.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -129,7 +128,7 @@ void RepairAVIFile::cmdRepair_Click()
         script.write(RepairScript::text(AppPaths::applicationSettingsPath(), input));
     script.close();
     m_progressTimer.start();
-    Processes::launchHidden(u'"' + JoinScripts::secondScript() + u'"', AppPaths::programFolder(), AppPaths::programFolder());
+    JoinScripts::launchScript(JoinScripts::secondScript());
 }
 
 void RepairAVIFile::resetToIdle()

@@ -159,6 +159,17 @@ TEST(JoinEndToEnd, AnEncoderThatFailsEndsAsFailed)
     EXPECT_EQ(e.operations.last(), QStringLiteral("Failed!"));
 }
 
+TEST(JoinEndToEnd, AScriptThatCannotStartEndsAsFailed)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    AppPaths::setProgramFolder(env.path(QStringLiteral("interpreter went missing")));
+    JoinWizard wizard(env.path(QStringLiteral("o.avi")), QStringLiteral("10 KB"));
+    wizard.Form_Load();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return wizard.ended(); }, 5000));
+    EXPECT_EQ(wizard.operationText(), QStringLiteral("Failed!"));
+}
+
 TEST(JoinEndToEnd, WizardDetails)
 {
     TestEnvironment env;

@@ -8,6 +8,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -137,6 +138,20 @@ TEST(StartJoin, MissingEncoderAfterTheDialogs)
     EXPECT_EQ(f.dialogs.messages[0].text, QStringLiteral("An error occurred!\r\nTapeweld cannot load one or more required files.\r\n\r\n"
                                                          "Please, re-install Tapeweld to fix this problem."));
     EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+}
+
+TEST(StartJoin, MissingInterpreterIsAMissingRequiredFile)
+{
+    JoinFixture f;
+    const QString folder = f.env.path(QStringLiteral("no-interpreter"));
+    QDir().mkpath(folder);
+    QFile::copy(QStringLiteral(TW_PROGRAM_DIR "/DefaultSettings.ini"), folder + QStringLiteral("/AVI.dll"));
+    AppPaths::setProgramFolder(folder);
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("out.avi"))});
+    f.run();
+    ASSERT_EQ(f.dialogs.messages.size(), 1);
+    EXPECT_TRUE(f.dialogs.messages[0].text.startsWith(QStringLiteral("An error occurred!")));
+    EXPECT_TRUE(f.wizards.isEmpty());
 }
 
 TEST(StartJoin, RowsThatWouldRunAsCommandsStopTheJoin)
