@@ -29,11 +29,16 @@ bool isPartOfList(const FileList &list, const QString &output)
     return false;
 }
 
+bool scriptsCanCarry(const QString &path)
+{
+    return !path.contains(u'"') && !path.contains(u'\r') && !path.contains(u'\n');
+}
+
 int rowThatScriptsCannotCarry(const FileList &list)
 {
     for (int i = 1; i <= list.count(); ++i) {
         const QString path = list.model().cell(i, FileListModel::Filepath);
-        if (path.contains(u'"') || path.contains(u'\r') || path.contains(u'\n'))
+        if (!scriptsCanCarry(path))
             return i;
     }
     return 0;
@@ -64,9 +69,15 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         return;
     Settings::rememberFolder(SettingsKeys::kJoinFiles, start, output);
 
-    while (PathExists(output)) {
+    while (PathExists(output) || !scriptsCanCarry(output)) {
         bool askAgain = false;
-        if (isPartOfList(list, output)) {
+        if (!scriptsCanCarry(output)) {
+            Dialogs::message(QStringLiteral("The name you've chosen holds a double quote or a line break, which a join script "
+                                            "cannot carry.")
+                                 + kCrLf + QStringLiteral("Please, choose a different filename."),
+                             Dialogs::Icon::Critical);
+            askAgain = true;
+        } else if (isPartOfList(list, output)) {
             Dialogs::message(QStringLiteral("The file you've selected is part of your list.") + kCrLf
                                  + QStringLiteral("Please, choose a different filename."),
                              Dialogs::Icon::Critical);

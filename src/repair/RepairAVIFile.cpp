@@ -109,6 +109,14 @@ void RepairAVIFile::cmdRepair_Click()
         m_input->setFocus();
         return;
     }
+    // A quote or line break would split the encoder line or add a line that runs as a program.
+    if (input.contains(u'"') || input.contains(u'\r') || input.contains(u'\n')) {
+        Dialogs::message(QStringLiteral("This file's name holds a double quote or a line break, which the repair script "
+                                        "cannot carry.\r\nPlease, rename the file and try again."),
+                         Dialogs::Icon::Exclamation);
+        m_input->setFocus();
+        return;
+    }
     m_repair->setEnabled(false);
     m_cancel->setText(kCancel);
     m_cancelled = false;

@@ -140,6 +140,18 @@ TEST(StartJoin, MissingEncoderAfterTheDialogs)
     EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
 }
 
+TEST(StartJoin, OutputNamesThatScriptsCannotCarryAreAskedAgain)
+{
+    JoinFixture f;
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("a\"b.avi"))});
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("two\nlines.avi"))});
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("fine.avi"))});
+    f.run();
+    ASSERT_EQ(f.dialogs.messages.size(), 2);
+    EXPECT_TRUE(f.dialogs.messages[0].text.startsWith(QStringLiteral("The name you've chosen holds a double quote")));
+    EXPECT_EQ(f.wizards, QStringList{f.env.path(QStringLiteral("fine.avi"))});
+}
+
 TEST(StartJoin, MissingInterpreterIsAMissingRequiredFile)
 {
     JoinFixture f;

@@ -105,10 +105,17 @@ TEST(Repair, MissingInputStartsNothing)
     EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("Please, choose a valid AVI File.")});
     EXPECT_FALSE(w.running());
     EXPECT_FALSE(QFile::exists(JoinScripts::secondScript()));
+    // An existing file whose name would break the script line starts nothing either.
+    w.inputFile()->setText(env.write(QStringLiteral("evil\nrm -rf x.avi"), "x"));
+    w.cmdRepair_Click();
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("This file's name holds a double quote or a line break")));
+    EXPECT_FALSE(w.running());
+    EXPECT_FALSE(QFile::exists(JoinScripts::secondScript()));
     // A cancelled dialog changes neither the box nor the settings.
     const QByteArray settings = readAll(env.settingsFile());
+    const QString typed = w.inputFile()->text();
     w.cmdChooseInputFile_Click();
-    EXPECT_EQ(w.inputFile()->text(), env.path(QStringLiteral("typed/but/missing.avi")));
+    EXPECT_EQ(w.inputFile()->text(), typed);
     EXPECT_EQ(readAll(env.settingsFile()), settings);
 }
 
