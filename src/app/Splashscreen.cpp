@@ -4,7 +4,9 @@
 #include "StartUp.h"
 #include "Version.h"
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -61,6 +63,8 @@ bool Splashscreen::load(const QStringList &arguments, bool *showTips)
         Timer_Timer();
         return false;
     }
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     m_timer.start();
     return true;
 }
