@@ -43,6 +43,11 @@ QString JoinScripts::firstScript() { return AppPaths::applicationSettingsPath() 
 QString JoinScripts::secondScript() { return AppPaths::applicationSettingsPath() + QStringLiteral("/AVI.bat"); }
 QString JoinScripts::encoderCopy() { return AppPaths::applicationSettingsPath() + QStringLiteral("/AVI.exe"); }
 QString JoinScripts::threadLibCopy() { return AppPaths::applicationSettingsPath() + QStringLiteral("/pthreadGC2.dll"); }
+bool JoinScripts::canCarry(const QString &path)
+{
+    return !path.contains(u'"') && !path.contains(u'\r') && !path.contains(u'\n');
+}
+
 QString JoinScripts::shippedEncoder() { return AppPaths::programFolder() + QStringLiteral("/AVI.dll"); }
 QString JoinScripts::interpreter() { return AppPaths::programFolder() + QStringLiteral("/tapeweld-cmd"); }
 

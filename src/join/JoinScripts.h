@@ -15,6 +15,8 @@ QString firstScript();    // S + "/TempFile.bat"
 QString secondScript();   // S + "/AVI.bat"
 QString encoderCopy();    // S + "/AVI.exe"
 QString threadLibCopy();  // S + "/pthreadGC2.dll"
+// A double quote would split a script line and CR or LF would add a line that runs as a program.
+bool canCarry(const QString &path);
 QString shippedEncoder(); // P + "/AVI.dll"
 QString interpreter();    // P + "/tapeweld-cmd", which runs the scripts
 // Starts a script hidden; when it cannot start, its work folder goes at once,

@@ -29,16 +29,11 @@ bool isPartOfList(const FileList &list, const QString &output)
     return false;
 }
 
-bool scriptsCanCarry(const QString &path)
-{
-    return !path.contains(u'"') && !path.contains(u'\r') && !path.contains(u'\n');
-}
-
 int rowThatScriptsCannotCarry(const FileList &list)
 {
     for (int i = 1; i <= list.count(); ++i) {
         const QString path = list.model().cell(i, FileListModel::Filepath);
-        if (!scriptsCanCarry(path))
+        if (!JoinScripts::canCarry(path))
             return i;
     }
     return 0;
@@ -69,9 +64,9 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         return;
     Settings::rememberFolder(SettingsKeys::kJoinFiles, start, output);
 
-    while (PathExists(output) || !scriptsCanCarry(output)) {
+    while (PathExists(output) || !JoinScripts::canCarry(output)) {
         bool askAgain = false;
-        if (!scriptsCanCarry(output)) {
+        if (!JoinScripts::canCarry(output)) {
             Dialogs::message(QStringLiteral("The name you've chosen holds a double quote or a line break, which a join script "
                                             "cannot carry.")
                                  + kCrLf + QStringLiteral("Please, choose a different filename."),
@@ -115,7 +110,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         return;
     }
 
-    // A quote or line break in a path (possible from a hand-edited list file) would run as a command.
+    // Possible from a hand-edited list file.
     if (const int row = rowThatScriptsCannotCarry(list)) {
         Dialogs::message(QStringLiteral("Row %1 cannot be joined: its file path holds a double quote or a line break, "
                                         "which a join script cannot carry.")

@@ -4,6 +4,7 @@
 #include "UpdateListTotals.h"
 #include "../app/Dialogs.h"
 #include "../app/Settings.h"
+#include "../join/JoinScripts.h"
 #include "../platform/FileSystem.h"
 
 #include <QCoreApplication>
@@ -16,13 +17,7 @@ bool g_addCancelled = false;
 void SetAddCancelled() { g_addCancelled = true; }
 bool AddCancelled() { return g_addCancelled; }
 
-bool AddFiles::isCarriable(const QString &path)
-{
-    for (const QChar c : path)
-        if (c == u'|' || c == u'"' || c == u'\r' || c == u'\n')
-            return false;
-    return true;
-}
+bool AddFiles::isCarriable(const QString &path) { return !path.contains(u'|') && JoinScripts::canCarry(path); }
 
 QStringList AddFiles::supportedFilesIn(const QString &folder)
 {
@@ -90,8 +85,7 @@ void ChooseAndAddFiles(FileList &list, AddProgress *progress)
 {
     const QString start = Settings::startFolder(SettingsKeys::kAddFiles);
     const QStringList chosen = Dialogs::openFiles(
-        {QStringLiteral("Add File(s)"), start,
-         QStringLiteral("All Supported Files (*.avi;*.divx;*.xvid)|*.avi;*.divx;*.xvid|All Files|*.*")},
+        {QStringLiteral("Add File(s)"), start, AddFiles::kFilter},
         true);
     if (chosen.isEmpty())
         return;

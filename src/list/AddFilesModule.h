@@ -28,9 +28,10 @@ void ListView_OLEDragDrop(FileList &list, const QStringList &droppedPaths, AddPr
 
 namespace AddFiles {
 inline const QString kPattern = QStringLiteral("*.avi;*.divx;*.xvid");
+inline const QString kFilter = QStringLiteral("All Supported Files (*.avi;*.divx;*.xvid)|*.avi;*.divx;*.xvid|All Files|*.*");
 // Files (not folders, not hidden) directly in folder matching the pattern,
 // case-insensitively, in name order; full paths.
 QStringList supportedFilesIn(const QString &folder);
-// A path holding "|", a double quote, CR or LF would corrupt lists and scripts.
+// A "|" would split a list-file or clipboard row; the rest is what scripts cannot carry.
 bool isCarriable(const QString &path);
 } // namespace AddFiles

@@ -7,6 +7,7 @@
 #include "app/SystemServices.h"
 #include "app/Twips.h"
 #include "join/BounceBar.h"
+#include "list/AddFilesModule.h"
 #include "join/JoinScripts.h"
 #include "platform/FileSystem.h"
 
@@ -84,7 +85,7 @@ void RepairAVIFile::cmdChooseInputFile_Click()
     const QString start = Settings::startFolder(SettingsKeys::kAddFiles);
     const QString file = Dialogs::openFile(
         {QStringLiteral("Choose Input File"), start,
-         QStringLiteral("All Supported Files (*.avi;*.divx;*.xvid)|*.avi;*.divx;*.xvid|All Files|*.*")});
+         AddFiles::kFilter});
     if (file.isEmpty())
         return;
     Settings::rememberFolder(SettingsKeys::kAddFiles, start, file);
@@ -109,8 +110,7 @@ void RepairAVIFile::cmdRepair_Click()
         m_input->setFocus();
         return;
     }
-    // A quote or line break would split the encoder line or add a line that runs as a program.
-    if (input.contains(u'"') || input.contains(u'\r') || input.contains(u'\n')) {
+    if (!JoinScripts::canCarry(input)) {
         Dialogs::message(QStringLiteral("This file's name holds a double quote or a line break, which the repair script "
                                         "cannot carry.\r\nPlease, rename the file and try again."),
                          Dialogs::Icon::Exclamation);
