@@ -2,7 +2,6 @@
 #include "FileList.h"
 #include "../app/SystemServices.h"
 #include "../app/TextFormats.h"
-#include "../platform/FileSystem.h"
 
 #include <QFileInfo>
 #include <cstddef>
@@ -30,9 +29,6 @@ QString WideTextFromPointer(const wchar_t *text) { return text ? QString::fromWC
 MediaProbe::Facts MediaProbe::query(const QString &path)
 {
     Facts facts;
-    QFileInfo info(path);
-    if (!info.isFile())
-        return facts;
     void *handle = MediaInfo_New();
     if (!handle)
         return facts;
@@ -81,11 +77,12 @@ void ProbeListItem(FileList &list, int index)
         return;
     const QString path = model.cell(index, FileListModel::Filepath);
     model.setCell(index, FileListModel::Filename, FileNameOf(path));
-    model.setCell(index, FileListModel::Filesize, MediaProbe::sizeText(FileSystem::fileSize(path)));
-    const QFileInfo info(path);
+    const QFileInfo info(path); // one look at the file serves size, date and kind
+    model.setCell(index, FileListModel::Filesize,
+                  MediaProbe::sizeText(info.exists() && !info.isDir() ? info.size() : -1));
     if (info.exists())
         model.setCell(index, FileListModel::DateModified, TextFormats::generalDate(info.lastModified()));
-    const MediaProbe::Facts facts = MediaProbe::query(path);
+    const MediaProbe::Facts facts = info.isFile() ? MediaProbe::query(path) : MediaProbe::Facts();
     model.setCell(index, FileListModel::VideoCodec, facts.codec);
     model.setCell(index, FileListModel::VideoSize, MediaProbe::frameSizeText(facts.width, facts.height));
     model.setCell(index, FileListModel::Duration, MediaProbe::durationText(facts.playTime));

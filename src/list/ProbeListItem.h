@@ -13,7 +13,7 @@ struct Facts
 {
     QString codec, width, height, playTime; // inform texts as MediaInfo gives them
 };
-// One MediaInfo handle, four template queries. Only regular files are opened:
+// One MediaInfo handle, four template queries. Give it regular files only:
 // a folder or a pipe would make the library scan or block.
 Facts query(const QString &path);
 
