@@ -4,16 +4,16 @@
 namespace {
 // Does the concatenation of every row's cell still hold something once each
 // left-to-right, non-overlapping occurrence of the first row's text is removed?
-// Counted instead of built, so the check stays linear and allocation-free.
+// The occurrences are counted rather than removed, so the check stays one pass.
 bool leavesRemainder(const FileListModel &model, FileListModel::Column column)
 {
-    QString all;
     qsizetype total = 0;
     for (const FileListModel::Row &row : model.rows())
         total += row[column].size();
     const QString first = model.cell(1, column);
     if (first.isEmpty())
         return total > 0;
+    QString all;
     all.reserve(total);
     for (const FileListModel::Row &row : model.rows())
         all += row[column];

@@ -47,11 +47,8 @@ QString ListTools::averageSize(const QString &sizeText, int rows)
 {
     if (rows <= 0)
         return QStringLiteral("0 KB");
-    bool ok = false;
-    QString digits = sizeText;
-    digits.remove(QStringLiteral(" KB"));
-    const double kb = QLocale().toDouble(digits.trimmed(), &ok);
-    return TextFormats::groupedOrEmpty(ok ? kb / rows : 0) + QStringLiteral(" KB");
+    const double kb = TextFormats::leadingNumber(sizeText, QStringLiteral(" KB"), nullptr);
+    return TextFormats::groupedOrEmpty(kb / rows) + QStringLiteral(" KB");
 }
 
 ListTools::InfoRows ListTools::listInfo(const QString &listPath, const QString &status, const QString &listType, int rows,
