@@ -11,9 +11,7 @@
 
 AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("AboutWindow"));
-    setWindowTitle(QStringLiteral("About"));
-    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("About"), QStringLiteral("View program information..."),
+    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("AboutWindow"), QStringLiteral("About"), QStringLiteral("View program information..."),
                                          QStringLiteral(":/icons/tapeweld.svg"));
     auto *version = new QLabel(QStringLiteral("Tapeweld"), this);
     version->setObjectName(QStringLiteral("ProgramVersion"));

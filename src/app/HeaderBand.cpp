@@ -34,8 +34,11 @@ HeaderBand::HeaderBand(const QString &title, const QString &subText, const QStri
 void HeaderBand::setSubText(const QString &text) { m_sub->setText(text); }
 QString HeaderBand::subText() const { return m_sub->text(); }
 
-QVBoxLayout *addHeaderAndBody(QDialog *dialog, const QString &title, const QString &subText, const QString &svgResource)
+QVBoxLayout *addHeaderAndBody(QDialog *dialog, const QString &objectName, const QString &title, const QString &subText,
+                              const QString &svgResource)
 {
+    dialog->setObjectName(objectName);
+    dialog->setWindowTitle(title);
     auto *layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(0, 0, 0, 10);
     layout->addWidget(new HeaderBand(title, subText, svgResource, dialog));

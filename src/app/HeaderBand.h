@@ -20,8 +20,10 @@ private:
     QLabel *m_sub;
 };
 
-// The small windows' frame: the header band on top, then a body with margins.
-QVBoxLayout *addHeaderAndBody(QDialog *dialog, const QString &title, const QString &subText, const QString &svgResource);
+// The small windows' frame: names the window, captions it with the title,
+// puts the header band on top and returns the body below it.
+QVBoxLayout *addHeaderAndBody(QDialog *dialog, const QString &objectName, const QString &title, const QString &subText,
+                              const QString &svgResource);
 QPushButton *namedButton(const QString &objectName, const QString &caption, QWidget *parent);
 // Buttons at the right of a row; widgets before the stretch stay at the left.
 void addButtonRow(QBoxLayout *body, const QList<QWidget *> &left, const QList<QWidget *> &right);

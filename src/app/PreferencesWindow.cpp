@@ -8,9 +8,7 @@
 
 PreferencesWindow::PreferencesWindow(QWidget *parent) : PreferenceDialog(parent)
 {
-    setObjectName(QStringLiteral("PreferencesWindow"));
-    setWindowTitle(QStringLiteral("Preferences"));
-    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("Preferences"), QStringLiteral("Use this dialog to edit program settings..."),
+    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("PreferencesWindow"), QStringLiteral("Preferences"), QStringLiteral("Use this dialog to edit program settings..."),
                                          QStringLiteral(":/icons/check.svg"));
     m_box = new QCheckBox(QStringLiteral("Do not show 'Splashscreen' at startup"), this);
     m_box->setObjectName(QStringLiteral("DoNotShowSplashscreenAtStartup"));

@@ -12,9 +12,7 @@
 
 TipsWindow::TipsWindow(QWidget *parent) : PreferenceDialog(parent)
 {
-    setObjectName(QStringLiteral("TipsWindow"));
-    setWindowTitle(QStringLiteral("Tip of the day"));
-    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("Tip of the day"), QStringLiteral("Did you know that..."),
+    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("TipsWindow"), QStringLiteral("Tip of the day"), QStringLiteral("Did you know that..."),
                                          QStringLiteral(":/icons/tapeweld.svg"));
     m_tip = new QLabel(this);
     m_tip->setObjectName(QStringLiteral("TipText"));

@@ -29,9 +29,7 @@ const QString kTitle = QStringLiteral("Repair AVI File");
 
 RepairAVIFile::RepairAVIFile(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("RepairAVIFile"));
-    setWindowTitle(kTitle);
-    QVBoxLayout *body = addHeaderAndBody(this, kTitle, QStringLiteral("Rebuild the index of a damaged AVI file..."),
+    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("RepairAVIFile"), kTitle, QStringLiteral("Rebuild the index of a damaged AVI file..."),
                                          QStringLiteral(":/icons/properties.svg"));
     body->setContentsMargins(16, 10, 16, 0);
     m_stack = new QStackedWidget(this);

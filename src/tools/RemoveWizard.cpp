@@ -17,9 +17,7 @@
 
 RemoveWizard::RemoveWizard(FileList &list, QWidget *parent) : QDialog(parent), m_list(list)
 {
-    setObjectName(QStringLiteral("RemoveWizard"));
-    setWindowTitle(QStringLiteral("Remove Wizard"));
-    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("Remove Wizard"), QStringLiteral("Remove unwanted files..."),
+    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("RemoveWizard"), QStringLiteral("Remove Wizard"), QStringLiteral("Remove unwanted files..."),
                                          QStringLiteral(":/icons/delete.svg"));
     m_column = new QComboBox(this);
     m_column->setObjectName(QStringLiteral("ColumnToCheck"));

@@ -11,9 +11,7 @@
 
 SortWizard::SortWizard(FileList &list, QWidget *parent) : QDialog(parent), m_list(list)
 {
-    setObjectName(QStringLiteral("SortWizard"));
-    setWindowTitle(QStringLiteral("Sort Wizard"));
-    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("Sort Wizard"), QStringLiteral("Use this wizard to sort your list..."),
+    QVBoxLayout *body = addHeaderAndBody(this, QStringLiteral("SortWizard"), QStringLiteral("Sort Wizard"), QStringLiteral("Use this wizard to sort your list..."),
                                          QStringLiteral(":/icons/sort.svg"));
     m_field = new QComboBox(this);
     m_field->setObjectName(QStringLiteral("SortField"));
