@@ -20,6 +20,7 @@
 #include "tools/ListInfo.h"
 #include "tools/RemoveWizard.h"
 #include "tools/SortWizard.h"
+#include "join/ScriptRun.h"
 #include "join/StartJoin.h"
 
 #include <QApplication>
@@ -589,8 +590,8 @@ void MainWindow::joinFiles()
 {
     JoinHooks hooks;
     hooks.adding = m_progress->isVisible();
-    hooks.showWizard = [this](const QString &output) {
-        JoinWizard wizard(output, m_list.totals().size, this);
+    hooks.showWizard = [this](const QString &output, std::shared_ptr<ScriptRun> run, const QStringList &inputs) {
+        JoinWizard wizard(output, m_list.totals().size, this, std::move(run), inputs);
         wizard.Form_Load();
         wizard.exec();
     };

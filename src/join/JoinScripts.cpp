@@ -1,17 +1,17 @@
 #include "JoinScripts.h"
-#include "../app/AppPaths.h"
-#include "../app/DebugLog.h"
-#include "../app/Version.h"
-#include "../list/FileList.h"
-#include "../platform/Processes.h"
-
-#include "../app/SystemServices.h"
+#include "ScriptRun.h"
+#include "app/AppPaths.h"
+#include "app/DebugLog.h"
+#include "app/SystemServices.h"
+#include "app/Version.h"
+#include "list/FileList.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QThread>
 #include <QFile>
+#include <cstdio>
 
 namespace {
 QString q(const QString &path) { return u'"' + path + u'"'; }
@@ -24,12 +24,29 @@ QByteArray lines(const QStringList &l)
     return out;
 }
 
-void writeFile(const QString &path, const QByteArray &content)
+} // namespace
+
+// A new file renamed over the old: an interpreter still reading the old script
+// sees another file and stops instead of reading on at its old offset.
+bool JoinScripts::writeScript(const QString &path, const QByteArray &content)
 {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(content);
+    const QString fresh = path + QStringLiteral(".new");
+    QFile::remove(fresh);
+    QFile f(fresh);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly) || f.write(content) != content.size() || !f.flush()) {
+        f.close();
+        QFile::remove(fresh);
+        return false;
+    }
+    f.close();
+    if (::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(fresh);
+        return false;
+    }
+    return true;
 }
+
+namespace {
 
 QStringList header()
 {
@@ -43,20 +60,10 @@ QString JoinScripts::firstScript() { return AppPaths::applicationSettingsPath() 
 QString JoinScripts::secondScript() { return AppPaths::applicationSettingsPath() + QStringLiteral("/AVI.bat"); }
 QString JoinScripts::encoderCopy() { return AppPaths::applicationSettingsPath() + QStringLiteral("/AVI.exe"); }
 QString JoinScripts::threadLibCopy() { return AppPaths::applicationSettingsPath() + QStringLiteral("/pthreadGC2.dll"); }
-bool JoinScripts::canCarry(const QString &path)
-{
-    return !path.contains(u'"') && !path.contains(u'\r') && !path.contains(u'\n');
-}
 
 QString JoinScripts::shippedEncoder() { return AppPaths::programFolder() + QStringLiteral("/AVI.dll"); }
 QString JoinScripts::interpreter() { return AppPaths::programFolder() + QStringLiteral("/tapeweld-cmd"); }
 
-void JoinScripts::launchScript(const QString &script)
-{
-    // Quoted: a per-user folder with a blank would break the unquoted form.
-    if (!Processes::launchHidden(u'"' + script + u'"', AppPaths::programFolder(), AppPaths::programFolder()))
-        QDir().rmdir(workFolder());
-}
 
 QStringList JoinScripts::copyLines(const QStringList &inputs, const QString &temp)
 {
@@ -102,12 +109,11 @@ bool JoinScripts::copyExecutable(const QString &from, const QString &to)
 void JoinScripts::removeWorkFiles()
 {
     QDir().rmdir(workFolder());
-    QFile::remove(firstScript());
-    QFile::remove(secondScript());
-    if (PathExists(encoderCopy())) {
-        TerminateProcessesByName(QStringLiteral("AVI.exe"));
-        QFile::remove(encoderCopy());
+    for (const QString &script : {firstScript(), secondScript()}) {
+        QFile::remove(script);
+        QFile::remove(ScriptRun::errorLogOf(script));
     }
+    QFile::remove(encoderCopy());
     QFile::remove(threadLibCopy());
 }
 
@@ -140,9 +146,9 @@ void WriteJoinScripts(const FileList &list, const QString &outputPath)
     if (IsDebugLogActive())
         for (const QString &line : JoinScripts::copyLines(inputs, temp))
             WriteDebugLog(QStringLiteral("1BAT=") + line);
-    writeFile(JoinScripts::firstScript(), JoinScripts::firstScriptText(inputs, temp, s));
+    JoinScripts::writeScript(JoinScripts::firstScript(), JoinScripts::firstScriptText(inputs, temp, s));
     JoinScripts::copyExecutable(JoinScripts::shippedEncoder(), JoinScripts::encoderCopy());
     // The thread library has no counterpart here; its copy fails silently like any failed copy.
     JoinScripts::copyExecutable(AppPaths::programFolder() + QStringLiteral("/pthreadGC2.dll"), JoinScripts::threadLibCopy());
-    writeFile(JoinScripts::secondScript(), JoinScripts::secondScriptText(s, temp, outputPath));
+    JoinScripts::writeScript(JoinScripts::secondScript(), JoinScripts::secondScriptText(s, temp, outputPath));
 }

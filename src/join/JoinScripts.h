@@ -15,13 +15,10 @@ QString firstScript();    // S + "/TempFile.bat"
 QString secondScript();   // S + "/AVI.bat"
 QString encoderCopy();    // S + "/AVI.exe"
 QString threadLibCopy();  // S + "/pthreadGC2.dll"
-// A double quote would split a script line and CR or LF would add a line that runs as a program.
-bool canCarry(const QString &path);
 QString shippedEncoder(); // P + "/AVI.dll"
 QString interpreter();    // P + "/tapeweld-cmd", which runs the scripts
-// Starts a script hidden; when it cannot start, its work folder goes at once,
-// so the run ends through the usual path instead of waiting forever.
-void launchScript(const QString &script);
+// Writes a script as a new file (a new inode) in place of an older one.
+bool writeScript(const QString &path, const QByteArray &content);
 
 // "Copy /b" lines, the first creating T, the others appending to it.
 QStringList copyLines(const QStringList &inputs, const QString &temp);
@@ -31,8 +28,9 @@ QString encoderLine(const QString &settingsPath, const QString &input, const QSt
 QByteArray secondScriptText(const QString &settingsPath, const QString &temp, const QString &output);
 // Copies a shipped file over an older copy and keeps it runnable. False on failure.
 bool copyExecutable(const QString &from, const QString &to);
-// The clean-up of Cancel and Close: the work folder, the scripts, the encoder
-// (every process named AVI.exe is ended first) and the library copy.
+// The clean-up of Cancel and Close: the work folder, the scripts and their
+// error logs, the encoder copy and the library copy. Only for the holder of
+// the run lock, once its own processes have ended.
 void removeWorkFiles();
 // Deletes the files, retrying while a process still holds them and letting
 // window events run, for at most waitMs; beforeEachTry runs before each round.

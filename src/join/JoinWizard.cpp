@@ -1,14 +1,15 @@
 #include "JoinWizard.h"
 #include "BounceBar.h"
-#include "../app/HeaderBand.h"
 #include "JoinScripts.h"
-#include "../app/AppPaths.h"
-#include "../app/DebugLog.h"
-#include "../app/Shell.h"
-#include "../app/SystemServices.h"
-#include "../app/TextFormats.h"
-#include "../app/Twips.h"
-#include "../platform/FileSystem.h"
+#include "ScriptRun.h"
+#include "app/AppPaths.h"
+#include "app/DebugLog.h"
+#include "app/HeaderBand.h"
+#include "app/Shell.h"
+#include "app/SystemServices.h"
+#include "app/TextFormats.h"
+#include "app/Twips.h"
+#include "platform/FileSystem.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -28,10 +29,15 @@ const QString kClose = QStringLiteral("&Close");
 QString kilobytes(double bytes) { return TextFormats::groupedOrEmpty(bytes / 1024) + QStringLiteral(" KB"); }
 } // namespace
 
-JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, QWidget *parent)
+JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, QWidget *parent,
+                       std::shared_ptr<ScriptRun> run, const QStringList &inputs)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_output(outputPath)
+      m_output(outputPath), m_run(std::move(run)), m_parts(JoinOutcome::partsOf(inputs)), m_inputs(inputs)
 {
+    if (!m_run) {
+        m_run = std::make_shared<ScriptRun>(AppPaths::applicationSettingsPath());
+        m_run->acquire();
+    }
     setObjectName(QStringLiteral("JoinWizard"));
     setWindowTitle(QStringLiteral("Join Wizard"));
     setModal(true);
@@ -48,9 +54,16 @@ JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, 
     m_operation = new QLabel(QStringLiteral("Initializing..."), this);
     m_operation->setObjectName(QStringLiteral("lblOperation"));
     body->addWidget(m_operation);
+    m_reason = new QLabel(this);
+    m_reason->setObjectName(QStringLiteral("lblReason"));
+    m_reason->setWordWrap(true);
+    m_reason->setTextFormat(Qt::PlainText);
+    m_reason->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_reason->hide();
 
     m_bar = new BounceBar(this);
     body->addWidget(m_bar);
+    body->addWidget(m_reason);
 
     auto *frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
@@ -116,13 +129,43 @@ void JoinWizard::Form_Load()
     m_cancelled = false;
     if (!PathExists(JoinScripts::workFolder()))
         QDir().mkdir(JoinScripts::workFolder());
-    JoinScripts::launchScript(JoinScripts::firstScript());
+    startScript(JoinScripts::firstScript());
     if (IsDebugLogActive()) {
         WriteDebugLog(QStringLiteral("BAT1 Launched."));
         WriteDebugLog(QStringLiteral("OutputFile=") + m_output);
     }
     m_timer.start();
     m_elapsedTimer.start();
+}
+
+JoinWizard::~JoinWizard() = default;
+
+void JoinWizard::startScript(const QString &script)
+{
+    m_scriptStarted = m_run->held() && m_run->start(script);
+    if (!m_scriptStarted) {
+        // Nothing will remove the work folder: the operation ends at the next tick.
+        QDir().rmdir(JoinScripts::workFolder());
+        recordOutcome({false,
+                       m_run->held() ? QStringLiteral("The join could not start: the interpreter tapeweld-cmd could not be run.")
+                                     : ScriptRun::busyMessage().section(u'\r', 0, 0),
+                       QStringLiteral("Script not started: ") + script});
+    }
+}
+
+void JoinWizard::recordOutcome(const JoinOutcome::Result &result)
+{
+    if (IsDebugLogActive() && !result.log.isEmpty())
+        WriteDebugLog(result.log + (result.ok ? QStringLiteral(": good") : QStringLiteral(": ") + result.reason));
+    if (m_outcome.ok)
+        m_outcome = result;
+}
+
+// A script ends when it removes the work folder; one that was stopped or
+// killed before it got there has ended too.
+bool JoinWizard::operationEnded()
+{
+    return !PathExists(JoinScripts::workFolder()) || (m_scriptStarted && !m_run->running());
 }
 
 void JoinWizard::setOperation(const QString &text)
@@ -135,15 +178,27 @@ void JoinWizard::setOperation(const QString &text)
 
 void JoinWizard::Timer_Timer()
 {
-    const bool working = PathExists(JoinScripts::workFolder());
+    const bool ended = operationEnded();
     const QString temp = m_output + JoinScripts::kTempSuffix;
-    if (m_operationTag == QStringLiteral("1") && working) {
+    if (m_operationTag == QStringLiteral("1") && !ended) {
         measure(temp);
-    } else if (m_operationTag == QStringLiteral("2") && working) {
+    } else if (m_operationTag == QStringLiteral("2") && !ended) {
         measure(m_output);
     } else if (m_operationTag == QStringLiteral("2")) {
+        QDir().rmdir(JoinScripts::workFolder());
+        if (m_outcome.ok)
+            recordOutcome(JoinOutcome::checkOutput(m_inputs, m_output, ScriptRun::errorLogOf(JoinScripts::secondScript())));
         FinishJoinWizard();
     } else {
+        QDir().rmdir(JoinScripts::workFolder());
+        if (m_outcome.ok && m_scriptStarted)
+            recordOutcome(JoinOutcome::checkIntermediate(m_parts, temp, ScriptRun::errorLogOf(JoinScripts::firstScript())));
+        if (!m_outcome.ok) {
+            // The encoder would only turn a broken intermediate file into a broken output.
+            QFile::remove(temp);
+            FinishJoinWizard();
+            return;
+        }
         setOperation(QStringLiteral("Operation 2 of 2"));
         m_operationTag = QStringLiteral("2");
         m_value = 0;
@@ -151,7 +206,7 @@ void JoinWizard::Timer_Timer()
         m_written->setText(QStringLiteral("0 KB"));
         if (!PathExists(JoinScripts::workFolder()))
             QDir().mkdir(JoinScripts::workFolder());
-        JoinScripts::launchScript(JoinScripts::secondScript());
+        startScript(JoinScripts::secondScript());
         measure(m_output);
     }
 }
@@ -200,7 +255,14 @@ void JoinWizard::FinishJoinWizard()
         m_written->setText(QStringLiteral("[Cancelled]"));
     else if (outputExists)
         m_written->setText(kilobytes(static_cast<double>(FileSystem::fileSize(m_output))));
-    setOperation(m_cancelled ? QStringLiteral("Cancelled!") : outputExists ? QStringLiteral("Finished!") : QStringLiteral("Failed!"));
+    const bool finished = !m_cancelled && outputExists && m_outcome.ok;
+    setOperation(m_cancelled ? QStringLiteral("Cancelled!") : finished ? QStringLiteral("Finished!") : QStringLiteral("Failed!"));
+    if (!m_cancelled && !finished) {
+        m_reason->setText(m_outcome.reason.isEmpty() ? QStringLiteral("The encoder wrote no output file.") : m_outcome.reason);
+        m_reason->show();
+        if (IsDebugLogActive())
+            WriteDebugLog(QStringLiteral("Failed: ") + m_reason->text());
+    }
     m_value = m_max;
     m_bar->setProgress(1, 1);
     m_cancel->setText(kClose);
@@ -212,20 +274,33 @@ void JoinWizard::FinishJoinWizard()
 void JoinWizard::CancelButton_Click()
 {
     m_timer.stop();
-    JoinScripts::removeWorkFiles();
     if (m_cancel->text() != kCancel) {
+        if (m_run->held()) {
+            m_run->stop();
+            JoinScripts::removeWorkFiles();
+        }
+        m_run.reset(); // the lock goes with it
         accept();
         return;
     }
     m_cancel->setEnabled(false);
     m_cancelled = true;
+    setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)"));
+    if (m_run->held()) {
+        // A deleted script stops its interpreter after the step it is in (a copy
+        // is cut short) and the interpreter ends the encoder it started.
+        QFile::remove(JoinScripts::firstScript());
+        QFile::remove(JoinScripts::secondScript());
+        m_run->waitForEnd(kStopWaitMs);
+        m_run->stop(); // whatever of our own run is still there
+        JoinScripts::removeWorkFiles();
+    }
     const QString temp = m_output + JoinScripts::kTempSuffix;
-    // The copy running when the user cancels may hold T a moment longer; wait
-    // for it, but not forever: a file another program keeps is left behind.
+    // A file another program keeps open is left behind rather than waited for forever.
     JoinScripts::removeWithin({m_output, temp}, kCancelWaitMs,
                               [this] { setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)")); });
-    // The script may have recreated nothing, but a late copy could have made the folder again.
-    QDir().rmdir(JoinScripts::workFolder());
+    if (m_run->held())
+        QDir().rmdir(JoinScripts::workFolder());
     m_cancel->setEnabled(true);
     FinishJoinWizard();
     m_focusHolder->setFocus();
@@ -235,6 +310,7 @@ QString JoinWizard::operationText() const { return m_operation->text(); }
 QString JoinWizard::writtenSizeText() const { return m_written->text(); }
 QString JoinWizard::elapsedText() const { return m_elapsed->text(); }
 QString JoinWizard::headerSubText() const { return m_header->subText(); }
+QString JoinWizard::reasonText() const { return m_reason->isVisible() || !m_reason->isHidden() ? m_reason->text() : QString(); }
 QString JoinWizard::cancelCaption() const { return m_cancel->text(); }
 bool JoinWizard::optionsEnabled() const { return m_options->isEnabled(); }
 bool JoinWizard::bounceVisible() const { return m_bar->bouncing(); }

@@ -1,15 +1,19 @@
 #include "StartJoin.h"
 #include "JoinScripts.h"
-#include "../app/DebugLog.h"
-#include "../app/Dialogs.h"
-#include "../app/Settings.h"
-#include "../app/SystemServices.h"
-#include "../app/TextFormats.h"
-#include "../list/FileList.h"
-#include "../platform/FileSystem.h"
+#include "ScriptRun.h"
+#include "app/AppPaths.h"
+#include "app/DebugLog.h"
+#include "app/Dialogs.h"
+#include "app/Settings.h"
+#include "app/SystemServices.h"
+#include "app/TextFormats.h"
+#include "list/FileList.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
 
 #include <QFile>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
@@ -33,10 +37,17 @@ int rowThatScriptsCannotCarry(const FileList &list)
 {
     for (int i = 1; i <= list.count(); ++i) {
         const QString path = list.model().cell(i, FileListModel::Filepath);
-        if (!JoinScripts::canCarry(path))
+        if (!PathRules::canCarryInScript(path))
             return i;
     }
     return 0;
+}
+
+// Anything at the path, a dangling symbolic link included: the encoder would write through it.
+bool somethingAt(const QString &path)
+{
+    struct stat st;
+    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 } // namespace
 
@@ -58,37 +69,75 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
                != Dialogs::Answer::Yes)
         return;
 
+    // One join or repair at a time per user: taken before the dialogs, so that
+    // nothing here can touch the files of a run in another window.
+    auto run = std::make_shared<ScriptRun>(AppPaths::applicationSettingsPath());
+    if (!run->acquire()) {
+        Dialogs::message(ScriptRun::busyMessage(), Dialogs::Icon::Exclamation);
+        return;
+    }
+    if (const QString problem = PathRules::scriptProblem(AppPaths::applicationSettingsPath()); !problem.isEmpty()) {
+        Dialogs::message(QStringLiteral("Tapeweld cannot join files: the path of its settings folder holds ") + problem
+                             + QStringLiteral(", which a join script cannot carry.") + kCrLf + kCrLf
+                             + AppPaths::applicationSettingsPath(),
+                         Dialogs::Icon::Critical);
+        return;
+    }
+
     const QString start = Settings::startFolder(SettingsKeys::kJoinFiles);
     QString output = Dialogs::saveFile(outputRequest(start));
     if (output.isEmpty())
         return;
     Settings::rememberFolder(SettingsKeys::kJoinFiles, start, output);
 
-    while (PathExists(output) || !JoinScripts::canCarry(output)) {
+    for (;;) {
+        const QString temp = output + JoinScripts::kTempSuffix;
         bool askAgain = false;
-        if (!JoinScripts::canCarry(output)) {
-            Dialogs::message(QStringLiteral("The name you've chosen holds a double quote or a line break, which a join script "
-                                            "cannot carry.")
-                                 + kCrLf + QStringLiteral("Please, choose a different filename."),
-                             Dialogs::Icon::Critical);
-            askAgain = true;
-        } else if (isPartOfList(list, output)) {
-            Dialogs::message(QStringLiteral("The file you've selected is part of your list.") + kCrLf
+        if (!PathRules::canCarryInScript(output)) {
+            Dialogs::message(QStringLiteral("The name you've chosen holds ") + PathRules::scriptProblem(output)
+                                 + QStringLiteral(", which a join script cannot carry.") + kCrLf
                                  + QStringLiteral("Please, choose a different filename."),
                              Dialogs::Icon::Critical);
             askAgain = true;
-        } else if (Dialogs::message(QStringLiteral("Would you like to overwrite the existing file?"), Dialogs::Icon::Exclamation,
-                                    Dialogs::Buttons::YesNo, QStringLiteral("File Already Exists!"))
-                   == Dialogs::Answer::Yes) {
-            QFile::remove(output); // a failed delete is found again and asked about again
-        } else {
-            askAgain = true;
+        } else if (somethingAt(output)) {
+            if (isPartOfList(list, output)) {
+                Dialogs::message(QStringLiteral("The file you've selected is part of your list.") + kCrLf
+                                     + QStringLiteral("Please, choose a different filename."),
+                                 Dialogs::Icon::Critical);
+                askAgain = true;
+            } else if (Dialogs::message(QStringLiteral("Would you like to overwrite the existing file?"), Dialogs::Icon::Exclamation,
+                                        Dialogs::Buttons::YesNo, QStringLiteral("File Already Exists!"))
+                       == Dialogs::Answer::Yes) {
+                QFile::remove(output); // a link goes, not its target; a failed delete is asked about again
+                continue;
+            } else {
+                askAgain = true;
+            }
+        } else if (somethingAt(temp)) {
+            // The intermediate file's name is taken: by a row (it would be copied onto
+            // itself), or by a file the user never asked to replace.
+            if (isPartOfList(list, temp)) {
+                Dialogs::message(QStringLiteral("The join needs the temporary file") + kCrLf + temp + kCrLf
+                                     + QStringLiteral("which is part of your list.") + kCrLf
+                                     + QStringLiteral("Please, choose a different filename."),
+                                 Dialogs::Icon::Critical);
+                askAgain = true;
+            } else if (Dialogs::message(QStringLiteral("The join needs the temporary file") + kCrLf + temp + kCrLf
+                                            + QStringLiteral("but a file of that name already exists.") + kCrLf + kCrLf
+                                            + QStringLiteral("Would you like to delete it?"),
+                                        Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo, QStringLiteral("File Already Exists!"))
+                       == Dialogs::Answer::Yes) {
+                QFile::remove(temp);
+                continue;
+            } else {
+                askAgain = true;
+            }
         }
-        if (askAgain) {
-            output = Dialogs::saveFile(outputRequest(start));
-            if (output.isEmpty())
-                return;
-        }
+        if (!askAgain)
+            break;
+        output = Dialogs::saveFile(outputRequest(start));
+        if (output.isEmpty())
+            return;
     }
 
     bool ok = false;
@@ -112,9 +161,9 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
 
     // Possible from a hand-edited list file.
     if (const int row = rowThatScriptsCannotCarry(list)) {
-        Dialogs::message(QStringLiteral("Row %1 cannot be joined: its file path holds a double quote or a line break, "
-                                        "which a join script cannot carry.")
+        Dialogs::message(QStringLiteral("Row %1 cannot be joined: its file path holds %2, which a join script cannot carry.")
                                  .arg(row)
+                                 .arg(PathRules::scriptProblem(list.model().cell(row, FileListModel::Filepath)))
                              + kCrLf + kCrLf + list.model().cell(row, FileListModel::Filepath),
                          Dialogs::Icon::Critical);
         return;
@@ -128,6 +177,9 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
             WriteDebugLog(text);
         }
     WriteJoinScripts(list, output);
+    QStringList inputs;
+    for (const FileListModel::Row &row : list.model().rows())
+        inputs << row[FileListModel::Filepath];
     if (hooks.showWizard)
-        hooks.showWizard(output);
+        hooks.showWizard(output, run, inputs);
 }

@@ -1,7 +1,10 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <memory>
 class FileList;
+class ScriptRun;
 
 // What the join command needs from the window around it.
 struct JoinHooks
@@ -9,8 +12,10 @@ struct JoinHooks
     bool adding = false; // the add-files progress bar is showing
     // Free bytes for a path; tests put a fixed reading in.
     std::function<double(const QString &path)> freeBytes;
-    // Opens the join wizard modally for the output path; returns when it closed.
-    std::function<void(const QString &outputPath)> showWizard;
+    // Opens the join wizard modally for the output path and the run that holds
+    // the per-user lock; returns when it closed.
+    // inputs: the rows' paths as the scripts name them.
+    std::function<void(const QString &outputPath, std::shared_ptr<ScriptRun> run, const QStringList &inputs)> showWizard;
 };
 
 // The join command: checks, output dialog, conflicts, space, encoder, scripts, wizard.

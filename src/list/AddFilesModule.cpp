@@ -4,7 +4,7 @@
 #include "UpdateListTotals.h"
 #include "../app/Dialogs.h"
 #include "../app/Settings.h"
-#include "../join/JoinScripts.h"
+#include "../platform/PathRules.h"
 #include "../platform/FileSystem.h"
 
 #include <QCoreApplication>
@@ -17,7 +17,7 @@ bool g_addCancelled = false;
 void SetAddCancelled() { g_addCancelled = true; }
 bool AddCancelled() { return g_addCancelled; }
 
-bool AddFiles::isCarriable(const QString &path) { return !path.contains(u'|') && JoinScripts::canCarry(path); }
+bool AddFiles::isCarriable(const QString &path) { return PathRules::canCarryInList(path); }
 
 QStringList AddFiles::supportedFilesIn(const QString &folder)
 {

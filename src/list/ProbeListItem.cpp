@@ -3,10 +3,14 @@
 #include "../app/SystemServices.h"
 #include "../app/TextFormats.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
+#include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <MediaInfoDLL/MediaInfoDLL_Static.h>
 
 namespace {
@@ -21,7 +25,53 @@ qint64 wholeNumber(const QString &text, qint64 min, qint64 max)
     return (r < static_cast<double>(min) || r > static_cast<double>(max)) ? 0 : static_cast<qint64>(r);
 }
 
-std::wstring wide(const QString &s) { return s.toStdWString(); }
+// A MediaInfo handle on one regular file. The library is handed the name of
+// our own descriptor, which is plain ASCII: it converts wide names with the C
+// locale, and under LANG=C a non-ASCII name would not open.
+class Handle
+{
+public:
+    explicit Handle(const QString &path)
+    {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        struct stat st;
+        if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+            return; // a folder or a pipe would make the library scan or block
+        m_handle = MediaInfo_New();
+        if (!m_handle)
+            return;
+        MediaInfo_Option(m_handle, L"Internet", L"no");
+        // Debian's library leaves the legacy %Codec% field empty without this.
+        MediaInfo_Option(m_handle, L"Legacy", L"1");
+        MediaInfo_Open(m_handle, QStringLiteral("/proc/self/fd/%1").arg(m_fd).toStdWString().c_str());
+    }
+    ~Handle()
+    {
+        if (m_handle) {
+            MediaInfo_Close(m_handle);
+            MediaInfo_Delete(m_handle);
+        }
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Handle(const Handle &) = delete;
+    Handle &operator=(const Handle &) = delete;
+    bool open() const { return m_handle != nullptr; }
+    QString inform(const wchar_t *templ) const
+    {
+        MediaInfo_Option(m_handle, L"Inform", templ);
+        return WideTextFromPointer(MediaInfo_Inform(m_handle, 0));
+    }
+    QString get(MediaInfo_stream_C kind, size_t number, const wchar_t *field) const
+    {
+        return WideTextFromPointer(MediaInfo_Get(m_handle, kind, number, field, MediaInfo_Info_Text, MediaInfo_Info_Name));
+    }
+    size_t count(MediaInfo_stream_C kind) const { return MediaInfo_Count_Get(m_handle, kind, static_cast<size_t>(-1)); }
+
+private:
+    int m_fd = -1;
+    void *m_handle = nullptr;
+};
 } // namespace
 
 QString WideTextFromPointer(const wchar_t *text) { return text ? QString::fromWCharArray(text) : QString(); }
@@ -29,24 +79,36 @@ QString WideTextFromPointer(const wchar_t *text) { return text ? QString::fromWC
 MediaProbe::Facts MediaProbe::query(const QString &path)
 {
     Facts facts;
-    void *handle = MediaInfo_New();
-    if (!handle)
+    const Handle h(path);
+    if (!h.open())
         return facts;
-    MediaInfo_Option(handle, L"Internet", L"no");
-    // Debian's library leaves the legacy %Codec% field empty without this.
-    MediaInfo_Option(handle, L"Legacy", L"1");
-    MediaInfo_Open(handle, wide(path).c_str());
-    auto inform = [handle](const wchar_t *templ) {
-        MediaInfo_Option(handle, L"Inform", templ);
-        return WideTextFromPointer(MediaInfo_Inform(handle, 0));
-    };
-    facts.codec = inform(L"Video;%Codec%");
-    facts.width = inform(L"Video;%Width%");
-    facts.height = inform(L"Video;%Height%");
-    facts.playTime = inform(L"General;%PlayTime%");
-    MediaInfo_Close(handle);
-    MediaInfo_Delete(handle);
+    facts.codec = h.inform(L"Video;%Codec%");
+    facts.width = h.inform(L"Video;%Width%");
+    facts.height = h.inform(L"Video;%Height%");
+    facts.playTime = h.inform(L"General;%PlayTime%");
     return facts;
+}
+
+MediaProbe::Streams MediaProbe::streams(const QString &path)
+{
+    Streams s;
+    const Handle h(path);
+    if (!h.open())
+        return s;
+    s.readable = true;
+    bool ok = false;
+    s.videoStreams = static_cast<int>(h.count(MediaInfo_Stream_Video));
+    const qint64 frames = h.get(MediaInfo_Stream_Video, 0, L"FrameCount").toLongLong(&ok);
+    s.frameCount = ok ? frames : -1;
+    s.frameRate = h.get(MediaInfo_Stream_Video, 0, L"FrameRate");
+    const double ms = h.get(MediaInfo_Stream_General, 0, L"Duration").toDouble(&ok);
+    s.durationMs = ok ? static_cast<qint64>(ms) : -1;
+    const size_t audio = h.count(MediaInfo_Stream_Audio);
+    for (size_t i = 0; i < audio; ++i)
+        s.audio.append({h.get(MediaInfo_Stream_Audio, i, L"Format"), h.get(MediaInfo_Stream_Audio, i, L"SamplingRate"),
+                        h.get(MediaInfo_Stream_Audio, i, L"Channel(s)"), h.get(MediaInfo_Stream_Audio, i, L"BitRate_Mode"),
+                        h.get(MediaInfo_Stream_Audio, i, L"BitRate")});
+    return s;
 }
 
 QString MediaProbe::sizeText(qint64 bytes)

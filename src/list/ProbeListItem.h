@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QVector>
 class FileList;
 
 // Refills a row's cells from the file named by its Filepath cell; index 0
@@ -16,6 +17,24 @@ struct Facts
 // One MediaInfo handle, four template queries. Give it regular files only:
 // a folder or a pipe would make the library scan or block.
 Facts query(const QString &path);
+
+// What a stream-copy join depends on, read in one open: frame count and
+// rate, play time, and the audio streams.
+struct Audio
+{
+    QString format, samplingRate, channels, bitRateMode, bitRate;
+    bool operator==(const Audio &) const = default;
+};
+struct Streams
+{
+    bool readable = false;
+    int videoStreams = 0;
+    qint64 frameCount = -1; // -1: the library gives none
+    QString frameRate;
+    qint64 durationMs = -1;
+    QVector<Audio> audio;
+};
+Streams streams(const QString &path);
 
 // Cell texts from raw facts, exposed for the tests.
 QString sizeText(qint64 bytes);      // bytes < 0: unreadable

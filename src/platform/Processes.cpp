@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <sys/stat.h>
 
@@ -69,4 +73,52 @@ bool Processes::launchHidden(const QString &commandLine, const QString &interpre
         process.setWorkingDirectory(workingFolder);
     // startDetached double-forks and calls setsid(): no terminal, no zombie.
     return process.startDetached();
+}
+
+pid_t Processes::startScript(const QString &interpreter, const QString &script, const QString &errorLog, int lockFd,
+                             const QString &workingFolder)
+{
+    const QByteArray program = QFile::encodeName(interpreter);
+    const QByteArray scriptArg = QFile::encodeName(script);
+    const QByteArray log = QFile::encodeName(errorLog);
+    const QByteArray cwd = QFile::encodeName(workingFolder);
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawnattr_init(&attributes);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, log.isEmpty() ? "/dev/null" : log.constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0600);
+    if (lockFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, lockFd, 3); // dup2 clears close-on-exec
+    if (!cwd.isEmpty())
+        posix_spawn_file_actions_addchdir_np(&actions, cwd.constData());
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    char *argv[] = {const_cast<char *>(program.constData()), const_cast<char *>(scriptArg.constData()), nullptr};
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    return rc == 0 ? pid : -1;
+}
+
+bool Processes::hasEnded(pid_t child)
+{
+    if (child <= 0)
+        return true;
+    int status = 0;
+    const pid_t r = ::waitpid(child, &status, WNOHANG);
+    return r == child || (r < 0 && errno == ECHILD);
+}
+
+void Processes::endGroup(pid_t child)
+{
+    if (child <= 0 || hasEnded(child))
+        return;
+    ::kill(-child, SIGKILL); // the child leads its own session and group (setsid)
+    ::kill(child, SIGKILL);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
 }

@@ -19,4 +19,16 @@ void terminateByName(const QString &name);
 bool launchHidden(const QString &commandLine, const QString &interpreterFolder,
                   const QString &workingFolder = QString());
 
+// Starts the interpreter on a script as a direct child in a session (and
+// process group) of its own: standard input and output on /dev/null, standard
+// error into errorLog, and lockFd (when >= 0) inherited as descriptor 3 so the
+// run keeps its lock. Returns the child's pid, or -1.
+pid_t startScript(const QString &interpreter, const QString &script, const QString &errorLog, int lockFd,
+                  const QString &workingFolder);
+// For a child started above: true once it has ended (it is then reaped).
+bool hasEnded(pid_t child);
+// Ends a child started above and everything in its process group, and reaps it.
+// Only ever our own, unreaped child: its pid and group cannot belong to anyone else.
+void endGroup(pid_t child);
+
 } // namespace Processes

@@ -7,9 +7,12 @@
 #include "app/SystemServices.h"
 #include "app/Twips.h"
 #include "join/BounceBar.h"
-#include "list/AddFilesModule.h"
+#include "join/JoinOutcome.h"
 #include "join/JoinScripts.h"
+#include "join/ScriptRun.h"
+#include "list/AddFilesModule.h"
 #include "platform/FileSystem.h"
+#include "platform/PathRules.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -78,6 +81,8 @@ RepairAVIFile::RepairAVIFile(QWidget *parent) : QDialog(parent)
     setFixedSize(sizeHint().expandedTo(QSize(twips(BounceBar::kTrackWidth) + 40, 0)));
 }
 
+RepairAVIFile::~RepairAVIFile() = default;
+
 void RepairAVIFile::cmdChooseInputFile_Click()
 {
     const QString start = Settings::startFolder(SettingsKeys::kAddFiles);
@@ -108,13 +113,27 @@ void RepairAVIFile::cmdRepair_Click()
         m_input->setFocus();
         return;
     }
-    if (!JoinScripts::canCarry(input)) {
-        Dialogs::message(QStringLiteral("This file's name holds a double quote or a line break, which the repair script "
-                                        "cannot carry.\r\nPlease, rename the file and try again."),
+    if (const QString problem = PathRules::scriptProblem(input); !problem.isEmpty()) {
+        Dialogs::message(QStringLiteral("This file's name holds ") + problem
+                             + QStringLiteral(", which the repair script cannot carry.\r\nPlease, rename the file and try again."),
                          Dialogs::Icon::Exclamation);
         m_input->setFocus();
         return;
     }
+    const QString settingsPath = AppPaths::applicationSettingsPath();
+    if (const QString problem = PathRules::scriptProblem(settingsPath); !problem.isEmpty()) {
+        Dialogs::message(QStringLiteral("Tapeweld cannot repair files: the path of its settings folder holds ") + problem
+                             + QStringLiteral(", which the repair script cannot carry.\r\n\r\n") + settingsPath,
+                         Dialogs::Icon::Critical);
+        return;
+    }
+    // One join or repair at a time per user, across windows and instances.
+    auto run = std::make_unique<ScriptRun>(settingsPath);
+    if (!run->acquire()) {
+        Dialogs::message(ScriptRun::busyMessage(), Dialogs::Icon::Exclamation);
+        return;
+    }
+    m_run = std::move(run);
     m_repair->setEnabled(false);
     m_cancel->setText(kCancel);
     m_cancelled = false;
@@ -129,12 +148,11 @@ void RepairAVIFile::cmdRepair_Click()
     JoinScripts::copyExecutable(AppPaths::programFolder() + QStringLiteral("/pthreadGC2.dll"), JoinScripts::threadLibCopy());
     if (!PathExists(JoinScripts::workFolder()))
         QDir().mkdir(JoinScripts::workFolder());
-    QFile script(JoinScripts::secondScript());
-    if (script.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        script.write(RepairScript::text(AppPaths::applicationSettingsPath(), input));
-    script.close();
+    JoinScripts::writeScript(JoinScripts::secondScript(), RepairScript::text(settingsPath, input));
     m_progressTimer.start();
-    JoinScripts::launchScript(JoinScripts::secondScript());
+    m_started = m_run->start(JoinScripts::secondScript());
+    if (!m_started)
+        QDir().rmdir(JoinScripts::workFolder()); // the next tick ends the run as not repaired
 }
 
 void RepairAVIFile::resetToIdle()
@@ -152,19 +170,25 @@ void RepairAVIFile::ProgressTimer_Timer()
     if (m_cancelling)
         return; // a tick during the cancel could take a partial output for a result
     const QString output = RepairScript::outputFor(m_input->text());
-    if (!PathExists(JoinScripts::workFolder())) {
+    const bool ended = !PathExists(JoinScripts::workFolder()) || !m_run || (m_started && !m_run->running());
+    if (ended) {
+        if (m_run && m_run->held())
+            QDir().rmdir(JoinScripts::workFolder());
+        const JoinOutcome::Result result =
+            m_cancelled ? JoinOutcome::Result{false, QString(), QString()}
+                        : JoinOutcome::checkRepair(m_input->text(), output, ScriptRun::errorLogOf(JoinScripts::secondScript()));
+        m_run.reset(); // the lock: another window may join or repair now
         resetToIdle();
-        const qint64 size = FileSystem::fileSize(output);
-        const bool repaired = !m_cancelled && size > 0;
-        if (repaired)
+        if (result.ok)
             Dialogs::message(QStringLiteral("The selected AVI File has been repaired successfully!\r\n\r\n"
                                             "The repaired file has been saved to:\r\n")
                                  + output,
                              Dialogs::Icon::Information);
         else
-            Dialogs::message(QStringLiteral("An error occured while repairing your AVI File!\r\nThe selected AVI File was not repaired."),
+            Dialogs::message(QStringLiteral("An error occured while repairing your AVI File!\r\nThe selected AVI File was not repaired.")
+                                 + (result.reason.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + result.reason),
                              Dialogs::Icon::Exclamation);
-        Q_EMIT finished(repaired);
+        Q_EMIT finished(result.ok);
     } else if (PathExists(output)) {
         m_bar->stopBouncing();
         const double size = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(output)));
@@ -179,14 +203,25 @@ void RepairAVIFile::ProgressTimer_Timer()
 
 void RepairAVIFile::cmdCancel_Click()
 {
-    JoinScripts::removeWorkFiles();
     if (m_cancel->text() != kCancel) {
+        // Left-overs go only when no other window's run is using them.
+        ScriptRun cleanup(AppPaths::applicationSettingsPath());
+        if (cleanup.acquire())
+            JoinScripts::removeWorkFiles();
         accept();
         return;
     }
     m_cancelling = true;
     m_cancelled = true;
     m_cancel->setEnabled(false);
+    setWindowTitle(kTitle + QStringLiteral(" (Cancelling...)"));
+    if (m_run && m_run->held()) {
+        // The interpreter sees its script gone and ends the encoder it started.
+        QFile::remove(JoinScripts::secondScript());
+        m_run->waitForEnd(kStopWaitMs);
+        m_run->stop();
+        JoinScripts::removeWorkFiles();
+    }
     const QString output = RepairScript::outputFor(m_input->text());
     JoinScripts::removeWithin({output}, kCancelWaitMs,
                               [this] { setWindowTitle(kTitle + QStringLiteral(" (Cancelling...)")); });

@@ -1,11 +1,13 @@
 #pragma once
 #include <QDialog>
 #include <QTimer>
+#include <memory>
 class QLabel;
 class QLineEdit;
 class BounceBar;
 class QPushButton;
 class QStackedWidget;
+class ScriptRun;
 
 // Rebuilds the index of one AVI file into "<input>.fixed.avi" with the
 // encoder, through a hidden script, following the run once a second.
@@ -14,6 +16,7 @@ class RepairAVIFile : public QDialog
     Q_OBJECT
 public:
     explicit RepairAVIFile(QWidget *parent = nullptr);
+    ~RepairAVIFile() override;
 
     void cmdChooseInputFile_Click();
     void cmdRepair_Click();
@@ -28,6 +31,7 @@ public:
     int progressPercent() const;
 
     static constexpr int kCancelWaitMs = 5000;
+    static constexpr int kStopWaitMs = 3000;
 
 Q_SIGNALS:
     void finished(bool repaired);
@@ -48,5 +52,6 @@ private:
     QPushButton *m_cancel, *m_repair;
     QTimer m_progressTimer;
     double m_max = 0, m_value = 0;
-    bool m_cancelling = false, m_cancelled = false;
+    bool m_cancelling = false, m_cancelled = false, m_started = false;
+    std::unique_ptr<ScriptRun> m_run; // while a repair runs: its lock and its processes
 };

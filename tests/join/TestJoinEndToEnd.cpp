@@ -2,6 +2,7 @@
 #include "app/DebugLog.h"
 #include "join/JoinScripts.h"
 #include "join/JoinWizard.h"
+#include "join/ScriptRun.h"
 #include "join/StartJoin.h"
 #include "list/AddFilesModule.h"
 #include "list/FileList.h"
@@ -43,10 +44,10 @@ struct EndToEnd
     {
         dialogs.files.enqueue({output});
         JoinHooks hooks;
-        hooks.showWizard = [this](const QString &out) {
+        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &paths) {
             if (beforeLoad)
                 beforeLoad();
-            JoinWizard wizard(out, list.totals().size);
+            JoinWizard wizard(out, list.totals().size, nullptr, std::move(run), paths);
             QObject::connect(&wizard, &JoinWizard::operationChanged, [this](const QString &t) { operations << t; });
             wizard.show();
             wizard.Form_Load();

@@ -2,6 +2,7 @@
 #include "app/DebugLog.h"
 #include "app/Settings.h"
 #include "join/JoinScripts.h"
+#include "join/ScriptRun.h"
 #include "join/StartJoin.h"
 #include "list/FileList.h"
 #include "list/UpdateListTotals.h"
@@ -30,7 +31,10 @@ struct JoinFixture
                                     QStringLiteral("640x480"), QStringLiteral("1 seconds")});
         UpdateListTotals(list);
         hooks.freeBytes = [this](const QString &) { return freeBytes; };
-        hooks.showWizard = [this](const QString &out) { wizards << out; };
+        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &) {
+            EXPECT_TRUE(run && run->held());
+            wizards << out;
+        };
     }
     void run() { StartJoin(list, hooks); }
 };

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QThread>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,8 +81,9 @@ TEST(BatchInterpreter, CopyHandlesLargeFilesInTheKernel)
         f.write(block);
     f.close();
     const QString t = env.path(QStringLiteral("t"));
-    ASSERT_TRUE(BatchInterpreter::copyFiles({s(a)}, s(t)));
-    ASSERT_TRUE(BatchInterpreter::copyFiles({s(t), s(a)}, s(t)));
+    BatchInterpreter direct("");
+    ASSERT_TRUE(direct.copyFiles({s(a)}, s(t)));
+    ASSERT_TRUE(direct.copyFiles({s(t), s(a)}, s(t)));
     EXPECT_EQ(QFileInfo(t).size(), 16LL << 20);
     EXPECT_EQ(readAll(t).mid(8 << 20, 1), QByteArray("a"));
 }
@@ -93,4 +96,59 @@ TEST(BatchInterpreter, ShippedExecutableRunsAScript)
                                                                   + ' ' + q(out) + "\r\nexit\r\n");
     EXPECT_EQ(QProcess::execute(QStringLiteral(TW_PROGRAM_DIR "/tapeweld-cmd"), {script}), 0);
     EXPECT_EQ(readAll(out), readAll(QStringLiteral(TW_PROGRAM_DIR "/ReadMe.htm")));
+}
+
+TEST(BatchInterpreter, NeverWritesThroughALinkNorAppendsAFileToItself)
+{
+    TestEnvironment env;
+    const QString victim = env.write(QStringLiteral("victim.avi"), "VICTIM");
+    const QString a = env.write(QStringLiteral("a.avi"), "AAA");
+    const QString link = env.path(QStringLiteral("out.avi.tpw.avi"));
+    ASSERT_TRUE(QFile::link(victim, link));
+    BatchInterpreter direct("");
+    EXPECT_FALSE(direct.copyFiles({s(a)}, s(link)));
+    EXPECT_FALSE(direct.copyFiles({s(link), s(a)}, s(link)));
+    EXPECT_EQ(readAll(victim), QByteArray("VICTIM"));
+
+    // T is also a later source: appended to itself (in place) or truncated before it is read.
+    const QString t = env.write(QStringLiteral("t.avi"), "TT");
+    EXPECT_FALSE(direct.copyFiles({s(t), s(a), s(t)}, s(t)));
+    EXPECT_FALSE(direct.copyFiles({s(a), s(t)}, s(t)));
+    EXPECT_EQ(readAll(t), QByteArray("TT"));
+    EXPECT_EQ(readAll(a), QByteArray("AAA"));
+}
+
+TEST(BatchInterpreter, AReplacedScriptEndsTheRunAndItsProgram)
+{
+    TestEnvironment env;
+    const QString script = env.path(QStringLiteral("TempFile.bat"));
+    const QString marker = env.path(QStringLiteral("old script went on"));
+    const QString fromNew = env.path(QStringLiteral("new script ran"));
+    env.write(QStringLiteral("TempFile.bat"), "\"/bin/sleep\" 30\r\n\"/usr/bin/touch\" " + q(marker) + "\r\n");
+    QProcess interpreter;
+    interpreter.start(QStringLiteral(TW_PROGRAM_DIR "/tapeweld-cmd"), {script});
+    ASSERT_TRUE(interpreter.waitForStarted());
+    QThread::msleep(300);
+    // A new join writes its script under the same name (a new file, renamed over the old one);
+    // its first line is long, so an old reader at the old offset would land mid-line.
+    const QString fresh = env.write(QStringLiteral("fresh.bat"),
+                                    "\"/usr/bin/touch\" " + q(fromNew) + " " + QByteArray(40, 'x') + "\r\nexit\r\n");
+    ASSERT_EQ(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(script).constData()), 0);
+    ASSERT_TRUE(interpreter.waitForFinished(3000)); // the sleep was killed, not waited for
+    QThread::msleep(100);
+    EXPECT_FALSE(QFile::exists(marker));
+    EXPECT_FALSE(QFile::exists(fromNew));
+}
+
+TEST(BatchInterpreter, ReportsWhyACommandFailed)
+{
+    TestEnvironment env;
+    const QString script = env.write(QStringLiteral("s.bat"), "Copy /b " + q(env.path(QStringLiteral("gone.avi"))) + ' '
+                                                                  + q(env.path(QStringLiteral("t.avi"))) + "\r\n\"/bin/false\"\r\n");
+    QProcess interpreter;
+    interpreter.start(QStringLiteral(TW_PROGRAM_DIR "/tapeweld-cmd"), {script});
+    ASSERT_TRUE(interpreter.waitForFinished(5000));
+    const QString err = QString::fromUtf8(interpreter.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("error 2 source ") + env.path(QStringLiteral("gone.avi")))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("exit 1 /bin/false"))) << err.toStdString();
 }

@@ -30,19 +30,21 @@ bool running(qint64 pid)
 TEST(Processes, TerminatesEveryMatchButNothingElse)
 {
     TestEnvironment env;
-    const QString encoder = sleeperNamed(env, QStringLiteral("AVI.exe"));
+    // A name no other program of this user has: the test must never end a process it did not start.
+    const QString unique = QStringLiteral("twtest%1.exe").arg(QCoreApplication::applicationPid());
+    const QString encoder = sleeperNamed(env, unique);
     const QString other = sleeperNamed(env, QStringLiteral("unrelated"));
     QProcess a, b, c;
     a.start(encoder, {QStringLiteral("30")});
     b.start(encoder, {QStringLiteral("30")});
     c.start(other, {QStringLiteral("30")});
     ASSERT_TRUE(a.waitForStarted() && b.waitForStarted() && c.waitForStarted());
-    EXPECT_EQ(Processes::imageNameOf(static_cast<pid_t>(a.processId())), QStringLiteral("AVI.exe"));
+    EXPECT_EQ(Processes::imageNameOf(static_cast<pid_t>(a.processId())), unique);
 
     TerminateProcessesByName(QString()); // touches nothing
     EXPECT_TRUE(running(a.processId()));
 
-    TerminateProcessesByName(QStringLiteral("avi.EXE"));
+    TerminateProcessesByName(unique.toUpper());
     EXPECT_TRUE(a.waitForFinished(5000));
     EXPECT_TRUE(b.waitForFinished(5000));
     EXPECT_EQ(a.exitStatus(), QProcess::CrashExit);

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -35,11 +36,11 @@ void programFolderWithEncoder(const TestEnvironment &env, const QString &encoder
     AppPaths::setProgramFolder(folder);
 }
 
+// The spy goes with the call: nothing outlives it (a lambda capturing a local would).
 bool runToEnd(RepairAVIFile &w)
 {
-    bool done = false;
-    QObject::connect(&w, &RepairAVIFile::finished, [&] { done = true; });
-    return QTest::qWaitFor([&] { return done; }, 120000);
+    QSignalSpy finished(&w, &RepairAVIFile::finished);
+    return finished.wait(120000);
 }
 } // namespace
 
@@ -108,7 +109,7 @@ TEST(Repair, MissingInputStartsNothing)
     // An existing file whose name would break the script line starts nothing either.
     w.inputFile()->setText(env.write(QStringLiteral("evil\nrm -rf x.avi"), "x"));
     w.cmdRepair_Click();
-    EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("This file's name holds a double quote or a line break")));
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("This file's name holds a line break")));
     EXPECT_FALSE(w.running());
     EXPECT_FALSE(QFile::exists(JoinScripts::secondScript()));
     // A cancelled dialog changes neither the box nor the settings.
@@ -135,7 +136,8 @@ TEST(Repair, FailingEncoderAndEmptyOutputFail)
     ASSERT_TRUE(runToEnd(w));
     EXPECT_TRUE(QFile::exists(input + QStringLiteral(".fixed.avi")));
     EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("An error occured while repairing your AVI File!\r\n"
-                                                                 "The selected AVI File was not repaired.")});
+                                                                 "The selected AVI File was not repaired.\r\n\r\n"
+                                                                 "The encoder wrote no output: the encoder stopped with exit code 1.")});
 }
 
 TEST(Repair, CancelDuringTheIndexPhaseNeverReportsSuccess)

@@ -25,3 +25,7 @@ private:
 };
 
 QByteArray readAll(const QString &path);
+
+// Readable failure output for QString values in GoogleTest assertions.
+#include <ostream>
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }

@@ -1,0 +1,216 @@
+#include "JoinOutcome.h"
+#include "list/AviRiff.h"
+#include "list/ProbeListItem.h"
+#include "platform/FileSystem.h"
+
+#include <QFile>
+#include <QLocale>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+QString number(qint64 n) { return QLocale().toString(n); }
+QString kilobytes(qint64 bytes) { return number((bytes + 1023) / 1024) + QStringLiteral(" KB"); }
+
+bool regularFile(const QString &path, qint64 *size)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    *size = st.st_size;
+    return true;
+}
+
+// Why a part cannot be read now; empty when it can.
+QString unreadable(const QString &path)
+{
+    QFile f(path);
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return JoinOutcome::describeError(errno);
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("it is not a file");
+    if (!f.open(QIODevice::ReadOnly))
+        return JoinOutcome::describeError(EACCES);
+    return QString();
+}
+
+QStringList logLines(const QString &errorLog)
+{
+    QFile f(errorLog);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.read(1 << 20)).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// How the encoder ended, when it did not end well: ", and the encoder stopped with ...".
+QString encoderEnd(const QString &errorLog)
+{
+    for (const QString &line : logLines(errorLog)) {
+        const QStringList w = line.split(u' ');
+        if (w.size() >= 2 && w[0] == QStringLiteral("exit"))
+            return QStringLiteral("the encoder stopped with exit code %1").arg(w[1]);
+        if (w.size() >= 2 && w[0] == QStringLiteral("signal"))
+            return QStringLiteral("the encoder was stopped (signal %1)").arg(w[1]);
+    }
+    return QString();
+}
+
+QString sentence(QString text)
+{
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text.endsWith(u'.') ? text : text + u'.';
+}
+} // namespace
+
+QString JoinOutcome::describeError(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT: return QStringLiteral("the disk is full");
+    case EFBIG: return QStringLiteral("the file grew beyond the size this disk or a limit allows");
+    case EROFS: return QStringLiteral("the disk is read-only");
+    case EACCES:
+    case EPERM: return QStringLiteral("permission denied");
+    case ENOENT: return QStringLiteral("the file is gone");
+    case ELOOP: return QStringLiteral("a symbolic link stands where the file would be written");
+    case EIO: return QStringLiteral("the disk reported an error");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+QString JoinOutcome::failureIn(const QString &errorLog)
+{
+    for (const QString &line : logLines(errorLog)) {
+        const QStringList w = line.split(u' ');
+        bool ok = false;
+        const int error = w.size() >= 2 && w[0] == QStringLiteral("error") ? w[1].toInt(&ok) : 0;
+        if (ok)
+            return describeError(error);
+    }
+    return QString();
+}
+
+QVector<JoinOutcome::Part> JoinOutcome::partsOf(const QStringList &paths)
+{
+    QVector<Part> parts;
+    for (const QString &p : paths) {
+        struct stat st;
+        const bool ok = ::stat(QFile::encodeName(p).constData(), &st) == 0 && S_ISREG(st.st_mode);
+        parts.append({p, ok ? static_cast<qint64>(st.st_size) : -1});
+    }
+    return parts;
+}
+
+JoinOutcome::Result JoinOutcome::checkIntermediate(const QVector<Part> &parts, const QString &temp, const QString &errorLog)
+{
+    Result r;
+    qint64 expected = 0;
+    for (const Part &p : parts)
+        expected += qMax<qint64>(0, p.size);
+    qint64 actual = -1;
+    const bool exists = regularFile(temp, &actual);
+    r.log = QStringLiteral("Check1 TempFile=%1 bytes, parts=%2 bytes").arg(exists ? actual : -1).arg(expected);
+    for (int i = 0; i < parts.size(); ++i)
+        if (parts[i].size < 0) { // gone before the join began: its copy line did nothing
+            const QString why = unreadable(parts[i].path);
+            r.ok = false;
+            r.reason = QStringLiteral("Row %1 could not be read (%2): %3")
+                           .arg(i + 1)
+                           .arg(why.isEmpty() ? QStringLiteral("it was missing when the join began") : why, parts[i].path);
+            return r;
+        }
+    if (exists && actual == expected)
+        return r;
+    r.ok = false;
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString why = unreadable(parts[i].path);
+        if (!why.isEmpty()) {
+            r.reason = QStringLiteral("Row %1 could not be read (%2): %3").arg(i + 1).arg(why, parts[i].path);
+            return r;
+        }
+        struct stat st;
+        if (::stat(QFile::encodeName(parts[i].path).constData(), &st) == 0 && st.st_size != parts[i].size) {
+            r.reason = QStringLiteral("Row %1 changed while it was being joined: %2").arg(i + 1).arg(parts[i].path);
+            return r;
+        }
+    }
+    const QString failure = failureIn(errorLog);
+    const QString held = QStringLiteral("the intermediate file holds %1 of %2").arg(kilobytes(qMax<qint64>(0, actual)), kilobytes(expected));
+    r.reason = sentence(failure.isEmpty() ? held : failure + QStringLiteral(": ") + held);
+    return r;
+}
+
+qint64 JoinOutcome::expectedFrames(const QString &path)
+{
+    const MediaProbe::Streams s = MediaProbe::streams(path);
+    if (s.frameCount >= 0)
+        return s.frameCount;
+    return AviRiff::videoFrames(path);
+}
+
+JoinOutcome::Result JoinOutcome::checkOutput(const QStringList &parts, const QString &output, const QString &errorLog)
+{
+    Result r;
+    qint64 size = 0;
+    const QString ended = encoderEnd(errorLog);
+    if (!regularFile(output, &size) || size == 0) {
+        r.ok = false;
+        r.reason = sentence(QStringLiteral("The encoder wrote no output") + (ended.isEmpty() ? QString() : QStringLiteral(": ") + ended));
+        r.log = QStringLiteral("Check2 no output");
+        return r;
+    }
+    qint64 expected = 0;
+    for (const QString &p : parts) {
+        const qint64 n = expectedFrames(p);
+        if (n < 0) {
+            expected = -1;
+            break;
+        }
+        expected += n;
+    }
+    const qint64 actual = AviRiff::videoFrames(output);
+    const AviRiff::Chain chain = AviRiff::walk(output);
+    const bool whole = chain.avi && chain.difference() == 0;
+    r.log = QStringLiteral("Check2 frames=%1 expected=%2 whole=%3").arg(actual).arg(expected).arg(whole);
+    if (whole && (expected < 0 || actual >= expected))
+        return r;
+    r.ok = false;
+    QString why = failureIn(errorLog);
+    if (why.isEmpty() && FileSystem::freeBytes(output) < 1024 * 1024)
+        why = describeError(ENOSPC);
+    if (why.isEmpty())
+        why = ended;
+    const QString held = expected >= 0 ? QStringLiteral("the output holds %1 of %2 frames").arg(number(qMax<qint64>(0, actual)), number(expected))
+                                       : QStringLiteral("the output file is incomplete");
+    r.reason = sentence(why.isEmpty() ? held : why + QStringLiteral(": ") + held);
+    return r;
+}
+
+JoinOutcome::Result JoinOutcome::checkRepair(const QString &input, const QString &output, const QString &errorLog)
+{
+    Result r;
+    qint64 size = 0;
+    if (!regularFile(output, &size) || size == 0) {
+        r.ok = false;
+        const QString ended = encoderEnd(errorLog);
+        r.reason = sentence(QStringLiteral("The encoder wrote no output") + (ended.isEmpty() ? QString() : QStringLiteral(": ") + ended));
+        return r;
+    }
+    // A damaged file's own count may promise frames it no longer holds: its whole chunks are what can be saved.
+    const qint64 expected = AviRiff::videoFrames(input);
+    const qint64 actual = AviRiff::videoFrames(output);
+    const AviRiff::Chain chain = AviRiff::walk(output);
+    if (chain.avi && chain.difference() == 0 && actual >= expected)
+        return r;
+    r.ok = false;
+    QString why = failureIn(errorLog);
+    if (why.isEmpty())
+        why = encoderEnd(errorLog);
+    const QString held = expected >= 0 ? QStringLiteral("the repaired file holds %1 of %2 frames").arg(number(qMax<qint64>(0, actual)), number(expected))
+                                       : QStringLiteral("the repaired file is incomplete");
+    r.reason = sentence(why.isEmpty() ? held : why + QStringLiteral(": ") + held);
+    return r;
+}
