@@ -19,6 +19,14 @@ bool AddCancelled() { return g_addCancelled; }
 
 bool AddFiles::isCarriable(const QString &path) { return PathRules::canCarryInList(path); }
 
+QString AddFiles::namesForMessage(const QStringList &paths)
+{
+    QString names;
+    for (QString p : paths)
+        names += QStringLiteral("\r\n") + p.replace(u'\r', u' ').replace(u'\n', u' ').replace(QChar(0), QChar(0x2400));
+    return names;
+}
+
 QStringList AddFiles::supportedFilesIn(const QString &folder)
 {
     QDir dir(folder);
@@ -66,15 +74,12 @@ void AddPathsToList(FileList &list, const QStringList &paths, const QString &sta
         if (g_addCancelled)
             break;
     }
-    if (!refused.isEmpty()) {
-        QString names;
-        for (QString p : refused)
-            names += QStringLiteral("\r\n") + p.replace(u'\r', u' ').replace(u'\n', u' ');
-        Dialogs::message(QStringLiteral("These files were not added, because their names hold a character "
-                                        "(|, \", CR or LF) that list files and join scripts cannot carry:")
-                             + names,
+    if (!refused.isEmpty())
+        Dialogs::message(QStringLiteral("These files were not added, because their names hold a character that list files "
+                                        "and join scripts cannot carry (|, \", a line break, NUL, or bytes that are not "
+                                        "valid UTF-8 text):")
+                             + AddFiles::namesForMessage(refused),
                          Dialogs::Icon::Exclamation);
-    }
     if (full)
         Dialogs::message(QStringLiteral("The list is full: it holds at most 32,767 files.\r\n"
                                         "The remaining files were not added."),

@@ -1,5 +1,6 @@
 #include "ListFunctions.h"
 #include "FileList.h"
+#include "AddFilesModule.h"
 #include "ListFile.h"
 #include "ListviewLayout.h"
 #include "ProbeListItem.h"
@@ -7,6 +8,7 @@
 #include "../app/Dialogs.h"
 #include "../app/Settings.h"
 #include "../platform/FileSystem.h"
+#include "../platform/PathRules.h"
 
 #include <QSet>
 
@@ -66,12 +68,30 @@ void OpenListFile(FileList &list)
         Dialogs::message(QStringLiteral("Unable to open; Invalid File!"), Dialogs::Icon::Exclamation);
         return;
     }
+    // Rows a join script could not carry (possible in a hand-edited file) stay out.
+    QStringList refused;
+    QVector<FileListModel::Row> rows;
+    rows.reserve(parsed.rows.size());
+    for (FileListModel::Row &row : parsed.rows) {
+        if (PathRules::canCarryInScript(row[FileListModel::Filepath]))
+            rows.append(std::move(row));
+        else
+            refused << row[FileListModel::Filepath];
+    }
     ClearList(list, false);
-    list.model().replaceAll(std::move(parsed.rows));
-    list.setListPath(file);
+    list.model().replaceAll(std::move(rows));
+    // A list opened in part stays untitled: a save must never shorten its file.
+    const bool partly = parsed.truncated || !refused.isEmpty();
+    list.setListPath(partly ? QString() : file);
     UpdateListTotals(list);
+    const QString untitled = QStringLiteral("\r\n\r\nThe list was opened as an untitled list, so that saving it cannot shorten the file.");
     if (parsed.truncated)
-        Dialogs::message(QStringLiteral("This list file holds more than 32,767 files; only the first 32,767 were opened."),
+        Dialogs::message(QStringLiteral("This list file holds more than 32,767 files; only the first 32,767 were opened.") + untitled,
+                         Dialogs::Icon::Exclamation);
+    if (!refused.isEmpty())
+        Dialogs::message(QStringLiteral("These rows were left out, because their file names hold a character that join "
+                                        "scripts cannot carry (\", a line break, NUL, or bytes that are not valid UTF-8 text):")
+                             + AddFiles::namesForMessage(refused) + untitled,
                          Dialogs::Icon::Exclamation);
 }
 

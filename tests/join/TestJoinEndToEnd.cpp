@@ -1,5 +1,6 @@
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
+#include "join/JoinOutcome.h"
 #include "join/JoinScripts.h"
 #include "join/JoinWizard.h"
 #include "join/ScriptRun.h"
@@ -11,12 +12,41 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
+QByteArray digest(const QString &path)
+{
+    return QCryptographicHash::hash(readAll(path), QCryptographicHash::Md5);
+}
+
+// Processes whose parent is parent (from /proc): how a test finds the encoder
+// its own join started, and nothing else.
+QList<pid_t> childrenOf(pid_t parent)
+{
+    QList<pid_t> out;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool ok = false;
+        const pid_t pid = entry.toInt(&ok);
+        if (!ok)
+            continue;
+        const QByteArray stat = readAll(QStringLiteral("/proc/%1/stat").arg(pid));
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1].toInt() == parent)
+            out << pid;
+    }
+    return out;
+}
+
 // A join through StartJoin and the real wizard, the real interpreter and the real encoder.
 struct EndToEnd
 {
@@ -30,14 +60,42 @@ struct EndToEnd
     std::function<void(JoinWizard &)> whileRunning; // e.g. press Cancel
     std::function<void(JoinWizard &)> atEnd;
 
-    explicit EndToEnd(int files)
+    QList<QByteArray> digests;
+
+    explicit EndToEnd(int files, SampleMedia::Kind kind = SampleMedia::Kind::Xvid640, int seconds = 2)
     {
         NewList(list, false);
         for (int i = 1; i <= files; ++i)
-            inputs << SampleMedia::make(SampleMedia::Kind::Xvid640, env.root(), QStringLiteral("part %1.avi").arg(i), 2);
+            inputs << SampleMedia::make(kind, env.root(), QStringLiteral("part %1.avi").arg(i), seconds);
         ListView_OLEDragDrop(list, inputs, nullptr);
         QDir().mkpath(env.path(QStringLiteral("out dir")));
         output = env.path(QStringLiteral("out dir/joined.avi"));
+        for (const QString &in : inputs)
+            digests << digest(in);
+    }
+    ~EndToEnd()
+    {
+        // Whatever happened to the join, no input was touched.
+        for (int i = 0; i < inputs.size(); ++i)
+            if (QFile::exists(inputs[i]))
+                EXPECT_EQ(digest(inputs[i]), digests[i]) << inputs[i].toStdString();
+    }
+    int inputFrames() const
+    {
+        int frames = 0;
+        for (const QString &in : inputs)
+            frames += SampleMedia::videoFrames(in);
+        return frames;
+    }
+    // A program folder whose encoder is a shell script, beside the real interpreter.
+    void useEncoder(const QByteArray &shellScript)
+    {
+        const QString folder = env.path(QStringLiteral("stand-in program"));
+        QDir().mkpath(folder);
+        QFile::link(QStringLiteral(TW_PROGRAM_DIR "/tapeweld-cmd"), folder + QStringLiteral("/tapeweld-cmd"));
+        env.write(QStringLiteral("stand-in program/AVI.dll"), "#!/bin/sh\n" + shellScript);
+        QFile::setPermissions(folder + QStringLiteral("/AVI.dll"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        AppPaths::setProgramFolder(folder);
     }
 
     void run()
@@ -61,6 +119,17 @@ struct EndToEnd
     }
     QString temp() const { return output + JoinScripts::kTempSuffix; }
 };
+} // namespace
+
+namespace {
+// Slows operation 1 down: the interpreter runs a program line after the first copy.
+void slowFirstScript(int seconds)
+{
+    QByteArray script = readAll(JoinScripts::firstScript());
+    const qsizetype afterFirstCopy = script.indexOf("\r\n", script.indexOf("Copy /b")) + 2;
+    script.insert(afterFirstCopy, "\"/bin/sleep\" " + QByteArray::number(seconds) + "\r\n");
+    JoinScripts::writeScript(JoinScripts::firstScript(), script);
+}
 } // namespace
 
 TEST(JoinEndToEnd, ThreeFilesBecomeOnePlayableFile)
@@ -109,14 +178,7 @@ TEST(JoinEndToEnd, CancelDuringTheCopyLeavesNothing)
 {
     EndToEnd e(2);
     // Slow operation 1 down: the interpreter runs a program line after the first copy.
-    e.beforeLoad = [&] {
-        QByteArray script = readAll(JoinScripts::firstScript());
-        const qsizetype afterFirstCopy = script.indexOf("\r\n", script.indexOf("Copy /b")) + 2;
-        script.insert(afterFirstCopy, "\"/bin/sleep\" 3\r\n");
-        QFile f(JoinScripts::firstScript());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(script);
-    };
+    e.beforeLoad = [&] { slowFirstScript(3); };
     e.whileRunning = [&](JoinWizard &w) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(e.temp()); }, 20000));
         EXPECT_EQ(w.operationText(), QStringLiteral("Operation 1 of 2"));
@@ -143,21 +205,117 @@ TEST(JoinEndToEnd, CancelDuringTheCopyLeavesNothing)
 TEST(JoinEndToEnd, AnEncoderThatFailsEndsAsFailed)
 {
     EndToEnd e(2);
-    // A program folder whose encoder exits at once without output.
-    const QString folder = e.env.path(QStringLiteral("broken program"));
-    QDir().mkpath(folder);
-    QFile::link(QStringLiteral(TW_PROGRAM_DIR "/tapeweld-cmd"), folder + QStringLiteral("/tapeweld-cmd"));
-    e.env.write(QStringLiteral("broken program/AVI.dll"), "#!/bin/sh\nexit 1\n");
-    QFile::setPermissions(folder + QStringLiteral("/AVI.dll"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    AppPaths::setProgramFolder(folder);
+    e.useEncoder("exit 1\n"); // exits at once without output
     e.atEnd = [&](JoinWizard &w) {
         EXPECT_EQ(w.operationText(), QStringLiteral("Failed!"));
+        EXPECT_EQ(w.reasonText(), QStringLiteral("The encoder wrote no output: the encoder stopped with exit code 1."));
         EXPECT_TRUE(w.optionsEnabled());
         EXPECT_FALSE(QFile::exists(e.temp())); // the second script deleted it
     };
     e.run();
     EXPECT_FALSE(QFile::exists(e.output));
     EXPECT_EQ(e.operations.last(), QStringLiteral("Failed!"));
+}
+
+TEST(JoinEndToEnd, HalfAnOutputIsAFailureThatSaysSo)
+{
+    EndToEnd e(2);
+    qint64 expected = 0;
+    for (const QString &in : e.inputs)
+        expected += JoinOutcome::expectedFrames(in);
+    // Writes the first half of the intermediate file as the output, and exits as if all went well.
+    e.useEncoder("head -c $(( $(stat -c %s \"$6\") / 2 )) \"$6\" > \"$8\"\nexit 0\n");
+    e.atEnd = [&](JoinWizard &w) {
+        EXPECT_EQ(w.operationText(), QStringLiteral("Failed!"));
+        EXPECT_TRUE(w.reasonText().startsWith(QStringLiteral("The output holds "))) << w.reasonText().toStdString();
+        EXPECT_TRUE(w.reasonText().endsWith(QStringLiteral(" of %1 frames.").arg(expected))) << w.reasonText().toStdString();
+    };
+    e.run();
+}
+
+TEST(JoinEndToEnd, AKilledEncoderIsAFailureThatSaysSo)
+{
+    EndToEnd e(3);
+    e.whileRunning = [&](JoinWizard &w) {
+        // The encoder this join started: a child of the interpreter, which is a child of ours.
+        pid_t encoder = 0;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            for (const pid_t interpreter : childrenOf(::getpid()))
+                for (const pid_t child : childrenOf(interpreter))
+                    if (readAll(QStringLiteral("/proc/%1/comm").arg(child)).startsWith("AVI.exe"))
+                        encoder = child;
+            return encoder != 0;
+        }, 30000));
+        ::kill(encoder, SIGKILL);
+        Q_UNUSED(w);
+    };
+    e.atEnd = [&](JoinWizard &w) {
+        EXPECT_EQ(w.operationText(), QStringLiteral("Failed!"));
+        EXPECT_TRUE(w.reasonText().contains(QStringLiteral("the encoder was stopped (signal 9)"))) << w.reasonText().toStdString();
+    };
+    e.run();
+}
+
+TEST(JoinEndToEnd, AFullDiskWhileCopyingOrEncodingIsAFailure)
+{
+    struct rlimit old;
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails with EFBIG instead of killing
+    for (const bool duringCopy : {true, false}) {
+        EndToEnd e(3);
+        const qint64 total = QFileInfo(e.inputs[0]).size() * 3;
+        struct rlimit limit = old;
+        limit.rlim_cur = static_cast<rlim_t>(total / 2);
+        // The limit reaches the scripts started after it is set: the first one, or only the second.
+        if (duringCopy)
+            e.beforeLoad = [&] { ::setrlimit(RLIMIT_FSIZE, &limit); };
+        else
+            e.whileRunning = [&](JoinWizard &) { ::setrlimit(RLIMIT_FSIZE, &limit); };
+        e.atEnd = [&](JoinWizard &w) {
+            ::setrlimit(RLIMIT_FSIZE, &old);
+            EXPECT_EQ(w.operationText(), QStringLiteral("Failed!"));
+            if (duringCopy)
+                EXPECT_TRUE(w.reasonText().startsWith(QStringLiteral("The file grew beyond the size this disk or a limit allows: "
+                                                                     "the intermediate file holds ")))
+                    << w.reasonText().toStdString();
+            else
+                EXPECT_TRUE(w.reasonText().contains(QStringLiteral("The output holds "))) << w.reasonText().toStdString();
+        };
+        e.run();
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_FALSE(QFile::exists(e.temp()));
+    }
+    ::signal(SIGXFSZ, SIG_DFL);
+}
+
+TEST(JoinEndToEnd, ASourceRemovedAfterAddingNamesItsRow)
+{
+    EndToEnd e(3);
+    const QString moved = e.env.path(QStringLiteral("moved away.avi"));
+    ASSERT_TRUE(QFile::rename(e.inputs[1], moved));
+    e.atEnd = [&](JoinWizard &w) {
+        EXPECT_EQ(w.operationText(), QStringLiteral("Failed!"));
+        EXPECT_EQ(w.reasonText(), QStringLiteral("Row 2 could not be read (the file is gone): ") + e.inputs[1]);
+    };
+    e.run();
+    EXPECT_FALSE(QFile::exists(e.output)); // the encoder never ran on a part-missing file
+    EXPECT_FALSE(QFile::exists(e.temp()));
+}
+
+TEST(JoinEndToEnd, RealMaterialJoinsWhole)
+{
+    using K = SampleMedia::Kind;
+    for (const K kind : {K::Xvid320, K::XvidVbrMp3, K::Dx50, K::MjpgPcm, K::NoAudio, K::Mp42, K::H264, K::Ac3}) {
+        EndToEnd e(2, kind, 1);
+        const int frames = e.inputFrames();
+        ASSERT_GT(frames, 0) << static_cast<int>(kind);
+        e.atEnd = [&](JoinWizard &w) {
+            EXPECT_EQ(w.operationText(), QStringLiteral("Finished!")) << static_cast<int>(kind) << ' ' << w.reasonText().toStdString();
+            EXPECT_TRUE(w.reasonText().isEmpty());
+        };
+        e.run();
+        EXPECT_EQ(SampleMedia::videoFrames(e.output), frames) << static_cast<int>(kind);
+    }
 }
 
 TEST(JoinEndToEnd, AScriptThatCannotStartEndsAsFailed)
@@ -193,4 +351,47 @@ TEST(JoinEndToEnd, WizardDetails)
     EXPECT_EQ(zero.windowTitle(), QStringLiteral("Join Wizard (0%)"));
     EXPECT_EQ(zero.writtenSizeText(), QStringLiteral("4 KB"));
     QDir().rmdir(JoinScripts::workFolder());
+}
+
+
+TEST(JoinEndToEnd, ASecondInstanceIsRefusedAndTheFirstFinishesWhole)
+{
+    EndToEnd e(3);
+    const int frames = e.inputFrames();
+    e.beforeLoad = [] { slowFirstScript(2); };
+    QProcess second;
+    e.whileRunning = [&](JoinWizard &) {
+        second.start(QStringLiteral(TW_SECOND_INSTANCE),
+                     {e.env.settingsPath(), QStringLiteral(TW_PROGRAM_DIR), e.inputs[0], e.inputs[1],
+                      e.env.path(QStringLiteral("second.avi"))});
+        ASSERT_TRUE(second.waitForFinished(20000));
+    };
+    e.atEnd = [&](JoinWizard &w) { EXPECT_EQ(w.operationText(), QStringLiteral("Finished!")) << w.reasonText().toStdString(); };
+    e.run();
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(second.readAllStandardOutput()).trimmed(), ScriptRun::busyMessage());
+    EXPECT_FALSE(QFile::exists(e.env.path(QStringLiteral("second.avi"))));
+    EXPECT_EQ(SampleMedia::videoFrames(e.output), frames);
+}
+
+TEST(JoinEndToEnd, AJoinAfterACancelIsWhole)
+{
+    EndToEnd e(3);
+    const int frames = e.inputFrames();
+    e.beforeLoad = [] { slowFirstScript(5); };
+    e.whileRunning = [&](JoinWizard &w) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(e.temp()); }, 20000));
+        w.CancelButton_Click();
+    };
+    e.atEnd = [&](JoinWizard &w) {
+        EXPECT_EQ(w.operationText(), QStringLiteral("Cancelled!"));
+        w.CancelButton_Click(); // Close
+    };
+    e.run();
+    // The cancelled run's interpreter is gone: the next join starts at once and is whole.
+    e.beforeLoad = nullptr;
+    e.whileRunning = nullptr;
+    e.atEnd = [&](JoinWizard &w) { EXPECT_EQ(w.operationText(), QStringLiteral("Finished!")) << w.reasonText().toStdString(); };
+    e.run();
+    EXPECT_EQ(SampleMedia::videoFrames(e.output), frames);
 }

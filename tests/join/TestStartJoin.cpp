@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "join/JoinScripts.h"
 #include "join/ScriptRun.h"
+#include "platform/RunLock.h"
 #include "join/StartJoin.h"
 #include "list/FileList.h"
 #include "list/UpdateListTotals.h"
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -199,4 +201,79 @@ TEST(StartJoin, DebugLogRowsBeforeTheScripts)
     EXPECT_TRUE(entries[1].endsWith(QStringLiteral("||640x480|1 seconds|")));
     EXPECT_TRUE(entries[3].startsWith(QStringLiteral("TempFile=")));
     EXPECT_TRUE(entries[6].startsWith(QStringLiteral("1BAT=")));
+}
+
+TEST(StartJoin, TheIntermediateFileNeverHarmsAnotherFile)
+{
+    // A symbolic link at T: only the link goes, on Yes; its target stays as it was.
+    {
+        JoinFixture f;
+        const QString out = f.env.path(QStringLiteral("out.avi"));
+        const QString victim = f.env.write(QStringLiteral("precious.avi"), "precious");
+        ASSERT_TRUE(QFile::link(victim, out + QStringLiteral(".tpw.avi")));
+        f.dialogs.files.enqueue({out});
+        f.dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        f.run();
+        EXPECT_TRUE(f.dialogs.messages.last().text.startsWith(QStringLiteral("The join needs the temporary file")));
+        EXPECT_EQ(readAll(victim), QByteArray("precious"));
+        EXPECT_FALSE(QFileInfo(out + QStringLiteral(".tpw.avi")).isSymLink());
+        EXPECT_EQ(f.wizards, QStringList{out});
+    }
+    // An unrelated file at T: No keeps it and asks for another name.
+    {
+        JoinFixture f;
+        const QString out = f.env.path(QStringLiteral("out.avi"));
+        const QString temp = f.env.write(QStringLiteral("out.avi.tpw.avi"), "mine");
+        f.dialogs.files.enqueue({out});
+        f.dialogs.answers.enqueue(Dialogs::Answer::No); // then the dialog again, cancelled
+        f.run();
+        EXPECT_EQ(readAll(temp), QByteArray("mine"));
+        EXPECT_EQ(f.dialogs.fileRequests.size(), 2);
+        EXPECT_TRUE(f.wizards.isEmpty());
+        EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+    }
+    // T is a row (a left-over added back): refused before any script is written.
+    {
+        JoinFixture f;
+        const QString out = f.env.path(QStringLiteral("in/f1.avi.x"));
+        f.list.model().setCell(2, FileListModel::Filepath, f.env.write(QStringLiteral("in/f1.avi.x.tpw.avi"), "row"));
+        f.dialogs.files.enqueue({out});
+        f.run();
+        ASSERT_EQ(f.dialogs.messages.size(), 1);
+        EXPECT_TRUE(f.dialogs.messages[0].text.endsWith(QStringLiteral("which is part of your list.\r\nPlease, choose a different filename.")));
+        EXPECT_EQ(readAll(f.env.path(QStringLiteral("in/f1.avi.x.tpw.avi"))), QByteArray("row"));
+        EXPECT_TRUE(f.wizards.isEmpty());
+        EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+    }
+    // A dangling link at the output is an existing file too: the encoder would write through it.
+    {
+        JoinFixture f;
+        const QString out = f.env.path(QStringLiteral("dangling.avi"));
+        ASSERT_TRUE(QFile::link(f.env.path(QStringLiteral("elsewhere/target.avi")), out));
+        f.dialogs.files.enqueue({out});
+        f.run(); // M5 answered No, then the dialog is cancelled
+        EXPECT_EQ(f.dialogs.messages.last().title, QStringLiteral("File Already Exists!"));
+        EXPECT_TRUE(f.wizards.isEmpty());
+    }
+}
+
+TEST(StartJoin, OneRunAtATimeAndOnlyFromACarriableFolder)
+{
+    JoinFixture f;
+    RunLock other(f.env.settingsPath()); // as another instance would hold it
+    ASSERT_TRUE(other.tryAcquire());
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("out.avi"))});
+    f.run();
+    EXPECT_EQ(f.dialogs.messageTexts(), QStringList{ScriptRun::busyMessage()});
+    EXPECT_TRUE(f.dialogs.fileRequests.isEmpty()); // refused before any dialog
+    other.release();
+
+    f.dialogs.messages.clear();
+    const QString odd = f.env.path(QStringLiteral("cfg \"quoted\""));
+    QDir().mkpath(odd);
+    AppPaths::setApplicationSettingsPath(odd);
+    f.run();
+    ASSERT_EQ(f.dialogs.messages.size(), 1);
+    EXPECT_TRUE(f.dialogs.messages[0].text.startsWith(QStringLiteral("Tapeweld cannot join files: the path of its settings folder holds a double quote")));
+    EXPECT_FALSE(QFile::exists(odd + QStringLiteral("/TempFile.bat")));
 }

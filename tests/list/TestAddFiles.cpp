@@ -1,10 +1,17 @@
 #include "app/Settings.h"
+#include "app/FileListView.h"
 #include "list/AddFilesModule.h"
+#include "list/ListFunctions.h"
 #include "list/FileList.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
+#include <fcntl.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -169,4 +176,37 @@ TEST(AddFiles, StopsAtTheRowLimit)
     EXPECT_FALSE(progress.visible);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("The list is full")));
+}
+
+TEST(AddFiles, NamesThatAreNotTextAreRefusedNotSwapped)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    // "caf\xe9.avi" is not valid UTF-8; a file whose name really holds U+FFFD stands beside it.
+    const QByteArray raw = QFile::encodeName(env.root()) + "/caf\xe9.avi";
+    const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const QString lookalike = env.write(QStringLiteral("caf\uFFFD.avi"), "another file");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromEncoded("file://" + raw.toPercentEncoding("/"))}); // as a file manager sends it
+    const QStringList dropped = FileListView::localPaths(&mime);
+    ASSERT_EQ(dropped.size(), 1);
+    FileList list;
+    ListView_OLEDragDrop(list, dropped, nullptr);
+    EXPECT_EQ(list.count(), 0);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("bytes that are not valid UTF-8 text")));
+    EXPECT_EQ(readAll(lookalike), QByteArray("another file"));
+
+    // A NUL from a hand-edited list file: the row stays out, and the list is not bound to the file.
+    QByteArray content = "TPW List v1.0\r\n<AVI>\r\na|1 KB|d|/v/a.avi|||\r\nb|1 KB|d|/v/b";
+    content += '\0';
+    content += "x.avi|||\r\n";
+    const QString file = env.write(QStringLiteral("l.tpw"), content);
+    dialogs.files.enqueue({file});
+    OpenListFile(list);
+    EXPECT_EQ(list.count(), 1);
+    EXPECT_EQ(list.listPath(), QString());
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("These rows were left out")));
 }

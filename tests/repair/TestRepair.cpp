@@ -1,6 +1,8 @@
 #include "app/AppPaths.h"
 #include "app/Settings.h"
 #include "join/JoinScripts.h"
+#include "join/ScriptRun.h"
+#include "platform/RunLock.h"
 #include "repair/RepairAVIFile.h"
 #include "repair/RepairScript.h"
 #include "support/SampleMedia.h"
@@ -166,4 +168,57 @@ TEST(Repair, CancelDuringTheIndexPhaseNeverReportsSuccess)
     EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("An error occured while repairing your AVI File!\r\n"
                                                                  "The selected AVI File was not repaired.")});
     EXPECT_FALSE(w.running());
+}
+
+TEST(Repair, OnlyAWholeResultIsASuccess)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString original = SampleMedia::make(SampleMedia::Kind::Xvid640, env.root(), QStringLiteral("source.avi"), 4);
+    const QString damaged = damagedCopy(env, original, QStringLiteral("movie.avi"));
+
+    // An encoder that stops a quarter of the way, but exits as if all went well.
+    const QString quarter = env.write(QStringLiteral("quarter.sh"),
+                                      "#!/bin/sh\nhead -c $(( $(stat -c %s \"$6\") / 4 )) \"$6\" > \"$8\"\nexit 0\n");
+    QFile::setPermissions(quarter, QFile::ReadOwner | QFile::ExeOwner);
+    programFolderWithEncoder(env, quarter);
+    RepairAVIFile w;
+    w.show();
+    w.inputFile()->setText(damaged);
+    w.cmdRepair_Click();
+    ASSERT_TRUE(runToEnd(w));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("An error occured while repairing your AVI File!\r\n"
+                                                                   "The selected AVI File was not repaired.\r\n\r\nThe repaired file holds ")));
+    EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Exclamation);
+
+    // A file cut short in the middle of its movi list is what a user repairs: its whole frames are the result.
+    AppPaths::setProgramFolder(QStringLiteral(TW_PROGRAM_DIR));
+    const QByteArray data = readAll(original);
+    const QString cut = env.write(QStringLiteral("cut.avi"), data.left(data.size() / 2));
+    dialogs.messages.clear();
+    w.inputFile()->setText(cut);
+    w.cmdRepair_Click();
+    ASSERT_TRUE(runToEnd(w));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("The selected AVI File has been repaired successfully!")))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_GT(SampleMedia::videoFrames(cut + QStringLiteral(".fixed.avi")), 0);
+}
+
+TEST(Repair, WaitsForAnotherWindowsRun)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString input = env.write(QStringLiteral("in.avi"), "x");
+    RunLock other(env.settingsPath()); // another instance's join
+    ASSERT_TRUE(other.tryAcquire());
+    env.write(QStringLiteral("config/Larkvane/Tapeweld/AVI.bat"), "theirs");
+    RepairAVIFile w;
+    w.inputFile()->setText(input);
+    w.cmdRepair_Click();
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{ScriptRun::busyMessage()});
+    EXPECT_FALSE(w.running());
+    w.cmdCancel_Click(); // Close: the other run's files stay
+    EXPECT_EQ(readAll(JoinScripts::secondScript()), QByteArray("theirs"));
 }

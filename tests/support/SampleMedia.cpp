@@ -14,27 +14,40 @@ QString SampleMedia::make(Kind kind, const QString &folder, const QString &name,
     };
     switch (kind) {
     case Kind::Xvid640: video("640x480"); break;
-    case Kind::Xvid320: video("320x240"); break;
-    case Kind::Dx50: video("320x240"); break;
-    case Kind::Mjpg: video("320x240"); break;
     case Kind::AudioOnly: break;
+    default: video("320x240"); break;
     }
     args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
          << QStringLiteral("sine=frequency=440:sample_rate=44100") << QStringLiteral("-t") << duration;
+    const QStringList xvid{QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-vtag"), QStringLiteral("XVID")};
+    const QStringList mp3{QStringLiteral("-c:a"), QStringLiteral("libmp3lame")};
     switch (kind) {
     case Kind::Xvid640:
-    case Kind::Xvid320:
-        args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-vtag") << QStringLiteral("XVID");
-        break;
+    case Kind::Xvid320: args << xvid << mp3; break;
     case Kind::Dx50:
-        args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-vtag") << QStringLiteral("DX50");
+        args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-vtag") << QStringLiteral("DX50") << mp3;
         break;
-    case Kind::Mjpg: args << QStringLiteral("-c:v") << QStringLiteral("mjpeg"); break;
-    case Kind::AudioOnly: break;
+    case Kind::Mjpg: args << QStringLiteral("-c:v") << QStringLiteral("mjpeg") << mp3; break;
+    case Kind::AudioOnly: args << mp3; break;
+    case Kind::XvidVbrMp3: args << xvid << mp3 << QStringLiteral("-q:a") << QStringLiteral("4"); break;
+    case Kind::MjpgPcm: args << QStringLiteral("-c:v") << QStringLiteral("mjpeg") << QStringLiteral("-c:a") << QStringLiteral("pcm_s16le"); break;
+    case Kind::NoAudio: args << xvid << QStringLiteral("-an"); break;
+    case Kind::Mp42: args << QStringLiteral("-c:v") << QStringLiteral("msmpeg4v2") << mp3; break;
+    case Kind::H264: args << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-bf") << QStringLiteral("3") << mp3; break;
+    case Kind::Ac3: args << xvid << QStringLiteral("-c:a") << QStringLiteral("ac3"); break;
     }
-    args << QStringLiteral("-c:a") << QStringLiteral("libmp3lame") << out;
+    args << out;
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"), args);
+    ffmpeg.waitForFinished(120000);
+    return ffmpeg.exitCode() == 0 ? out : QString();
+}
+
+QString SampleMedia::makeWith(const QString &folder, const QString &name, const QStringList &arguments)
+{
+    const QString out = folder + u'/' + name;
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")} + arguments + QStringList{out});
     ffmpeg.waitForFinished(120000);
     return ffmpeg.exitCode() == 0 ? out : QString();
 }
