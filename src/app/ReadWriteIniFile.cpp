@@ -1,6 +1,10 @@
 #include "ReadWriteIniFile.h"
 #include "../platform/FileSystem.h"
+#include "../platform/ErrorText.h"
 #include "../platform/IniFile.h"
+#include "Dialogs.h"
+
+#include <QSet>
 
 QString ReadIniValue(const QString &section, const QString &key, const QString &file)
 {
@@ -10,5 +14,17 @@ QString ReadIniValue(const QString &section, const QString &key, const QString &
 bool WriteIniValue(const QString &section, const QString &key, const QString &value, const QString &file)
 {
     FileSystem::makeWritable(file);
-    return IniFile::write(section, key, value, file);
+    QString error;
+    if (IniFile::write(section, key, value, file, &error))
+        return true;
+    // Said once per file and reason in a run: a full disk fails every write that follows.
+    static QSet<QString> told;
+    const QString what = file + u'\n' + error;
+    if (!told.contains(what)) {
+        told.insert(what);
+        Dialogs::message(QStringLiteral("Tapeweld could not save its settings to\r\n") + file + QStringLiteral("\r\n\r\n")
+                             + ErrorText::sentence(error) + QStringLiteral("\r\nThe file was left as it was."),
+                         Dialogs::Icon::Exclamation);
+    }
+    return false;
 }

@@ -1,6 +1,7 @@
 #include "JoinOutcome.h"
 #include "list/AviRiff.h"
 #include "list/ProbeListItem.h"
+#include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 
 #include <QFile>
@@ -65,21 +66,7 @@ QString sentence(QString text)
 }
 } // namespace
 
-QString JoinOutcome::describeError(int error)
-{
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT: return QStringLiteral("the disk is full");
-    case EFBIG: return QStringLiteral("the file grew beyond the size this disk or a limit allows");
-    case EROFS: return QStringLiteral("the disk is read-only");
-    case EACCES:
-    case EPERM: return QStringLiteral("permission denied");
-    case ENOENT: return QStringLiteral("the file is gone");
-    case ELOOP: return QStringLiteral("a symbolic link stands where the file would be written");
-    case EIO: return QStringLiteral("the disk reported an error");
-    default: return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
+QString JoinOutcome::describeError(int error) { return ErrorText::of(error); }
 
 QString JoinOutcome::failureIn(const QString &errorLog)
 {

@@ -1,8 +1,7 @@
 #include "ListFile.h"
-#include "../platform/TextCodec.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "platform/SafeFile.h"
+#include "platform/TextCodec.h"
+#include "platform/TextLines.h"
 
 QByteArray ListFile::format(const QString &listType, const QVector<FileListModel::Row> &rows)
 {
@@ -17,16 +16,9 @@ QByteArray ListFile::format(const QString &listType, const QVector<FileListModel
 ListFile::Parsed ListFile::parse(const QByteArray &data)
 {
     Parsed parsed;
-    qsizetype pos = 0, lineNo = 0;
-    while (pos < data.size()) {
-        qsizetype end = data.indexOf('\n', pos);
-        if (end < 0)
-            end = data.size();
-        QByteArray line = data.mid(pos, end - pos);
-        pos = end + 1;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        ++lineNo;
+    const QList<QByteArray> lines = TextLines::split(data);
+    for (qsizetype lineNo = 1; lineNo <= lines.size(); ++lineNo) {
+        const QByteArray &line = lines[lineNo - 1];
         if (lineNo == 1) {
             if (TextCodec::decode(line) != kHeader)
                 return parsed;
@@ -50,20 +42,12 @@ ListFile::Parsed ListFile::parse(const QByteArray &data)
 
 ListFile::Parsed ListFile::read(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxBytes)
-        return {};
-    return parse(f.readAll());
+    bool ok = false;
+    const QByteArray data = SafeFile::readRegular(path, kMaxBytes, &ok);
+    return ok ? parse(data) : Parsed();
 }
 
 bool ListFile::write(const QString &path, const QByteArray &content, QString *error)
 {
-    QSaveFile save(path);
-    if (!save.open(QIODevice::WriteOnly) || save.write(content) != content.size() || !save.commit()) {
-        if (error)
-            *error = save.errorString();
-        save.cancelWriting();
-        return false;
-    }
-    return true;
+    return SafeFile::replace(path, content, error);
 }

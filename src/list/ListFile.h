@@ -19,9 +19,10 @@ struct Parsed
 };
 Parsed parse(const QByteArray &data);
 
-// Reads at most this much: a list file of the full 32,767 rows stays far below it.
+// Reads at most this much, from regular files only: a list file of the full
+// 32,767 rows stays far below it, and a pipe or device answers at once.
 inline constexpr qint64 kMaxBytes = 256LL * 1024 * 1024;
 Parsed read(const QString &path);
-// Writes beside the target and renames over it: the old file survives a failure.
+// The old file is replaced only once the new content is completely on disk.
 bool write(const QString &path, const QByteArray &content, QString *error);
 } // namespace ListFile

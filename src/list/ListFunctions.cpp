@@ -8,6 +8,7 @@
 #include "../app/Dialogs.h"
 #include "../app/Settings.h"
 #include "../platform/FileSystem.h"
+#include "../platform/ErrorText.h"
 #include "../platform/PathRules.h"
 
 #include <QSet>
@@ -48,7 +49,8 @@ bool SaveListFile(FileList &list, bool saveAs)
     }
     QString error;
     if (!ListFile::write(target, ListFile::format(list.listType(), list.model().rows()), &error)) {
-        Dialogs::message(QStringLiteral("Your list was not saved to\r\n") + target + QStringLiteral("\r\n\r\n") + error,
+        Dialogs::message(QStringLiteral("Your list was not saved to\r\n") + target + QStringLiteral("\r\n\r\n")
+                             + ErrorText::sentence(error) + QStringLiteral("\r\nThe file was left as it was."),
                          Dialogs::Icon::Critical);
         return false;
     }

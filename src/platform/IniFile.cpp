@@ -1,28 +1,24 @@
 #include "IniFile.h"
+#include "SafeFile.h"
 #include "TextCodec.h"
+#include "TextLines.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <sys/stat.h>
 
 namespace {
 
 // Larger files are not settings files; reading them would only stall the window.
 constexpr qint64 kMaxIniBytes = 16 * 1024 * 1024;
 
-QList<QByteArray> splitLines(const QByteArray &data)
-{
-    QList<QByteArray> lines = data.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (QByteArray &line : lines)
-        if (line.endsWith('\r'))
-            line.chop(1);
-    return lines;
-}
+const QByteArray kBom = "\xEF\xBB\xBF";
+
+// A byte-order mark stays where it is in the file but never hides the first line.
+QByteArray withoutBom(const QByteArray &line) { return line.startsWith(kBom) ? line.mid(3) : line; }
 
 bool sectionOf(const QByteArray &line, QString *name)
 {
-    const QByteArray t = line.trimmed();
+    const QByteArray t = withoutBom(line).trimmed();
     if (!t.startsWith('['))
         return false;
     const int close = t.indexOf(']');
@@ -32,7 +28,7 @@ bool sectionOf(const QByteArray &line, QString *name)
 
 bool keyOf(const QByteArray &line, QString *key, QString *value)
 {
-    const QByteArray t = line.trimmed();
+    const QByteArray t = withoutBom(line).trimmed();
     if (t.isEmpty() || t.startsWith(';'))
         return false;
     const int eq = t.indexOf('=');
@@ -51,14 +47,17 @@ bool same(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInse
 QString IniFile::read(const QString &section, const QString &key, const QString &defaultValue,
                       const QString &file, int maxChars)
 {
-    QFile f(file);
-    if (f.size() > kMaxIniBytes || !f.open(QIODevice::ReadOnly))
+    bool ok = false;
+    const QByteArray data = SafeFile::readRegular(file, kMaxIniBytes, &ok);
+    if (!ok)
         return defaultValue.left(maxChars);
-    const QList<QByteArray> lines = splitLines(f.readAll());
+    const QList<QByteArray> lines = TextLines::split(data);
     bool inSection = false;
     for (const QByteArray &line : lines) {
         QString name, k, v;
         if (sectionOf(line, &name)) {
+            if (inSection)
+                break; // only the first matching section is read
             inSection = same(name, section);
         } else if (inSection && keyOf(line, &k, &v) && same(k, key)) {
             if (v.size() >= 2 && v.startsWith(u'"') && v.endsWith(u'"'))
@@ -69,16 +68,16 @@ QString IniFile::read(const QString &section, const QString &key, const QString 
     return defaultValue.left(maxChars);
 }
 
-bool IniFile::write(const QString &section, const QString &key, const QString &value, const QString &file)
+bool IniFile::write(const QString &section, const QString &key, const QString &value, const QString &file, QString *error)
 {
     QList<QByteArray> lines;
-    {
-        QFile f(file);
-        if (f.exists()) {
-            if (!f.open(QIODevice::ReadOnly))
-                return false;
-            lines = splitLines(f.readAll());
-        }
+    struct stat st;
+    if (::stat(QFile::encodeName(file).constData(), &st) == 0) {
+        bool ok = false;
+        const QByteArray data = SafeFile::readRegular(file, kMaxIniBytes, &ok, error);
+        if (!ok)
+            return false;
+        lines = TextLines::split(data);
     }
     const QByteArray newLine = key.toUtf8() + '=' + value.toUtf8();
 
@@ -116,13 +115,5 @@ bool IniFile::write(const QString &section, const QString &key, const QString &v
     for (const QByteArray &line : lines)
         out += line + "\r\n";
 
-    QSaveFile save(file);
-    save.setDirectWriteFallback(true);
-    if (!save.open(QIODevice::WriteOnly))
-        return false;
-    if (save.write(out) != out.size()) {
-        save.cancelWriting();
-        return false;
-    }
-    return save.commit();
+    return SafeFile::replace(file, out, error);
 }

@@ -12,7 +12,9 @@ QString read(const QString &section, const QString &key, const QString &defaultV
              const QString &file, int maxChars);
 
 // Replaces the value in place, appends a missing key to its section and a
-// missing section to the file; CR LF line ends; atomic where the folder allows.
-bool write(const QString &section, const QString &key, const QString &value, const QString &file);
+// missing section to the file; CR LF line ends. The old file stays as it was
+// until the new one is completely on disk; error says why a write failed.
+bool write(const QString &section, const QString &key, const QString &value, const QString &file,
+           QString *error = nullptr);
 
 } // namespace IniFile

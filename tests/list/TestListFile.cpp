@@ -6,6 +6,11 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -131,12 +136,40 @@ TEST(ListFile, EmptyAndClearedLists)
     EXPECT_EQ(readAll(headerOnly), QByteArray("TPW List v1.0\r\n<AVI>\r\n"));
 }
 
+namespace {
+// Lowers the file-size limit for this process and what it starts; a write past
+// it fails with EFBIG (SIGXFSZ ignored). Root cannot step over it.
+struct FileSizeLimit
+{
+    struct rlimit old;
+    explicit FileSizeLimit(qint64 bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        struct rlimit limit = old;
+        limit.rlim_cur = static_cast<rlim_t>(bytes);
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        ::signal(SIGXFSZ, SIG_DFL);
+    }
+};
+
+QVector<FileListModel::Row> manyRows(int n)
+{
+    QVector<FileListModel::Row> rows;
+    for (int i = 0; i < n; ++i)
+        rows.append(row(QStringLiteral("clip %1.avi").arg(i), QStringLiteral("/videos/clip %1.avi").arg(i)));
+    return rows;
+}
+} // namespace
+
 TEST(ListFile, AFailedSaveKeepsThePreviousFile)
 {
     TestEnvironment env;
     ScriptedDialogs dialogs;
-    const QString target = env.write(QStringLiteral("ro/keep.tpw"), "TPW List v1.0\r\n<AVI>\r\nold|row\r\n");
-    QFile::setPermissions(env.path(QStringLiteral("ro")), QFile::ReadOwner | QFile::ExeOwner);
     FileList list;
     bind(list);
 
@@ -147,16 +180,102 @@ TEST(ListFile, AFailedSaveKeepsThePreviousFile)
     EXPECT_EQ(list.listPath(), QString());
     EXPECT_EQ(readAll(blocker), QByteArray("x"));
     ASSERT_EQ(dialogs.messages.size(), 1);
-    dialogs.messages.clear();
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Your list was not saved to\r\n") + blocker
+                                            + QStringLiteral("/list.tpw\r\n\r\nA part of the path is not a folder.\r\n"
+                                                             "The file was left as it was."));
 
+    // A full disk (a file-size limit) while saving 10 and 10,000 rows: the old file stays byte for byte.
+    for (const int n : {10, 10000}) {
+        dialogs.messages.clear();
+        const QByteArray old = "TPW List v1.0\r\n<AVI>\r\nold|row\r\n";
+        const QString target = env.write(QStringLiteral("full%1.tpw").arg(n), old);
+        list.model().replaceAll(manyRows(n));
+        list.setListPath(target);
+        {
+            FileSizeLimit limit(old.size() + 100);
+            EXPECT_FALSE(SaveListFile(list, false));
+        }
+        EXPECT_EQ(readAll(target), old);
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("The file grew beyond the size this disk or a limit allows.")))
+            << dialogs.messages[0].text.toStdString();
+        EXPECT_EQ(QDir(env.root()).entryList({QStringLiteral("*.tw-*")}, QDir::Files), QStringList()); // nothing left behind
+    }
+}
+
+TEST(ListFile, AWritableFileInAFolderThatTakesNoNewFileIsSavedInPlace)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString folder = env.path(QStringLiteral("locked"));
+    const QString target = env.write(QStringLiteral("locked/keep.tpw"), "TPW List v1.0\r\n<AVI>\r\nold|row\r\n");
+    // An immutable folder takes no new file, from root either; the file in it stays writable.
+    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder}) != 0)
+        GTEST_SKIP() << "this file system has no immutable folders";
+    FileList list;
+    bind(list);
     list.setListPath(target);
-    if (QFile(env.path(QStringLiteral("ro/probe"))).open(QIODevice::WriteOnly))
-        GTEST_SKIP() << "running with rights that ignore folder permissions";
-    EXPECT_FALSE(SaveListFile(list, false));
-    EXPECT_EQ(readAll(target), QByteArray("TPW List v1.0\r\n<AVI>\r\nold|row\r\n"));
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Your list was not saved")));
-    QFile::setPermissions(env.path(QStringLiteral("ro")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(SaveListFile(list, false));
+    EXPECT_EQ(ListFile::read(target).rows, list.model().rows());
+    // In place too, a file-size limit leaves the old content as it was.
+    const QByteArray before = readAll(target);
+    list.model().replaceAll(manyRows(1000));
+    {
+        FileSizeLimit limit(before.size() + 100);
+        EXPECT_FALSE(SaveListFile(list, false));
+    }
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+    EXPECT_EQ(readAll(target), before);
+    EXPECT_TRUE(dialogs.messages.last().text.contains(QStringLiteral("The file grew beyond")));
+}
+
+TEST(ListFile, PipesDevicesAndFoldersAnswerAtOnce)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString fifo = env.path(QStringLiteral("pipe.tpw"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QDir().mkpath(env.path(QStringLiteral("folder.tpw")));
+    FileList list;
+    for (const QString &path : {fifo, QStringLiteral("/dev/zero"), env.path(QStringLiteral("folder.tpw"))}) {
+        QElapsedTimer clock;
+        clock.start();
+        dialogs.files.enqueue({path});
+        OpenListFile(list);
+        EXPECT_LT(clock.elapsed(), 1000) << path.toStdString();
+        EXPECT_EQ(dialogs.messages.last().text, QStringLiteral("Unable to open; Invalid File!"));
+    }
+}
+
+TEST(ListFile, ALongerFileOpenedInPartIsNeverShortened)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    QByteArray content = "TPW List v1.0\r\n<AVI>\r\n";
+    for (int i = 0; i < 40000; ++i)
+        content += "clip.avi|1 KB|d|/v/clip" + QByteArray::number(i) + ".avi|XVID|640x480|1 seconds\r\n";
+    const QString file = env.write(QStringLiteral("big.tpw"), content);
+    FileList list;
+    dialogs.files.enqueue({file});
+    OpenListFile(list);
+    EXPECT_EQ(list.count(), FileListModel::kMaxRows);
+    EXPECT_EQ(list.listPath(), QString()); // untitled
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("This list file holds more than 32,767 files")));
+    EXPECT_FALSE(SaveListFile(list, false)); // Ctrl+S asks for a name; the dialog is cancelled
+    EXPECT_EQ(readAll(file).count("\r\n"), 40002);
+}
+
+TEST(ListFile, EveryLineEndEndsALine)
+{
+    for (const QByteArray &end : {QByteArray("\r"), QByteArray("\r\r\n"), QByteArray("\n"), QByteArray("\r\n")}) {
+        const QByteArray data = "TPW List v1.0" + end + "<AVI>" + end + "a|1 KB|d|/v/a.avi|XVID|640x480|1 seconds" + end
+                                + "b|1 KB|d|/v/b.avi|XVID|640x480|2 seconds" + end;
+        const ListFile::Parsed p = ListFile::parse(data);
+        ASSERT_TRUE(p.valid) << end.toHex().toStdString();
+        ASSERT_EQ(p.rows.size(), 2) << end.toHex().toStdString();
+        EXPECT_EQ(p.rows[0][6], QStringLiteral("1 seconds"));
+        EXPECT_EQ(p.rows[1][6], QStringLiteral("2 seconds"));
+    }
 }
 
 TEST(ListFile, NewListAndCloseQuestion)

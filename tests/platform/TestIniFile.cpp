@@ -1,7 +1,13 @@
 #include "app/ReadWriteIniFile.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 TEST(IniFile, ReadsWithWindowsSemantics)
@@ -71,4 +77,60 @@ TEST(IniFile, SurvivesBinaryAndBrokenFiles)
     b.resize(40LL * 1024 * 1024);
     b.close();
     EXPECT_EQ(ReadIniValue(QStringLiteral("S"), QStringLiteral("K"), big), QString());
+}
+
+TEST(IniFile, AFailedWriteLeavesTheOldFileAndSaysWhy)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    QByteArray old = "[Tips]\r\nShowAtStartup=1\r\n";
+    for (int i = 1; i <= 200; ++i)
+        old += "Tip" + QByteArray::number(i) + "=Some tip text\r\n";
+    const QString f = env.write(QStringLiteral("Settings.ini"), old);
+    struct rlimit saved, limit;
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    limit = saved;
+    limit.rlim_cur = static_cast<rlim_t>(old.size() + 5);
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const bool written = WriteIniValue(QStringLiteral("Commondialog"), QStringLiteral("AddFiles"), QString(300, u'x'), f);
+    WriteIniValue(QStringLiteral("Commondialog"), QStringLiteral("AddFiles"), QString(300, u'y'), f);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readAll(f), old);
+    ASSERT_EQ(dialogs.messages.size(), 1); // the second failure, for the same reason, is not said again
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Tapeweld could not save its settings to\r\n") + f
+                                            + QStringLiteral("\r\n\r\nThe file grew beyond the size this disk or a limit allows.\r\n"
+                                                             "The file was left as it was."));
+}
+
+TEST(IniFile, PipesDevicesAndFoldersReadAsEmptyAtOnce)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    const QString fifo = env.path(QStringLiteral("pipe.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QDir().mkpath(env.path(QStringLiteral("folder.ini")));
+    for (const QString &f : {fifo, QStringLiteral("/dev/zero"), env.path(QStringLiteral("folder.ini"))}) {
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(ReadIniValue(QStringLiteral("Tips"), QStringLiteral("Count"), f), QString());
+        EXPECT_LT(clock.elapsed(), 1000) << f.toStdString();
+    }
+    EXPECT_FALSE(WriteIniValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v"), fifo));
+    EXPECT_FALSE(WriteIniValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v"), env.path(QStringLiteral("folder.ini"))));
+    EXPECT_EQ(dialogs.messages.size(), 2);
+}
+
+TEST(IniFile, ByteOrderMarkLineEndsAndTheFirstMatchingSection)
+{
+    TestEnvironment env;
+    const QString f = env.write(QStringLiteral("bom.ini"), "\xEF\xBB\xBF[Tips]\rCount=3\r\r\nTip1=one\n[Other]\r\nx=1\r\n[TIPS]\r\nTip2=two\r\n");
+    EXPECT_EQ(ReadIniValue(QStringLiteral("Tips"), QStringLiteral("Count"), f), QStringLiteral("3"));
+    EXPECT_EQ(ReadIniValue(QStringLiteral("Tips"), QStringLiteral("Tip1"), f), QStringLiteral("one"));
+    EXPECT_EQ(ReadIniValue(QStringLiteral("Tips"), QStringLiteral("Tip2"), f), QString()); // second [Tips] is not read
+    ASSERT_TRUE(WriteIniValue(QStringLiteral("Tips"), QStringLiteral("ShowAtStartup"), QStringLiteral("1"), f));
+    const QByteArray after = readAll(f);
+    EXPECT_TRUE(after.startsWith("\xEF\xBB\xBF[Tips]\r\nCount=3\r\nTip1=one\r\nShowAtStartup=1\r\n[Other]")) << after.toStdString();
 }

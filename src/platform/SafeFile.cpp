@@ -1,0 +1,163 @@
+#include "SafeFile.h"
+#include "ErrorText.h"
+
+#include <QFile>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+bool fail(QString *error, int code)
+{
+    if (error)
+        *error = ErrorText::of(code);
+    return false;
+}
+
+bool writeAll(int fd, const QByteArray &data, qint64 at)
+{
+    qint64 done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::pwrite(fd, data.constData() + done, static_cast<size_t>(data.size() - done), at + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype cut = path.lastIndexOf('/');
+    return cut < 0 ? QByteArray(".") : cut == 0 ? QByteArray("/") : path.left(cut);
+}
+
+// Overwrites the file itself: for a writable file in a folder that takes no new file.
+bool replaceInPlace(const QByteArray &target, const QByteArray &content, QString *error)
+{
+    const int fd = ::open(target.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return fail(error, errno);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(error, EINVAL);
+    }
+    QByteArray old(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
+    if (::pread(fd, old.data(), static_cast<size_t>(old.size()), 0) != old.size()) {
+        const int e = errno;
+        ::close(fd);
+        return fail(error, e);
+    }
+    // Every block the new content needs, before a byte of the old one changes.
+    if (content.size() > old.size()) {
+        const int rc = ::posix_fallocate(fd, 0, content.size());
+        if (rc != 0) {
+            ::ftruncate(fd, old.size());
+            ::close(fd);
+            return fail(error, rc);
+        }
+    }
+    if (!writeAll(fd, content, 0) || ::ftruncate(fd, content.size()) != 0 || ::fsync(fd) != 0) {
+        const int e = errno;
+        writeAll(fd, old, 0); // the space was the old file's: this fits
+        ::ftruncate(fd, old.size());
+        ::fsync(fd);
+        ::close(fd);
+        return fail(error, e);
+    }
+    if (::close(fd) != 0)
+        return fail(error, errno);
+    return true;
+}
+} // namespace
+
+QByteArray SafeFile::readRegular(const QString &path, qint64 maxBytes, bool *ok, QString *error)
+{
+    *ok = false;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        fail(error, errno);
+        return {};
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes) {
+        const bool folder = S_ISDIR(st.st_mode);
+        ::close(fd);
+        fail(error, folder ? EISDIR : st.st_size > maxBytes ? EFBIG : EINVAL);
+        return {};
+    }
+    QByteArray data;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            fail(error, errno);
+            ::close(fd);
+            return {};
+        }
+        if (n == 0)
+            break;
+        if (data.size() + n > maxBytes) { // grew, or lied about its size: the bound still holds
+            ::close(fd);
+            fail(error, EFBIG);
+            return {};
+        }
+        data.append(buffer, n);
+    }
+    ::close(fd);
+    *ok = true;
+    return data;
+}
+
+bool SafeFile::replace(const QString &path, const QByteArray &content, QString *error)
+{
+    QByteArray target = QFile::encodeName(path);
+    struct stat st;
+    const bool exists = ::stat(target.constData(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
+        return fail(error, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    if (exists) {
+        char resolved[PATH_MAX];
+        if (::realpath(target.constData(), resolved))
+            target = resolved; // keep a link a link: replace what it points at
+    }
+    QByteArray temp = target + ".tw-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int e = errno;
+        if (exists && (e == EACCES || e == EPERM || e == EROFS) && ::access(target.constData(), W_OK) == 0)
+            return replaceInPlace(target, content, error);
+        return fail(error, e);
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~mask));
+    if (!writeAll(fd, content, 0) || ::fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        ::unlink(temp.constData());
+        return fail(error, e);
+    }
+    if (::close(fd) != 0 || ::rename(temp.constData(), target.constData()) != 0) {
+        const int e = errno;
+        ::unlink(temp.constData());
+        return fail(error, e);
+    }
+    const int dir = ::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
