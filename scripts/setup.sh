@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12), builds Tapeweld, then starts it ("run")
-# or runs the whole test suite ("test"). Works as root or through sudo.
+# or runs the whole test suite ("test"): the tests, the tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every
+# fuzz target over its seed corpus. Works as root or through sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +11,7 @@ case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2;; esac
 
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
           libmediainfo-dev libgtest-dev mencoder)
-[ "$mode" = test ] && packages+=(ffmpeg)
+[ "$mode" = test ] && packages+=(ffmpeg clang libclang-rt-14-dev e2fsprogs)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -30,4 +32,16 @@ cmake --build build -j"$jobs"
 if [ "$mode" = run ]; then
   exec build/bin/tapeweld
 fi
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$jobs"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== Every fuzz target, briefly, over its seed corpus"
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTW_FUZZ=ON -DTW_BUILD_TESTS=OFF
+cmake --build build-fuzz -j"$jobs" --target fuzz_smoke
+
+echo "== The tests again, under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=ON
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+

@@ -451,8 +451,11 @@ void MainWindow::StatusBar_PanelClick(int panel)
     if (panel != 3)
         return;
     const Compatibility::Explanation e = Compatibility::explain(m_list.listStatus(), m_list.count());
-    if (!e.text.isEmpty())
-        Dialogs::message(e.text, e.critical ? Dialogs::Icon::Critical : Dialogs::Icon::Information);
+    if (e.text.isEmpty())
+        return;
+    const QString detail = Compatibility::firstDifferenceLine(m_list.model(), m_list.listStatus());
+    Dialogs::message(detail.isEmpty() ? e.text : e.text + QStringLiteral("\r\r") + detail,
+                     e.critical ? Dialogs::Icon::Critical : Dialogs::Icon::Information);
 }
 
 void MainWindow::begin(const QString &statusText, int maximum)

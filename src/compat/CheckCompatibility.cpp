@@ -1,5 +1,6 @@
 #include "CheckCompatibility.h"
-#include "../list/FileList.h"
+#include "CarryCheck.h"
+#include "list/FileList.h"
 
 namespace {
 // Does the concatenation of every row's cell still hold something once each
@@ -56,4 +57,33 @@ Compatibility::Explanation Compatibility::explain(const QString &status, int row
                 + QStringLiteral("Possible Reasons:") + cr + QStringLiteral("-Different Video Codecs") + cr
                 + QStringLiteral("-Different Dimensions"),
             true};
+}
+
+QString Compatibility::firstDifferenceLine(const FileListModel &model, const QString &status)
+{
+    if (model.count() < 2)
+        return QString();
+    if (status == QStringLiteral("Red")) {
+        // The light's own rule, row by row: what is left once row 1's text is taken out.
+        for (int i = 2; i <= model.count(); ++i)
+            for (const auto &[column, name] : {std::pair{FileListModel::VideoCodec, QStringLiteral("video codec")},
+                                               std::pair{FileListModel::VideoSize, QStringLiteral("frame size")}}) {
+                const QString first = model.cell(1, column);
+                QString rest = model.cell(i, column);
+                if (!first.isEmpty())
+                    rest.remove(first);
+                if (!rest.isEmpty()) {
+                    auto shown = [](const QString &t) { return t.isEmpty() ? QStringLiteral("none") : t; };
+                    return QStringLiteral("Row %1 (%2) differs from row 1 (%3) in its %4: %5 against %6.")
+                        .arg(i)
+                        .arg(model.cell(i, FileListModel::Filename), model.cell(1, FileListModel::Filename), name,
+                             shown(model.cell(i, column)), shown(first));
+                }
+            }
+        return QString();
+    }
+    if (status != QStringLiteral("Green"))
+        return QString();
+    const CarryCheck::Difference d = CarryCheck::check(model);
+    return d.row ? CarryCheck::line(model, d) : QString();
 }

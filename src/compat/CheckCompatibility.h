@@ -17,4 +17,8 @@ struct Explanation
     bool critical = false;
 };
 Explanation explain(const QString &status, int rows);
+// The line shown after the explanation: the first row that differs from row 1
+// and in what (the light's columns when Red; what a join cannot carry when
+// Green). Empty when there is none.
+QString firstDifferenceLine(const FileListModel &model, const QString &status);
 } // namespace Compatibility

@@ -7,6 +7,8 @@
 #include "app/Settings.h"
 #include "app/SystemServices.h"
 #include "app/TextFormats.h"
+#include "compat/CarryCheck.h"
+#include "compat/ChunkCheck.h"
 #include "list/FileList.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
@@ -83,6 +85,19 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
                          Dialogs::Icon::Critical);
         return;
     }
+
+    // What the light does not look at but a stream copy cannot carry, then parts
+    // that do not end where their chunks end: each asked once, before any dialog.
+    const CarryCheck::Difference carry = CarryCheck::check(list.model());
+    if (carry.row
+        && Dialogs::message(CarryCheck::question(list.model(), carry), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo)
+               != Dialogs::Answer::Yes)
+        return;
+    const ChunkCheck::Finding chunks = ChunkCheck::check(list.model());
+    if (chunks.row
+        && Dialogs::message(ChunkCheck::question(list.model(), chunks), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo)
+               != Dialogs::Answer::Yes)
+        return;
 
     const QString start = Settings::startFolder(SettingsKeys::kJoinFiles);
     QString output = Dialogs::saveFile(outputRequest(start));

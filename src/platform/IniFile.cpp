@@ -51,6 +51,12 @@ QString IniFile::read(const QString &section, const QString &key, const QString 
     const QByteArray data = SafeFile::readRegular(file, kMaxIniBytes, &ok);
     if (!ok)
         return defaultValue.left(maxChars);
+    return lookup(data, section, key, defaultValue, maxChars);
+}
+
+QString IniFile::lookup(const QByteArray &data, const QString &section, const QString &key, const QString &defaultValue,
+                        int maxChars)
+{
     const QList<QByteArray> lines = TextLines::split(data);
     bool inSection = false;
     for (const QByteArray &line : lines) {
@@ -70,15 +76,20 @@ QString IniFile::read(const QString &section, const QString &key, const QString 
 
 bool IniFile::write(const QString &section, const QString &key, const QString &value, const QString &file, QString *error)
 {
-    QList<QByteArray> lines;
+    QByteArray data;
     struct stat st;
     if (::stat(QFile::encodeName(file).constData(), &st) == 0) {
         bool ok = false;
-        const QByteArray data = SafeFile::readRegular(file, kMaxIniBytes, &ok, error);
+        data = SafeFile::readRegular(file, kMaxIniBytes, &ok, error);
         if (!ok)
             return false;
-        lines = TextLines::split(data);
     }
+    return SafeFile::replace(file, withValue(data, section, key, value), error);
+}
+
+QByteArray IniFile::withValue(const QByteArray &data, const QString &section, const QString &key, const QString &value)
+{
+    QList<QByteArray> lines = TextLines::split(data);
     const QByteArray newLine = key.toUtf8() + '=' + value.toUtf8();
 
     int sectionLine = -1;  // the first matching section
@@ -114,6 +125,5 @@ bool IniFile::write(const QString &section, const QString &key, const QString &v
     QByteArray out;
     for (const QByteArray &line : lines)
         out += line + "\r\n";
-
-    return SafeFile::replace(file, out, error);
+    return out;
 }

@@ -17,4 +17,9 @@ QString read(const QString &section, const QString &key, const QString &defaultV
 bool write(const QString &section, const QString &key, const QString &value, const QString &file,
            QString *error = nullptr);
 
+// The same on text in memory: the value a file holding data gives, and the
+// text it holds after a write.
+QString lookup(const QByteArray &data, const QString &section, const QString &key, const QString &defaultValue, int maxChars);
+QByteArray withValue(const QByteArray &data, const QString &section, const QString &key, const QString &value);
+
 } // namespace IniFile

@@ -6,6 +6,7 @@
 #include "join/ScriptRun.h"
 #include "join/StartJoin.h"
 #include "list/AddFilesModule.h"
+#include "list/AviRiff.h"
 #include "list/FileList.h"
 #include "list/ListFunctions.h"
 #include "support/SampleMedia.h"
@@ -394,4 +395,34 @@ TEST(JoinEndToEnd, AJoinAfterACancelIsWhole)
     e.atEnd = [&](JoinWizard &w) { EXPECT_EQ(w.operationText(), QStringLiteral("Finished!")) << w.reasonText().toStdString(); };
     e.run();
     EXPECT_EQ(SampleMedia::videoFrames(e.output), frames);
+}
+
+TEST(JoinEndToEnd, AStrayByteJoinedAnywayIsNeverCalledFinishedWithFramesMissing)
+{
+    EndToEnd e(1, SampleMedia::Kind::Xvid320, 2);
+    // A camera clip one byte longer than its RIFF chunk, and a copy of it.
+    QFile f(e.inputs[0]);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("x");
+    f.close();
+    const QString copy = e.env.path(QStringLiteral("copy.avi"));
+    ASSERT_TRUE(QFile::copy(e.inputs[0], copy));
+    ListView_OLEDragDrop(e.list, {copy}, nullptr);
+    e.inputs << copy;
+    e.digests = {digest(e.inputs[0]), digest(copy)};
+    qint64 expected = 0;
+    for (const QString &in : e.inputs)
+        expected += JoinOutcome::expectedFrames(in);
+    e.dialogs.answers.enqueue(Dialogs::Answer::Yes); // join anyway
+    e.atEnd = [&](JoinWizard &w) {
+        const qint64 held = AviRiff::videoFrames(e.output);
+        if (held >= expected) {
+            EXPECT_EQ(w.operationText(), QStringLiteral("Finished!"));
+        } else {
+            EXPECT_EQ(w.operationText(), QStringLiteral("Failed!"));
+            EXPECT_EQ(w.reasonText(), QStringLiteral("The output holds %1 of %2 frames.").arg(held).arg(expected));
+        }
+    };
+    e.run();
+    EXPECT_TRUE(e.dialogs.messages[0].text.startsWith(QStringLiteral("Row 1 (part 1.avi) holds 1 byte more than its AVI chunks.")));
 }

@@ -16,6 +16,9 @@
 #include <gtest/gtest.h>
 
 namespace {
+// A RIFF "AVI " chunk and nothing else: whole, and no different from its neighbours.
+const QByteArray kEmptyAvi("RIFF\x04\0\0\0AVI ", 12);
+
 struct JoinFixture
 {
     TestEnvironment env;
@@ -29,7 +32,7 @@ struct JoinFixture
     {
         for (int i = 1; i <= rows; ++i)
             list.model().appendRow({QStringLiteral("f%1.avi").arg(i), QStringLiteral("500 KB"), QStringLiteral("d"),
-                                    env.write(QStringLiteral("in/f%1.avi").arg(i), "x"), i == 2 ? codec2 : QStringLiteral("XVID"),
+                                    env.write(QStringLiteral("in/f%1.avi").arg(i), kEmptyAvi), i == 2 ? codec2 : QStringLiteral("XVID"),
                                     QStringLiteral("640x480"), QStringLiteral("1 seconds")});
         UpdateListTotals(list);
         hooks.freeBytes = [this](const QString &) { return freeBytes; };
@@ -88,7 +91,7 @@ TEST(StartJoin, OutputThatIsPartOfTheListUnderAnySpelling)
         EXPECT_EQ(m.text, QStringLiteral("The file you've selected is part of your list.\r\nPlease, choose a different filename."));
         EXPECT_EQ(m.icon, Dialogs::Icon::Critical);
     }
-    EXPECT_EQ(readAll(row1), QByteArray("x")); // no input was touched
+    EXPECT_EQ(readAll(row1), kEmptyAvi); // no input was touched
     EXPECT_TRUE(f.wizards.isEmpty());
     EXPECT_EQ(Settings::read(SettingsKeys::kJoinFiles), f.env.path(QStringLiteral("in/")));
 }
@@ -236,12 +239,12 @@ TEST(StartJoin, TheIntermediateFileNeverHarmsAnotherFile)
     {
         JoinFixture f;
         const QString out = f.env.path(QStringLiteral("in/f1.avi.x"));
-        f.list.model().setCell(2, FileListModel::Filepath, f.env.write(QStringLiteral("in/f1.avi.x.tpw.avi"), "row"));
+        f.list.model().setCell(2, FileListModel::Filepath, f.env.write(QStringLiteral("in/f1.avi.x.tpw.avi"), kEmptyAvi));
         f.dialogs.files.enqueue({out});
         f.run();
         ASSERT_EQ(f.dialogs.messages.size(), 1);
         EXPECT_TRUE(f.dialogs.messages[0].text.endsWith(QStringLiteral("which is part of your list.\r\nPlease, choose a different filename.")));
-        EXPECT_EQ(readAll(f.env.path(QStringLiteral("in/f1.avi.x.tpw.avi"))), QByteArray("row"));
+        EXPECT_EQ(readAll(f.env.path(QStringLiteral("in/f1.avi.x.tpw.avi"))), kEmptyAvi);
         EXPECT_TRUE(f.wizards.isEmpty());
         EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
     }

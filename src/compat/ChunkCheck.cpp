@@ -1,0 +1,40 @@
+#include "ChunkCheck.h"
+#include "list/AviRiff.h"
+#include "list/FileListModel.h"
+
+#include <QLocale>
+
+ChunkCheck::Finding ChunkCheck::check(const FileListModel &model)
+{
+    for (int i = 1; i <= model.count(); ++i) {
+        const AviRiff::Chain chain = AviRiff::walk(model.cell(i, FileListModel::Filepath));
+        if (chain.fileSize == 0 && !chain.avi)
+            continue; // gone or unreadable: the join names it
+        if (!chain.avi)
+            return {i, 0, true};
+        if (chain.difference() != 0)
+            return {i, chain.difference(), false};
+    }
+    return {};
+}
+
+QString ChunkCheck::question(const FileListModel &model, const Finding &f)
+{
+    const bool last = f.row == model.count();
+    const QString row = QStringLiteral("Row %1 (%2)").arg(f.row).arg(model.cell(f.row, FileListModel::Filename));
+    const qint64 n = f.difference < 0 ? -f.difference : f.difference;
+    const QString bytes = QLocale().toString(n) + (n == 1 ? QStringLiteral(" byte") : QStringLiteral(" bytes"));
+    QString text;
+    if (f.notAvi)
+        text = row + QStringLiteral(" is not an AVI file: it holds no AVI chunks.\r\n")
+               + QStringLiteral("The join will most likely fail.");
+    else if (f.difference > 0)
+        text = row + QStringLiteral(" holds %1 more than its AVI chunks.\r\n").arg(bytes)
+               + (last ? QStringLiteral("It is the last part, so this does the other parts no harm.")
+                       : QStringLiteral("The parts after it will be missing from the output."));
+    else
+        text = row + QStringLiteral(" is %1 shorter than its AVI chunks say: the file was cut short.\r\n").arg(bytes)
+               + (last ? QStringLiteral("It is the last part: it loses its own end, the other parts are not affected.")
+                       : QStringLiteral("The parts after it will be missing from the output, and it loses its own end."));
+    return text + QStringLiteral("\r\n\r\nWould you like to join the files in your list anyway?");
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+class FileListModel;
+
+// A part whose file does not end where its RIFF chunks end (a stray byte, junk
+// appended, a file cut short) puts the next part where the encoder's index scan
+// never finds it. Reads chunk headers only: a few reads a file.
+namespace ChunkCheck {
+
+struct Finding
+{
+    int row = 0;          // 0: every row ends where its chunks end
+    qint64 difference = 0; // bytes after the chunks (> 0) or missing from them (< 0)
+    bool notAvi = false;
+};
+
+Finding check(const FileListModel &model);
+QString question(const FileListModel &model, const Finding &f);
+
+} // namespace ChunkCheck
