@@ -1,5 +1,7 @@
 // Ten files of about 85 MB: the program's join from StartJoin to "Finished!"
 // against the same work by hand (cat, then the encoder) and ffmpeg's concat.
+#include "compat/CheckCompatibility.h"
+#include "list/UpdateListTotals.h"
 #include "join/JoinScripts.h"
 #include "join/JoinWizard.h"
 #include "join/StartJoin.h"
@@ -44,6 +46,7 @@ QString q(const QString &p) { return u'\'' + p + u'\''; }
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    SetStatusCheck(&CheckCompatibility);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     TestEnvironment env;
     ScriptedDialogs dialogs;

@@ -1,9 +1,9 @@
 // Probing and adding files, against the mediainfo command run once per file;
 // totals and the compatibility check on a full list.
 #include "compat/CheckCompatibility.h"
+#include "list/UpdateListTotals.h"
 #include "list/AddFilesModule.h"
 #include "list/FileList.h"
-#include "list/UpdateListTotals.h"
 #include "support/SampleMedia.h"
 #include "support/TestEnvironment.h"
 
@@ -37,6 +37,7 @@ QVector<FileListModel::Row> rows(int n)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    SetStatusCheck(&CheckCompatibility);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     TestEnvironment env;
     const int files = 1000;

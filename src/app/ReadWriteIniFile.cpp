@@ -1,7 +1,7 @@
 #include "ReadWriteIniFile.h"
-#include "../platform/FileSystem.h"
-#include "../platform/ErrorText.h"
-#include "../platform/IniFile.h"
+#include "platform/FileSystem.h"
+#include "platform/ErrorText.h"
+#include "platform/IniFile.h"
 #include "Dialogs.h"
 
 #include <QSet>

@@ -1,7 +1,8 @@
 #include "Settings.h"
 #include "AppPaths.h"
 #include "ReadWriteIniFile.h"
-#include "../platform/FileSystem.h"
+#include "TextFormats.h"
+#include "platform/FileSystem.h"
 
 QString Settings::read(const SettingsKeys::Key &key)
 {
@@ -16,8 +17,8 @@ bool Settings::write(const SettingsKeys::Key &key, const QString &value)
 int Settings::readCheckValue(const SettingsKeys::Key &key, int current)
 {
     bool ok = false;
-    const int value = read(key).trimmed().toInt(&ok);
-    return ok ? value : current;
+    const qint64 value = TextFormats::wholeNumber(read(key), &ok);
+    return ok ? static_cast<int>(value) : current;
 }
 
 void Settings::writeCheckValue(const SettingsKeys::Key &key, int value) { write(key, QString::number(value)); }

@@ -1,5 +1,5 @@
 #include "Shell.h"
-#include "../platform/FileSystem.h"
+#include "platform/FileSystem.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,8 +1,8 @@
 #include "SystemServices.h"
 #include "Dialogs.h"
 #include "Shell.h"
-#include "../platform/FileSystem.h"
-#include "../platform/Processes.h"
+#include "platform/FileSystem.h"
+#include "platform/Processes.h"
 
 #include <QDir>
 

@@ -48,3 +48,12 @@ QString TextFormats::timeOfDay(qint64 seconds)
 }
 
 qint64 TextFormats::roundHalfEven(double value) { return static_cast<qint64>(std::nearbyint(value)); }
+
+qint64 TextFormats::wholeNumber(const QString &text, bool *ok)
+{
+    bool parsed = false;
+    const double v = text.trimmed().toDouble(&parsed);
+    const double r = std::nearbyint(v);
+    *ok = parsed && std::isfinite(v) && r >= -2147483648.0 && r <= 2147483647.0;
+    return *ok ? static_cast<qint64>(r) : 0;
+}

@@ -13,6 +13,9 @@ QString groupedOrEmpty(double value);
 double leadingNumber(QString text, const QString &suffix, bool *ok);
 // Seconds after midnight as "hh:mm:ss", wrapping at 24 hours.
 QString timeOfDay(qint64 seconds);
+// A number text as a whole number the way CInt reads it ("1.0" is 1, "3.7"
+// is 4, halves to even); ok is false when it is no number or out of 32 bits.
+qint64 wholeNumber(const QString &text, bool *ok);
 // Round half to even, as the classic Round and CInt do.
 qint64 roundHalfEven(double value);
 } // namespace TextFormats

@@ -1,7 +1,8 @@
 #include "TipsWindow.h"
 #include "HeaderBand.h"
 #include "Settings.h"
-#include "tools/ListTools.h"
+#include "TipDraw.h"
+#include "TextFormats.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -37,11 +38,11 @@ TipsWindow::TipsWindow(QWidget *parent) : PreferenceDialog(parent)
 void TipsWindow::NextTipButton_Click()
 {
     bool ok = false;
-    int count = Settings::read(SettingsKeys::kTipsCount).trimmed().toInt(&ok);
+    int count = static_cast<int>(TextFormats::wholeNumber(Settings::read(SettingsKeys::kTipsCount), &ok));
     if (!ok)
         count = 0;
     QRandomGenerator random(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch())); // every draw reseeds
-    const QString tip = Settings::read(SettingsKeys::tip(ListTools::tipNumber(count, random.generateDouble())));
+    const QString tip = Settings::read(SettingsKeys::tip(TipDraw::tipNumber(count, random.generateDouble())));
     m_tip->setText(tip.isEmpty() ? QStringLiteral("Error while trying to input [Tips] section. Please, re-install Tapeweld!") : tip);
 }
 

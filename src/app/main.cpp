@@ -3,6 +3,8 @@
 #include "Shell.h"
 #include "Splashscreen.h"
 #include "WidgetDialogs.h"
+#include "compat/CheckCompatibility.h"
+#include "list/UpdateListTotals.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -14,6 +16,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tapeweld"));
     ensureResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tapeweld.svg")));
+    SetStatusCheck(&CheckCompatibility); // the refresh cascade ends in the status light
     WidgetDialogs dialogs;
     Dialogs::setProvider(&dialogs);
     Shell::setOpenHandler([](const QString &target) {

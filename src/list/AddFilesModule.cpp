@@ -2,10 +2,10 @@
 #include "FileList.h"
 #include "ProbeListItem.h"
 #include "UpdateListTotals.h"
-#include "../app/Dialogs.h"
-#include "../app/Settings.h"
-#include "../platform/PathRules.h"
-#include "../platform/FileSystem.h"
+#include "app/Dialogs.h"
+#include "app/Settings.h"
+#include "platform/PathRules.h"
+#include "platform/FileSystem.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "FileList.h"
 #include "ProbeListItem.h"
 #include "UpdateListTotals.h"
-#include "../app/Dialogs.h"
+#include "app/Dialogs.h"
 
 QString ClipboardModule::rowEntry(const FileListModel &model, int index)
 {

@@ -1,5 +1,5 @@
 #include "FileList.h"
-#include "../app/SystemServices.h"
+#include "app/SystemServices.h"
 
 void FileList::setListPath(const QString &path)
 {

@@ -5,11 +5,11 @@
 #include "ListviewLayout.h"
 #include "ProbeListItem.h"
 #include "UpdateListTotals.h"
-#include "../app/Dialogs.h"
-#include "../app/Settings.h"
-#include "../platform/FileSystem.h"
-#include "../platform/ErrorText.h"
-#include "../platform/PathRules.h"
+#include "app/Dialogs.h"
+#include "app/Settings.h"
+#include "platform/FileSystem.h"
+#include "platform/ErrorText.h"
+#include "platform/PathRules.h"
 
 #include <QSet>
 

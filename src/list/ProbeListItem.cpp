@@ -1,7 +1,7 @@
 #include "ProbeListItem.h"
 #include "FileList.h"
-#include "../app/SystemServices.h"
-#include "../app/TextFormats.h"
+#include "app/SystemServices.h"
+#include "app/TextFormats.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,5 @@
 #include "UpdateListTotals.h"
-#include "../app/TextFormats.h"
-#include "../compat/CheckCompatibility.h"
+#include "app/TextFormats.h"
 
 FileList::Totals ListTotals::compute(const FileListModel &model)
 {
@@ -26,8 +25,15 @@ FileList::Totals ListTotals::compute(const FileListModel &model)
     return totals;
 }
 
+namespace {
+StatusCheck g_statusCheck = nullptr;
+}
+
+void SetStatusCheck(StatusCheck check) { g_statusCheck = check; }
+
 void UpdateListTotals(FileList &list)
 {
     list.setTotals(ListTotals::compute(list.model()));
-    CheckCompatibility(list);
+    if (g_statusCheck)
+        g_statusCheck(list);
 }

@@ -74,10 +74,3 @@ QString ListTools::listInfoText(const InfoRows &rows)
             text += item + u'=' + value + QStringLiteral("\r\n");
     return text;
 }
-
-int ListTools::tipNumber(int count, double r)
-{
-    const float product = static_cast<float>(count) * static_cast<float>(r);
-    const int n = static_cast<int>(std::nearbyint(product));
-    return n == 0 ? 1 : n;
-}

@@ -28,7 +28,4 @@ QString listInfoText(const InfoRows &rows); // non-empty items as "Item=Value" C
 QString averageDuration(const QString &durationText, int rows);
 QString averageSize(const QString &sizeText, int rows);
 
-// The tip drawn for a random fraction r (0 <= r < 1): Count x r in single
-// precision, rounded half to even; 0 becomes 1.
-int tipNumber(int count, double r);
 } // namespace ListTools

@@ -333,6 +333,12 @@ TEST(JoinEndToEnd, AScriptThatCannotStartEndsAsFailed)
 TEST(JoinEndToEnd, WizardDetails)
 {
     TestEnvironment env;
+    // An interpreter that runs until the wizard ends it: the operation is under way throughout.
+    const QString folder = env.path(QStringLiteral("program"));
+    QDir().mkpath(folder);
+    env.write(QStringLiteral("program/tapeweld-cmd"), "#!/bin/sh\nexec sleep 30\n");
+    QFile::setPermissions(folder + QStringLiteral("/tapeweld-cmd"), QFile::ReadOwner | QFile::ExeOwner);
+    AppPaths::setProgramFolder(folder);
     JoinWizard zero(env.path(QStringLiteral("o.avi")), QStringLiteral("0 KB"));
     zero.setElapsedSeconds(64);
     zero.ElapsedTimer_Timer();

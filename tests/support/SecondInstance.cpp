@@ -1,6 +1,7 @@
 // A second instance of the program in its own process: tries to join two files
 // with the per-user folder of another instance, and prints every message it got.
 #include "app/AppPaths.h"
+#include "compat/CheckCompatibility.h"
 #include "join/StartJoin.h"
 #include "join/ScriptRun.h"
 #include "list/FileList.h"
@@ -13,6 +14,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    SetStatusCheck(&CheckCompatibility);
     const QStringList args = app.arguments();
     if (args.size() != 6)
         return 2; // settings folder, program folder, two inputs, output

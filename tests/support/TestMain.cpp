@@ -1,4 +1,7 @@
 #include <QCoreApplication>
+#include "compat/CheckCompatibility.h"
+#include "list/UpdateListTotals.h"
+
 #include <QLocale>
 #include <gtest/gtest.h>
 
@@ -6,6 +9,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    SetStatusCheck(&CheckCompatibility); // as start-up does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

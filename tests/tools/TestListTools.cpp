@@ -74,17 +74,3 @@ TEST(ListTools, ListInformation)
                              "Average Size (Per File)=1,000 KB\r\n"));
 }
 
-TEST(ListTools, TipDrawFollowsItsDistribution)
-{
-    for (double r : {0.0, 0.3, 0.49, 0.5, 0.99})
-        EXPECT_EQ(ListTools::tipNumber(1, r), 1);
-    EXPECT_EQ(ListTools::tipNumber(0, 0.7), 1);
-    // Sweep r evenly over [0, 1): the shares are exact, no chance involved.
-    QMap<int, int> seen;
-    const int n = 300000;
-    for (int i = 0; i < n; ++i)
-        ++seen[ListTools::tipNumber(3, (i + 0.5) / n)];
-    EXPECT_EQ(seen.keys(), (QList<int>{1, 2, 3}));
-    EXPECT_NEAR(static_cast<double>(seen[1]) / seen[2], 1.5, 0.01);
-    EXPECT_NEAR(static_cast<double>(seen[3]) / seen[2], 0.5, 0.01);
-}

@@ -1,0 +1,294 @@
+#include "MainWindow.h"
+#include "AboutWindow.h"
+#include "AppPaths.h"
+#include "Dialogs.h"
+#include "FileListView.h"
+#include "ImageButton.h"
+#include "PreferencesWindow.h"
+#include "Shell.h"
+#include "SystemServices.h"
+#include "TipsWindow.h"
+#include "Twips.h"
+#include "Version.h"
+#include "compat/CheckCompatibility.h"
+#include "join/JoinWizard.h"
+#include "join/ScriptRun.h"
+#include "join/StartJoin.h"
+#include "list/ClipboardModule.h"
+#include "list/ListFunctions.h"
+#include "repair/RepairAVIFile.h"
+#include "tools/ListInfo.h"
+#include "tools/RemoveWizard.h"
+#include "tools/SortWizard.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+
+// The commands of the main window; MainWindow.cpp builds the frame they are reached from.
+
+namespace {
+const QString kFileProperties = QStringLiteral("&File Properties");
+const QString kPreferences = QStringLiteral("&Preferences");
+} // namespace
+
+void MainWindow::startNewList() { NewList(m_list, false); }
+
+void MainWindow::showTipOfTheDay()
+{
+    auto *tips = new TipsWindow(this);
+    tips->setAttribute(Qt::WA_DeleteOnClose);
+    tips->show();
+}
+
+void MainWindow::sortWizard()
+{
+    SortWizard wizard(m_list, this);
+    wizard.exec();
+}
+
+void MainWindow::removeWizard()
+{
+    RemoveWizard wizard(m_list, this);
+    wizard.exec();
+}
+
+void MainWindow::listInfo()
+{
+    ListInfo info(m_list, this);
+    info.exec();
+}
+
+void MainWindow::preferences()
+{
+    PreferencesWindow prefs(this);
+    prefs.exec();
+}
+
+void MainWindow::repairAVIFile()
+{
+    RepairAVIFile repair(this);
+    repair.exec();
+}
+
+void MainWindow::about()
+{
+    AboutWindow about(this);
+    about.exec();
+}
+
+void MainWindow::Toolbar_ButtonClick(int position)
+{
+    switch (position) {
+    case 1: addFiles(); break;
+    case 2: sortWizard(); break;
+    case 3:
+        Dialogs::message(QStringLiteral("Please, select one of the check-tools by clicking on the arrow."), Dialogs::Icon::Information);
+        break;
+    case 4: joinFiles(); break;
+    }
+}
+
+void MainWindow::Toolbar_ButtonMenuClick(const QString &key)
+{
+    if (key == QStringLiteral("AddFiles"))
+        addFiles();
+    else if (key == QStringLiteral("AddDirectory"))
+        addDirectory();
+    else if (key == QStringLiteral("CheckForDupes"))
+        RemoveDuplicatedFiles(m_list);
+    else if (key == QStringLiteral("CheckForDead"))
+        RemoveDeadFiles(m_list);
+}
+
+void MainWindow::StatusBar_PanelClick(int panel)
+{
+    if (panel != 3)
+        return;
+    const Compatibility::Explanation e = Compatibility::explain(m_list.listStatus(), m_list.count());
+    if (e.text.isEmpty())
+        return;
+    const QString detail = Compatibility::firstDifferenceLine(m_list.model(), m_list.listStatus());
+    Dialogs::message(detail.isEmpty() ? e.text : e.text + QStringLiteral("\r\r") + detail,
+                     e.critical ? Dialogs::Icon::Critical : Dialogs::Icon::Information);
+}
+
+void MainWindow::begin(const QString &statusText, int maximum)
+{
+    m_panel2->setText(statusText);
+    m_cancelOverlay->show();
+    m_cancelOverlay->raise();
+    m_progress->setMaximum(maximum);
+    m_progress->setValue(1);
+    m_progress->show();
+    m_progress->raise();
+}
+
+void MainWindow::setValue(int value) { m_progress->setValue(value); }
+
+void MainWindow::finish()
+{
+    m_panel2->clear();
+    m_cancelOverlay->hide();
+    m_progress->hide();
+}
+
+void MainWindow::CancelLabel_Click()
+{
+    SetAddCancelled();
+    finish();
+}
+
+void MainWindow::addFiles() { ChooseAndAddFiles(m_list, this); }
+
+void MainWindow::addDirectory() { ChooseAndAddDirectory(m_list, this); }
+
+void MainWindow::removeSelected()
+{
+    if (const int i = m_view->selectedIndex())
+        RemoveListItem(m_list, i);
+}
+
+void MainWindow::DeleteButton_Click()
+{
+    ImageButton *del = imageButton(QStringLiteral("DeleteButton"));
+    if (del->tag == QStringLiteral("popup")) {
+        del->tag.clear();
+        return;
+    }
+    removeSelected();
+}
+
+void MainWindow::DeleteButton_MouseUp(Qt::MouseButton button)
+{
+    if (button != Qt::RightButton)
+        return;
+    applyEditMenuRule();
+    const QPoint at(twips(toTwips(m_view->width()) + 130), twips(toTwips(m_view->y()) + 1150));
+    m_removeItemsMenu->exec(mapToGlobal(centralWidget()->mapTo(this, at)));
+    imageButton(QStringLiteral("DeleteButton"))->tag = QStringLiteral("popup");
+}
+
+void MainWindow::ListView_MouseDown(const QPoint &position)
+{
+    QAction *prefs = action(QStringLiteral("EditPreferences"));
+    prefs->setText(kFileProperties);
+    m_editMenu->exec(m_view->viewport()->mapToGlobal(position));
+    prefs->setText(kPreferences);
+}
+
+void MainWindow::EditPreferences_Click()
+{
+    if (action(QStringLiteral("EditPreferences"))->text() == kFileProperties)
+        ViewFileProperties_Click();
+    else
+        preferences();
+}
+
+void MainWindow::moveUp()
+{
+    const int i = m_view->selectedIndex();
+    if (i == 0)
+        return;
+    if (const int to = MoveItemUp(m_list, i))
+        m_view->selectIndex(to);
+    m_view->setFocus();
+}
+
+void MainWindow::moveDown()
+{
+    const int i = m_view->selectedIndex();
+    if (i == 0)
+        return;
+    if (const int to = MoveItemDown(m_list, i))
+        m_view->selectIndex(to);
+    m_view->setFocus();
+}
+
+void MainWindow::PlaySelected()
+{
+    if (const int i = m_view->selectedIndex())
+        Shell::open(m_list.model().cell(i, FileListModel::Filepath));
+}
+
+void MainWindow::ViewFileProperties_Click()
+{
+    if (const int i = m_view->selectedIndex())
+        ShowFileProperties(m_list.model().cell(i, FileListModel::Filepath));
+}
+
+void MainWindow::cutItem()
+{
+    const int i = m_view->selectedIndex();
+    if (i == 0)
+        return;
+    QApplication::clipboard()->setText(ClipboardModule::rowEntry(m_list.model(), i));
+    RemoveListItem(m_list, i);
+}
+
+void MainWindow::copyItem()
+{
+    if (const int i = m_view->selectedIndex())
+        QApplication::clipboard()->setText(ClipboardModule::rowEntry(m_list.model(), i));
+}
+
+void MainWindow::pasteItem()
+{
+    if (const int i = ClipboardModule::PasteEntry(m_list, QApplication::clipboard()->text()))
+        m_view->selectIndex(i);
+}
+
+void MainWindow::copyList()
+{
+    if (m_list.count() > 0)
+        QApplication::clipboard()->setText(ClipboardModule::listText(m_list.model()));
+}
+
+void MainWindow::joinFiles()
+{
+    JoinHooks hooks;
+    hooks.adding = m_progress->isVisible();
+    hooks.showWizard = [this](const QString &output, std::shared_ptr<ScriptRun> run, const QStringList &inputs) {
+        JoinWizard wizard(output, m_list.totals().size, this, std::move(run), inputs);
+        wizard.Form_Load();
+        wizard.exec();
+    };
+    StartJoin(m_list, hooks);
+}
+
+void MainWindow::readMe()
+{
+    const QString readMe = AppPaths::programFolder() + QStringLiteral("/ReadMe.htm");
+    if (PathExists(readMe))
+        Shell::open(readMe);
+    else
+        Dialogs::message(QStringLiteral("Unable to find (ReadMe.htm) document!"), Dialogs::Icon::Critical);
+}
+
+void MainWindow::checkForUpdate()
+{
+    const QString text = QStringLiteral("You will be directed to our website, where you can find the latest version information.\r"
+                                        "Please, make sure that you are connected to the internet.\r\r"
+                                        "Click the \"Ok\" button to visit our website, or click the \"Cancel\" button to close this dialog.");
+    if (Dialogs::message(text, Dialogs::Icon::Information, Dialogs::Buttons::OkCancel) == Dialogs::Answer::Ok)
+        Shell::open(Version::updateAddress());
+}
+
+void MainWindow::exitProgram()
+{
+    m_exiting = true;
+    QApplication::quit();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_exiting || AskToSaveOnClose(m_list)) {
+        event->accept();
+        QApplication::quit(); // every other window goes with it, saving nothing
+    } else {
+        event->ignore();
+    }
+}
