@@ -292,7 +292,8 @@ void MainWindow::buildStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(true);
     m_panel1 = new QLabel(bar);
-    m_panel1->setMinimumWidth(twips(1500));
+    // Panel 1 carries the add progress bar: wide enough to move from the first of a thousand files.
+    m_panel1->setMinimumWidth(twips(3000));
     m_panel2 = new QLabel(bar);
     m_panel3 = new QLabel(bar);
     m_panel3->setObjectName(QStringLiteral("StatusIndicator"));
@@ -305,7 +306,9 @@ void MainWindow::buildStatusBar()
 
     m_progress = new QProgressBar(bar);
     m_progress->setObjectName(QStringLiteral("AddFilesProgressBar"));
-    m_progress->setTextVisible(false);
+    m_progress->setTextVisible(true);
+    m_progress->setFormat(QStringLiteral("%v / %m"));
+    m_progress->setAlignment(Qt::AlignCenter);
     m_progress->hide();
     m_cancelOverlay = new QWidget(bar);
     m_cancelOverlay->setObjectName(QStringLiteral("CancelOverlay"));

@@ -2,6 +2,7 @@
 #include "list/AddFilesModule.h"
 #include "list/FileList.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
 class FileListView;
@@ -99,4 +100,5 @@ private:
     QMenu *m_editMenu = nullptr, *m_removeItemsMenu = nullptr;
     QList<QToolButton *> m_toolButtons;
     bool m_exiting = false;
+    QElapsedTimer m_progressShown;
 };

@@ -127,7 +127,15 @@ void MainWindow::begin(const QString &statusText, int maximum)
     m_progress->raise();
 }
 
-void MainWindow::setValue(int value) { m_progress->setValue(value); }
+void MainWindow::setValue(int value)
+{
+    // A progress bar repaints at once on every new value: between two turns of
+    // the event loop only the last value matters.
+    if (value == m_progress->maximum() || !m_progressShown.isValid() || m_progressShown.elapsed() >= 16) {
+        m_progress->setValue(value);
+        m_progressShown.start();
+    }
+}
 
 void MainWindow::finish()
 {

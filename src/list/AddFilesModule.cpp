@@ -1,5 +1,6 @@
 #include "AddFilesModule.h"
 #include "FileList.h"
+#include "ProbeAhead.h"
 #include "ProbeListItem.h"
 #include "UpdateListTotals.h"
 #include "app/Dialogs.h"
@@ -8,6 +9,7 @@
 #include "platform/FileSystem.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QDir>
 
 namespace {
@@ -48,6 +50,15 @@ void AddPathsToList(FileList &list, const QStringList &paths, const QString &sta
         return;
     if (progress)
         progress->begin(statusText, n);
+    std::vector<bool> carriable(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        carriable[static_cast<size_t>(i)] = AddFiles::isCarriable(paths[i]);
+    // The files are probed ahead on worker threads; each row is still appended
+    // in order, and the window gets its events often enough to repaint and to
+    // see a click on "(Cancel)" (not after every file: that cost more than the probe).
+    ProbeAhead ahead(paths, carriable, ProbeAhead::defaultWorkers());
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
     QStringList refused;
     bool full = false;
     for (int k = 1; k <= n; ++k) {
@@ -58,17 +69,21 @@ void AddPathsToList(FileList &list, const QStringList &paths, const QString &sta
                 progress->finish();
             break;
         }
-        if (AddFiles::isCarriable(path)) {
-            FileListModel::Row row;
-            row[FileListModel::Filepath] = path;
-            list.model().appendRow(row);
-            ProbeListItem(list, 0);
-        } else {
-            refused << path;
+        while (!ahead.waitFor(k - 1, AddFiles::kEventIntervalMs)) {
+            QCoreApplication::processEvents();
+            sinceEvents.restart();
         }
+        const MediaProbe::Probed probed = ahead.take(k - 1);
+        if (carriable[static_cast<size_t>(k - 1)])
+            list.model().appendRow(probed.row);
+        else
+            refused << path;
         if (progress)
             progress->setValue(k);
-        QCoreApplication::processEvents();
+        if (sinceEvents.elapsed() >= AddFiles::kEventIntervalMs || k == n) {
+            QCoreApplication::processEvents();
+            sinceEvents.restart();
+        }
         if (k == n && progress)
             progress->finish();
         if (g_addCancelled)

@@ -40,6 +40,15 @@ void FileListModel::setCell(int index, Column column, const QString &text)
 
 void FileListModel::appendRow(const Row &row) { insertRowAt(count() + 1, row); }
 
+void FileListModel::appendRows(const QVector<Row> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), count(), count() + static_cast<int>(rows.size()) - 1);
+    m_rows.append(rows);
+    endInsertRows();
+}
+
 void FileListModel::insertRowAt(int index, const Row &row)
 {
     index = qBound(1, index, count() + 1);

@@ -28,6 +28,7 @@ public:
     const QVector<Row> &rows() const { return m_rows; }
 
     void appendRow(const Row &row);
+    void appendRows(const QVector<Row> &rows); // one insertion for the whole batch
     void insertRowAt(int index, const Row &row); // the new row gets this index
     void removeRowAt(int index);
     void clear();

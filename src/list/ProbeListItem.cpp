@@ -31,7 +31,9 @@ qint64 wholeNumber(const QString &text, qint64 min, qint64 max)
 class Handle
 {
 public:
-    explicit Handle(const QString &path)
+    // parseSpeed: how far the library reads into the file; the cells need only
+    // the headers, and read the same at 0 on every kind of AVI tried.
+    explicit Handle(const QString &path, const wchar_t *parseSpeed = nullptr)
     {
         m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         struct stat st;
@@ -43,6 +45,8 @@ public:
         MediaInfo_Option(m_handle, L"Internet", L"no");
         // Debian's library leaves the legacy %Codec% field empty without this.
         MediaInfo_Option(m_handle, L"Legacy", L"1");
+        if (parseSpeed)
+            MediaInfo_Option(m_handle, L"ParseSpeed", parseSpeed);
         MediaInfo_Open(m_handle, QStringLiteral("/proc/self/fd/%1").arg(m_fd).toStdWString().c_str());
     }
     ~Handle()
@@ -79,7 +83,7 @@ QString WideTextFromPointer(const wchar_t *text) { return text ? QString::fromWC
 MediaProbe::Facts MediaProbe::query(const QString &path)
 {
     Facts facts;
-    const Handle h(path);
+    const Handle h(path, L"0");
     if (!h.open())
         return facts;
     facts.codec = h.inform(L"Video;%Codec%");
@@ -130,6 +134,24 @@ QString MediaProbe::durationText(const QString &playTimeMs)
     return QString::number(ms / 1000) + QStringLiteral(" seconds");
 }
 
+MediaProbe::Probed MediaProbe::probe(const QString &path)
+{
+    Probed p;
+    FileListModel::Row &row = p.row;
+    row[FileListModel::Filepath] = path;
+    row[FileListModel::Filename] = FileNameOf(path);
+    const QFileInfo info(path); // one look at the file serves size, date and kind
+    row[FileListModel::Filesize] = sizeText(info.exists() && !info.isDir() ? info.size() : -1);
+    p.hasDate = info.exists();
+    if (p.hasDate)
+        row[FileListModel::DateModified] = TextFormats::generalDate(info.lastModified());
+    const Facts facts = info.isFile() ? query(path) : Facts();
+    row[FileListModel::VideoCodec] = facts.codec;
+    row[FileListModel::VideoSize] = frameSizeText(facts.width, facts.height);
+    row[FileListModel::Duration] = durationText(facts.playTime);
+    return p;
+}
+
 void ProbeListItem(FileList &list, int index)
 {
     FileListModel &model = list.model();
@@ -137,15 +159,9 @@ void ProbeListItem(FileList &list, int index)
         index = model.count();
     if (index < 1 || index > model.count())
         return;
-    const QString path = model.cell(index, FileListModel::Filepath);
-    model.setCell(index, FileListModel::Filename, FileNameOf(path));
-    const QFileInfo info(path); // one look at the file serves size, date and kind
-    model.setCell(index, FileListModel::Filesize,
-                  MediaProbe::sizeText(info.exists() && !info.isDir() ? info.size() : -1));
-    if (info.exists())
-        model.setCell(index, FileListModel::DateModified, TextFormats::generalDate(info.lastModified()));
-    const MediaProbe::Facts facts = info.isFile() ? MediaProbe::query(path) : MediaProbe::Facts();
-    model.setCell(index, FileListModel::VideoCodec, facts.codec);
-    model.setCell(index, FileListModel::VideoSize, MediaProbe::frameSizeText(facts.width, facts.height));
-    model.setCell(index, FileListModel::Duration, MediaProbe::durationText(facts.playTime));
+    const MediaProbe::Probed p = MediaProbe::probe(model.cell(index, FileListModel::Filepath));
+    for (const auto column : {FileListModel::Filename, FileListModel::Filesize, FileListModel::DateModified,
+                              FileListModel::VideoCodec, FileListModel::VideoSize, FileListModel::Duration})
+        if (column != FileListModel::DateModified || p.hasDate) // an unreadable date keeps the cell's text
+            model.setCell(index, column, p.row[column]);
 }

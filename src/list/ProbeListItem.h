@@ -1,4 +1,6 @@
 #pragma once
+#include "FileListModel.h"
+
 #include <QString>
 #include <QVector>
 class FileList;
@@ -35,6 +37,15 @@ struct Streams
     QVector<Audio> audio;
 };
 Streams streams(const QString &path);
+
+// Every cell of a row for the file at path, as ProbeListItem fills them; safe
+// on any thread (each call has its own library handle).
+struct Probed
+{
+    FileListModel::Row row;
+    bool hasDate = false; // false: the date could not be read and the cell keeps its text
+};
+Probed probe(const QString &path);
 
 // Cell texts from raw facts, exposed for the tests.
 QString sizeText(qint64 bytes);      // bytes < 0: unreadable

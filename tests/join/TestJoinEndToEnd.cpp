@@ -116,7 +116,14 @@ struct EndToEnd
             if (atEnd)
                 atEnd(wizard);
         };
+        bool shown = false;
+        const auto show = hooks.showWizard;
+        hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &paths) {
+            shown = true;
+            show(out, std::move(run), paths);
+        };
         StartJoin(list, hooks);
+        EXPECT_TRUE(shown) << "no wizard; asked: " << dialogs.messageTexts().join(QStringLiteral(" | ")).toStdString();
     }
     QString temp() const { return output + JoinScripts::kTempSuffix; }
 };

@@ -1,0 +1,67 @@
+#include "ProbeAhead.h"
+
+#include <QThread>
+#include <chrono>
+
+ProbeAhead::ProbeAhead(const QStringList &paths, const std::vector<bool> &wanted, int workers, int window)
+    : m_paths(paths), m_wanted(wanted), m_window(window), m_results(static_cast<size_t>(paths.size())),
+      m_ready(static_cast<size_t>(paths.size()), 0)
+{
+    for (int i = 0; i < qMax(1, workers); ++i)
+        m_threads.emplace_back([this] { work(); });
+}
+
+ProbeAhead::~ProbeAhead()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_roomChanged.notify_all();
+    for (std::thread &t : m_threads)
+        t.join();
+}
+
+int ProbeAhead::defaultWorkers() { return qBound(1, QThread::idealThreadCount(), 8); }
+
+void ProbeAhead::work()
+{
+    const int n = static_cast<int>(m_paths.size());
+    for (;;) {
+        int i;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_roomChanged.wait(lock, [&] { return m_stop || m_next >= n || m_next < m_taken + m_window; });
+            if (m_stop || m_next >= n)
+                return;
+            i = m_next++;
+        }
+        MediaProbe::Probed p;
+        if (m_wanted[static_cast<size_t>(i)])
+            p = MediaProbe::probe(m_paths[i]);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_results[static_cast<size_t>(i)] = std::move(p);
+            m_ready[static_cast<size_t>(i)] = 1;
+        }
+        m_readyChanged.notify_all();
+    }
+}
+
+bool ProbeAhead::waitFor(int i, int waitMs)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_readyChanged.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return m_ready[static_cast<size_t>(i)] != 0; });
+}
+
+MediaProbe::Probed ProbeAhead::take(int i)
+{
+    MediaProbe::Probed p;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        p = std::move(m_results[static_cast<size_t>(i)]);
+        m_taken = qMax(m_taken, i + 1);
+    }
+    m_roomChanged.notify_all();
+    return p;
+}
