@@ -7,7 +7,8 @@
 #include <QFileInfo>
 #include <cmath>
 #include <cstddef>
-#include <fcntl.h>
+#include <clocale>
+#include <langinfo.h>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,9 +26,20 @@ qint64 wholeNumber(const QString &text, qint64 min, qint64 max)
     return (r < static_cast<double>(min) || r > static_cast<double>(max)) ? 0 : static_cast<qint64>(r);
 }
 
-// A MediaInfo handle on one regular file. The library is handed the name of
-// our own descriptor, which is plain ASCII: it converts wide names with the C
-// locale, and under LANG=C a non-ASCII name would not open.
+// The library turns wide file names into bytes with the C library's locale;
+// under LANG=C (or a locale that is not installed) a non-ASCII name would not
+// open. Names on this system are UTF-8, so the character type is made UTF-8.
+void makeNamesUtf8()
+{
+    static const bool done = [] {
+        if (QByteArray(::nl_langinfo(CODESET)) != "UTF-8")
+            ::setlocale(LC_CTYPE, "C.UTF-8");
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+// A MediaInfo handle on one regular file.
 class Handle
 {
 public:
@@ -35,10 +47,10 @@ public:
     // the headers, and read the same at 0 on every kind of AVI tried.
     explicit Handle(const QString &path, const wchar_t *parseSpeed = nullptr)
     {
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         struct stat st;
-        if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
             return; // a folder or a pipe would make the library scan or block
+        makeNamesUtf8();
         m_handle = MediaInfo_New();
         if (!m_handle)
             return;
@@ -47,7 +59,7 @@ public:
         MediaInfo_Option(m_handle, L"Legacy", L"1");
         if (parseSpeed)
             MediaInfo_Option(m_handle, L"ParseSpeed", parseSpeed);
-        MediaInfo_Open(m_handle, QStringLiteral("/proc/self/fd/%1").arg(m_fd).toStdWString().c_str());
+        MediaInfo_Open(m_handle, path.toStdWString().c_str());
     }
     ~Handle()
     {
@@ -55,16 +67,16 @@ public:
             MediaInfo_Close(m_handle);
             MediaInfo_Delete(m_handle);
         }
-        if (m_fd >= 0)
-            ::close(m_fd);
     }
     Handle(const Handle &) = delete;
     Handle &operator=(const Handle &) = delete;
     bool open() const { return m_handle != nullptr; }
-    QString inform(const wchar_t *templ) const
+    QString eachStream(MediaInfo_stream_C kind, const wchar_t *field) const
     {
-        MediaInfo_Option(m_handle, L"Inform", templ);
-        return WideTextFromPointer(MediaInfo_Inform(m_handle, 0));
+        QString text;
+        for (size_t i = 0, n = count(kind); i < n; ++i)
+            text += get(kind, i, field);
+        return text;
     }
     QString get(MediaInfo_stream_C kind, size_t number, const wchar_t *field) const
     {
@@ -73,7 +85,6 @@ public:
     size_t count(MediaInfo_stream_C kind) const { return MediaInfo_Count_Get(m_handle, kind, static_cast<size_t>(-1)); }
 
 private:
-    int m_fd = -1;
     void *m_handle = nullptr;
 };
 } // namespace
@@ -86,10 +97,14 @@ MediaProbe::Facts MediaProbe::query(const QString &path)
     const Handle h(path, L"0");
     if (!h.open())
         return facts;
-    facts.codec = h.inform(L"Video;%Codec%");
-    facts.width = h.inform(L"Video;%Width%");
-    facts.height = h.inform(L"Video;%Height%");
-    facts.playTime = h.inform(L"General;%PlayTime%");
+    // What the templates "Video;%Codec%", "Video;%Width%", "Video;%Height%" and
+    // "General;%PlayTime%" give (one text per stream, run together), read field
+    // by field: the library keeps the Inform template for the whole process, so
+    // two threads asking at once would read each other's answers.
+    facts.codec = h.eachStream(MediaInfo_Stream_Video, L"Codec");
+    facts.width = h.eachStream(MediaInfo_Stream_Video, L"Width");
+    facts.height = h.eachStream(MediaInfo_Stream_Video, L"Height");
+    facts.playTime = h.eachStream(MediaInfo_Stream_General, L"PlayTime");
     return facts;
 }
 

@@ -2,6 +2,8 @@
 #include "app/FileListView.h"
 #include "list/AddFilesModule.h"
 #include "list/ListFunctions.h"
+#include "list/ProbeListItem.h"
+#include "support/SampleMedia.h"
 #include "list/FileList.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
@@ -209,4 +211,41 @@ TEST(AddFiles, NamesThatAreNotTextAreRefusedNotSwapped)
     EXPECT_EQ(list.count(), 1);
     EXPECT_EQ(list.listPath(), QString());
     EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("These rows were left out")));
+}
+
+TEST(AddFiles, ProbedAheadTheRowsAreInOrderAndTheSameAsOneAtATime)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    using K = SampleMedia::Kind;
+    QStringList kinds;
+    int n = 0;
+    for (const K kind : {K::Xvid320, K::Dx50, K::Mjpg, K::NoAudio})
+        kinds << SampleMedia::make(kind, env.root(), QStringLiteral("kind %1.avi").arg(++n), 1);
+    kinds << env.write(QStringLiteral("zero.avi"), "") << env.write(QStringLiteral("notes.avi"), "not a video at all")
+          << env.write(QStringLiteral("na\u00efve \u00e9t\u00e9.avi"), readAll(kinds[0]));
+    QStringList paths;
+    for (int i = 0; i < 60; ++i) // more files than the workers look ahead of the window
+        paths << kinds[i % kinds.size()];
+    FileList parallel;
+    ListView_OLEDragDrop(parallel, paths, nullptr);
+    ASSERT_EQ(parallel.count(), paths.size());
+    for (int i = 0; i < paths.size(); ++i) {
+        FileList single; // the same file probed on its own, on this thread
+        single.model().appendRow({QString(), QString(), QString(), paths[i], QString(), QString(), QString()});
+        ProbeListItem(single, 0);
+        EXPECT_EQ(parallel.model().row(i + 1), single.model().row(1)) << i;
+    }
+    EXPECT_EQ(parallel.model().cell(1, FileListModel::VideoCodec), QStringLiteral("XVID"));
+    EXPECT_EQ(parallel.model().cell(7, FileListModel::VideoCodec), QStringLiteral("XVID")); // the non-ASCII name
+
+    // A cancel midway keeps the rows shown so far: a prefix of the chosen files, nothing else.
+    FileList cancelled;
+    RecordingProgress progress;
+    progress.cancelAt = 23;
+    ListView_OLEDragDrop(cancelled, paths, &progress);
+    ASSERT_EQ(cancelled.count(), 23);
+    for (int i = 0; i < 23; ++i)
+        EXPECT_EQ(cancelled.model().cell(i + 1, FileListModel::Filepath), paths[i]);
+    EXPECT_FALSE(progress.visible);
 }

@@ -6,6 +6,9 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <cstddef>
+#include <MediaInfoDLL/MediaInfoDLL_Static.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,10 +35,13 @@ TEST(Probe, CellsOfGeneratedFiles)
     };
     const Case cases[] = {{K::Xvid640, "XVID", "640x480", 2}, {K::Dx50, "DX50", "320x240", 1},
                           {K::Mjpg, "MJPG", "320x240", 1}, {K::Xvid320, "XVID", "320x240", 1},
-                          {K::AudioOnly, "", "0x0", 3}};
+                          {K::AudioOnly, "", "0x0", 3},  {K::NoAudio, "XVID", "320x240", 1},
+                          {K::MjpgPcm, "MJPG", "320x240", 1}, {K::H264, "H264", "320x240", 1},
+                          {K::Mp42, "MP42", "320x240", 1}, {K::Ac3, "XVID", "320x240", 1}};
     int n = 0;
     for (const Case &c : cases) {
-        const QString name = QStringLiteral("clip %1.avi").arg(++n);
+        // Non-ASCII names too: this suite also runs under LANG=C.
+        const QString name = QStringLiteral("clip %1 caf\u00e9 \u00fc.avi").arg(++n);
         const QString path = SampleMedia::make(c.kind, env.root(), name, c.seconds);
         ASSERT_FALSE(path.isEmpty()) << "ffmpeg could not make " << name.toStdString();
         const FileListModel::Row row = probe(path);
@@ -47,6 +53,40 @@ TEST(Probe, CellsOfGeneratedFiles)
         EXPECT_TRUE(row[FileListModel::Filesize].endsWith(QStringLiteral(" KB")));
         EXPECT_FALSE(row[FileListModel::DateModified].isEmpty());
         EXPECT_EQ(probe(path), row); // probing twice gives the same cells
+    }
+}
+
+namespace {
+// The four templates, asked of the library the documented way (one thread only:
+// the Inform template is the library's, for the whole process).
+QStringList byTemplates(const QString &path)
+{
+    void *h = MediaInfo_New();
+    MediaInfo_Option(h, L"Internet", L"no");
+    MediaInfo_Option(h, L"Legacy", L"1");
+    MediaInfo_Open(h, path.toStdWString().c_str());
+    QStringList out;
+    for (const wchar_t *t : {L"Video;%Codec%", L"Video;%Width%", L"Video;%Height%", L"General;%PlayTime%"}) {
+        MediaInfo_Option(h, L"Inform", t);
+        out << WideTextFromPointer(MediaInfo_Inform(h, 0));
+    }
+    MediaInfo_Close(h);
+    MediaInfo_Delete(h);
+    return out;
+}
+} // namespace
+
+TEST(Probe, FieldsReadTheSameAsTheTemplatesOnEveryKind)
+{
+    TestEnvironment env;
+    using K = SampleMedia::Kind;
+    int n = 0;
+    for (const K kind : {K::Xvid640, K::Dx50, K::Mjpg, K::AudioOnly, K::NoAudio, K::MjpgPcm, K::H264, K::Mp42, K::Ac3, K::XvidVbrMp3}) {
+        const QString path = SampleMedia::make(kind, env.root(), QStringLiteral("k%1.avi").arg(++n), 1);
+        const MediaProbe::Facts f = MediaProbe::query(path);
+        EXPECT_EQ((QStringList{f.codec, f.width, f.height, f.playTime.section(u'.', 0, 0)}),
+                  QStringList(byTemplates(path).replaceInStrings(QRegularExpression(QStringLiteral("\\..*$")), QString())))
+            << n;
     }
 }
 
