@@ -40,6 +40,8 @@ AboutWindow::AboutWindow(QWidget *parent) : QDialog(parent)
     connect(credits, &QPushButton::clicked, this, &AboutWindow::cmdCredits_Click);
     QPushButton *close = namedButton(QStringLiteral("CloseButton"), QStringLiteral("&Close"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    credits->setAutoDefault(false);
+    close->setDefault(true); // Enter closes, as in the other small windows
     addButtonRow(body, {credits}, {close});
     resize(400, 260);
 }

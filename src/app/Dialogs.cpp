@@ -43,6 +43,8 @@ QString Dialogs::qtFilter(const QString &filter)
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(u';', u' ');
+        if (patterns == QStringLiteral("*.*"))
+            patterns = QStringLiteral("*"); // "All Files": names without an extension too
         QString name = parts[i];
         // A name that already shows its patterns keeps them as they are.
         out << (name.contains(u'(') ? name.left(name.indexOf(u'(')).trimmed() : name) + QStringLiteral(" (") + patterns + u')';

@@ -7,7 +7,9 @@
 #include "MainWindowLayout.h"
 #include "Shell.h"
 #include "SystemServices.h"
+#include "TextFormats.h"
 #include "Twips.h"
+#include "WindowMemory.h"
 #include "Version.h"
 #include "compat/CheckCompatibility.h"
 #include "list/ClipboardModule.h"
@@ -24,10 +26,14 @@
 #include "join/StartJoin.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -80,12 +86,19 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_view = new FileListView(central);
     m_view->setModel(&m_list.model());
     // The Filepath column is present in every row but never shown.
-    connect(&m_list.model(), &QAbstractItemModel::columnsInserted, this,
-            [this] {
-                m_view->setColumnHidden(FileListModel::Filepath, true);
-                m_view->setColumnWidth(FileListModel::Filename, 200); // names are what the user reads first
-                m_view->setColumnWidth(FileListModel::DateModified, 150);
-            });
+    connect(&m_list.model(), &QAbstractItemModel::columnsInserted, this, [this] {
+        m_view->setColumnHidden(FileListModel::Filepath, true);
+        if (m_list.model().columnCount() == FileListModel::CellCount)
+            applyColumnWidths();
+    });
+    m_view->setTextElideMode(Qt::ElideMiddle); // a long name keeps its start and its end
+    connect(m_view->header(), &QHeaderView::sectionResized, this, [this] {
+        if (!m_applyingColumns && m_remembering)
+            m_rememberTimer.start();
+    });
+    m_rememberTimer.setSingleShot(true);
+    m_rememberTimer.setInterval(500);
+    connect(&m_rememberTimer, &QTimer::timeout, this, &MainWindow::rememberWindow);
     connect(m_view, &FileListView::filesDropped, this,
             [this](const QStringList &paths) { ListView_OLEDragDrop(m_list, paths, this); });
     connect(m_view, &QWidget::customContextMenuRequested, this, &MainWindow::ListView_MouseDown);
@@ -106,8 +119,21 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     m_panel1->setText(QStringLiteral("Tapeweld ") + Version::text() + u' ');
     const int menuHeight = menuBar()->sizeHint().height();
     setMinimumSize(twips(MainWindowLayout::kSnapInnerWidth) + 1, twips(MainWindowLayout::kSnapInnerHeight) + 1 + menuHeight);
-    resize(twips(MainWindowLayout::kOuterWidth), twips(MainWindowLayout::kOuterHeight));
+    // The described opening width (449 px) cannot show six columns of text in
+    // today's fonts: the window opens as wide as the default columns need, with
+    // room for names, and can still be made as small as the rule allows.
+    QList<int> columns = defaultColumnWidths();
+    int listWidth = m_view->verticalScrollBar()->sizeHint().width() + 2 * m_view->frameWidth() + kOpeningNameWidth;
+    for (int c = 0; c < FileListModel::CellCount; ++c)
+        if (c != FileListModel::Filename)
+            listWidth += columns[c];
+    const int needed = listWidth + twips(600 + 270); // the control panel and the margins beside the list
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int most = screen ? screen->availableGeometry().width() * 9 / 10 : needed;
+    resize(qMax(twips(MainWindowLayout::kOuterWidth), qMin(needed, most)), twips(MainWindowLayout::kOuterHeight));
+    restoreWindow();
     showStatusPicture(QStringLiteral("Red"));
+    m_tips = new TipsWindow(this);
 }
 
 QAction *MainWindow::addAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut,
@@ -336,8 +362,15 @@ void MainWindow::layoutControls()
     const MainWindowLayout::Result r = MainWindowLayout::arrange(design, w, h);
     auto px = [](const QRect &t) { return QRect(twips(t.x()), twips(t.y()), twips(t.width()), twips(t.height())); };
     m_view->setGeometry(px(r.listView));
-    m_controlPanel->setGeometry(px(r.controlPanel));
     m_infoPanel->setGeometry(px(r.infoPanel));
+    // The five image buttons stay above the totals panel: at the smallest size
+    // the room between them shrinks first.
+    QRect panel = px(r.controlPanel);
+    panel.setBottom(qMin(panel.bottom(), m_infoPanel->geometry().top() - 2));
+    auto *column = static_cast<QBoxLayout *>(m_controlPanel->layout());
+    const int buttons = 5, buttonHeight = 36;
+    column->setSpacing(qBound(0, (panel.height() - buttons * buttonHeight) / (buttons - 1), 6));
+    m_controlPanel->setGeometry(panel);
 
     // Progress bar over panel 1, the overlay right of it.
     const int panel1 = toTwips(m_panel1->geometry().right());
@@ -349,6 +382,8 @@ void MainWindow::layoutControls()
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    if (m_remembering)
+        m_rememberTimer.start();
     if (!isMinimized())
         layoutControls();
 }
@@ -378,4 +413,74 @@ void MainWindow::refreshTotals()
     m_listCount->setText(m_list.totals().count);
     m_listDuration->setText(m_list.totals().duration);
     m_listSize->setText(m_list.totals().size);
+}
+
+QList<int> MainWindow::defaultColumnWidths() const
+{
+    // Wide enough for the header and a typical cell; the name takes what is left.
+    const QFontMetrics fm(m_view->font());
+    const int pad = 14;
+    auto fit = [&](const QString &header, const QString &cell) { return qMax(fm.horizontalAdvance(header), fm.horizontalAdvance(cell)) + pad; };
+    QList<int> w(FileListModel::CellCount, 0);
+    w[FileListModel::Filesize] = fit(QStringLiteral("Filesize"), QStringLiteral("99,999 KB"));
+    w[FileListModel::DateModified] = fit(QStringLiteral("Date Modified"),
+                                         TextFormats::generalDate(QDateTime(QDate(2026, 12, 28), QTime(22, 58, 59))));
+    w[FileListModel::VideoCodec] = fit(QStringLiteral("Video Codec"), QStringLiteral("XVID"));
+    w[FileListModel::VideoSize] = fit(QStringLiteral("Video Size"), QStringLiteral("1920x1080"));
+    w[FileListModel::Duration] = fit(QStringLiteral("Duration"), QStringLiteral("9999 seconds"));
+    int others = 0;
+    for (const int x : w)
+        others += x;
+    const int view = m_view->viewport()->width() > 0 ? m_view->viewport()->width() : m_view->width() - 4;
+    w[FileListModel::Filename] = qMax(fit(QStringLiteral("Filename"), QStringLiteral("clip.avi")), view - others);
+    return w;
+}
+
+void MainWindow::applyColumnWidths()
+{
+    m_applyingColumns = true;
+    const QList<int> saved = WindowMemory::read().columns;
+    const QList<int> widths = saved.size() == FileListModel::CellCount ? saved : defaultColumnWidths();
+    for (int c = 0; c < FileListModel::CellCount; ++c)
+        if (c != FileListModel::Filepath)
+            m_view->setColumnWidth(c, qMax(20, widths[c]));
+    m_applyingColumns = false;
+}
+
+void MainWindow::restoreWindow()
+{
+    const WindowMemory::Saved saved = WindowMemory::read();
+    if (saved.geometry.isEmpty())
+        return;
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    setGeometry(WindowMemory::placeOnScreens(saved.geometry, screens, minimumSize()));
+    if (saved.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::rememberWindow()
+{
+    WindowMemory::writeGeometry(isMaximized() ? normalGeometry() : geometry(), isMaximized());
+    QList<int> widths;
+    for (int c = 0; c < m_list.model().columnCount(); ++c)
+        widths << (c == FileListModel::Filepath ? 0 : m_view->columnWidth(c));
+    if (widths.size() == FileListModel::CellCount)
+        WindowMemory::writeColumns(widths);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Where the window manager first puts the window is not the user's choice.
+    if (!m_remembering)
+        QTimer::singleShot(1000, this, [this] { m_remembering = true; });
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (m_remembering)
+        m_rememberTimer.start();
 }

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QTimer>
 #include <functional>
 class FileListView;
 class ImageButton;
@@ -11,6 +12,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QToolButton;
+class TipsWindow;
 
 // The program's document window: the file list, its totals, the toolbar, the
 // image buttons and the status bar, and every command reached from them.
@@ -32,6 +34,7 @@ public:
 
     void startNewList(); // start-up: a new list without the question
     void showTipOfTheDay();
+    TipsWindow *tipsWindow() const { return m_tips; }
 
     // Handlers, named after their controls.
     void Toolbar_ButtonClick(int position);
@@ -53,6 +56,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildMenus();
@@ -61,6 +66,11 @@ private:
     void buildInfoPanel(QWidget *central);
     void buildStatusBar();
     void layoutControls();
+    QList<int> defaultColumnWidths() const;
+    static constexpr int kOpeningNameWidth = 140; // px for the name column in a new window
+    void applyColumnWidths();
+    void restoreWindow();
+    void rememberWindow();
     void applyEditMenuRule();
     void showStatusPicture(const QString &status);
     void refreshTotals();
@@ -101,4 +111,7 @@ private:
     QList<QToolButton *> m_toolButtons;
     bool m_exiting = false;
     QElapsedTimer m_progressShown;
+    QTimer m_rememberTimer;
+    bool m_remembering = false, m_applyingColumns = false;
+    TipsWindow *m_tips = nullptr; // created hidden with the window, shown on demand
 };

@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "FileListView.h"
 #include "ImageButton.h"
+#include "PreferenceDialog.h"
 #include "PreferencesWindow.h"
 #include "Shell.h"
 #include "SystemServices.h"
@@ -39,9 +40,15 @@ void MainWindow::startNewList() { NewList(m_list, false); }
 
 void MainWindow::showTipOfTheDay()
 {
-    auto *tips = new TipsWindow(this);
-    tips->setAttribute(Qt::WA_DeleteOnClose);
-    tips->show();
+    if (!m_tips->isVisible()) {
+        m_tips->Form_Load();
+        // Over the main window, not in a corner of the screen over its menu.
+        m_tips->adjustSize();
+        m_tips->move(geometry().center() - m_tips->rect().center());
+        m_tips->show();
+    }
+    m_tips->raise();
+    m_tips->activateWindow();
 }
 
 void MainWindow::sortWizard()
@@ -288,6 +295,7 @@ void MainWindow::checkForUpdate()
 void MainWindow::exitProgram()
 {
     m_exiting = true;
+    PreferenceDialog::programEnds();
     QApplication::quit();
 }
 
@@ -295,6 +303,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_exiting || AskToSaveOnClose(m_list)) {
         event->accept();
+        PreferenceDialog::programEnds();
         QApplication::quit(); // every other window goes with it, saving nothing
     } else {
         event->ignore();

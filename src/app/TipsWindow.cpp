@@ -17,6 +17,8 @@ TipsWindow::TipsWindow(QWidget *parent) : PreferenceDialog(parent)
                                          QStringLiteral(":/icons/tapeweld.svg"));
     m_tip = new QLabel(this);
     m_tip->setObjectName(QStringLiteral("TipText"));
+    m_tip->setTextFormat(Qt::PlainText); // a tip is text, whatever it holds
+    m_tip->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_tip->setWordWrap(true);
     m_tip->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     m_tip->setMinimumHeight(90);
@@ -30,7 +32,12 @@ TipsWindow::TipsWindow(QWidget *parent) : PreferenceDialog(parent)
     body->addWidget(m_tip, 1);
     addButtonRow(body, {m_show}, {next, close});
     resize(440, 240);
-    // LoadTipsPreference, then the first tip.
+    Form_Load();
+}
+
+void TipsWindow::Form_Load()
+{
+    // LoadTipsPreference, then a tip.
     m_show->setCheckState(Settings::checkStateOf(Settings::readCheckValue(SettingsKeys::kTipsShowAtStartup, Settings::valueOf(m_show->checkState()))));
     NextTipButton_Click();
 }

@@ -9,6 +9,8 @@ class TipsWindow : public PreferenceDialog
     Q_OBJECT
 public:
     explicit TipsWindow(QWidget *parent = nullptr);
+    // What opening the window does: the setting read again and a new tip drawn.
+    void Form_Load();
     void NextTipButton_Click();
     QString tipText() const;
     QCheckBox *showAtStartup() const { return m_show; }

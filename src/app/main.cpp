@@ -12,6 +12,10 @@
 
 int main(int argc, char *argv[])
 {
+    // "/debug" must be exact and alone: read before Qt takes out its own options.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tapeweld"));
     ensureResources();
@@ -34,7 +38,7 @@ int main(int argc, char *argv[])
         if (showTips)
             mainWindow->showTipOfTheDay();
     });
-    if (splash.load(app.arguments().mid(1), &showTips))
+    if (splash.load(arguments, &showTips))
         splash.show();
     return app.exec();
 }

@@ -1,13 +1,18 @@
 #include "app/FileListView.h"
 #include "list/ListFunctions.h"
 #include "app/ImageButton.h"
+#include "app/AboutWindow.h"
 #include "app/MainWindow.h"
+#include "app/TipsWindow.h"
+#include "app/WindowMemory.h"
 #include "app/Shell.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
@@ -261,4 +266,85 @@ TEST(MainWindow, FilePropertiesFromItsThreeEntryPoints)
     EXPECT_EQ(calls.size(), 3);
     EXPECT_TRUE(f.dialogs.messages.isEmpty());
     Shell::setFileManagerCall(old);
+}
+
+TEST(MainWindow, OneTipWindowAndQuittingSavesNothing)
+{
+    Fixture f;
+    QAction *tip = f.window.action(QStringLiteral("TipOfTheDay"));
+    for (int i = 0; i < 3; ++i)
+        tip->trigger();
+    const QList<TipsWindow *> tips = f.window.findChildren<TipsWindow *>();
+    ASSERT_EQ(tips.size(), 1);
+    EXPECT_TRUE(tips[0]->isVisible());
+    // Placed over the main window, not in a corner of the screen.
+    EXPECT_TRUE(f.window.geometry().contains(tips[0]->geometry().center()));
+    // A tip is plain text, and can be selected.
+    EXPECT_EQ(tips[0]->findChild<QLabel *>(QStringLiteral("TipText"))->textFormat(), Qt::PlainText);
+
+    const QByteArray before = readAll(f.env.settingsFile());
+    tips[0]->showAtStartup()->setChecked(!tips[0]->showAtStartup()->isChecked());
+    f.window.action(QStringLiteral("FileExit"))->trigger(); // the program ends: windows close, nothing is saved
+    tips[0]->close();
+    EXPECT_EQ(readAll(f.env.settingsFile()), before);
+}
+
+TEST(MainWindow, AtTheSmallestSizeEveryButtonAndColumnCanBeSeen)
+{
+    Fixture f;
+    f.window.resize(f.window.minimumSize());
+    QApplication::processEvents();
+    const QWidget *info = f.window.findChild<QWidget *>(QStringLiteral("InfoPanel"));
+    for (const char *name : {"UpButton", "DownButton", "DeleteButton", "PlayButton", "PropertiesButton"}) {
+        const QWidget *b = f.window.imageButton(QString::fromLatin1(name));
+        EXPECT_LE(b->mapTo(&f.window, QPoint(0, b->height())).y(), info->mapTo(&f.window, QPoint(0, 0)).y()) << name;
+    }
+    // At the opening size the visible columns fit the list without scrolling.
+    Fixture opening;
+    int total = 0;
+    for (int c = 0; c < FileListModel::CellCount; ++c)
+        if (!opening.window.listView()->isColumnHidden(c))
+            total += opening.window.listView()->columnWidth(c);
+    QStringList widths;
+    for (int c = 0; c < FileListModel::CellCount; ++c)
+        widths << QString::number(opening.window.listView()->columnWidth(c));
+    EXPECT_LE(total, opening.window.listView()->viewport()->width() + 2) << widths.join(u',').toStdString();
+}
+
+TEST(MainWindow, SizePlaceAndColumnsComeBackNextTime)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    {
+        MainWindow first;
+        first.startNewList();
+        first.show();
+        QTest::qWait(1100); // the first placement is the window manager's, not remembered
+        first.resize(700, 520);
+        first.listView()->setColumnWidth(FileListModel::Filename, 250);
+        QTest::qWait(700);
+    }
+    EXPECT_TRUE(readAll(env.settingsFile()).contains("Width=700"));
+    MainWindow second;
+    second.startNewList();
+    EXPECT_EQ(second.size(), QSize(700, 520));
+    EXPECT_EQ(second.listView()->columnWidth(FileListModel::Filename), 250);
+
+    // A frame saved on a screen that is gone comes back on one that is there.
+    const QRect placed = WindowMemory::placeOnScreens(QRect(5000, 4000, 800, 600), {QRect(0, 0, 1280, 1024)}, QSize(449, 390));
+    EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(placed));
+    EXPECT_EQ(placed.size(), QSize(800, 600));
+    EXPECT_EQ(WindowMemory::placeOnScreens(QRect(10, 10, 3000, 200), {QRect(0, 0, 1280, 1024)}, QSize(449, 390)).size(),
+              QSize(1280, 390));
+}
+
+TEST(MainWindow, EnterClosesAbout)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    AboutWindow about;
+    about.show();
+    QTest::keyClick(&about, Qt::Key_Return);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_TRUE(dialogs.messages.isEmpty()); // not the credits
 }

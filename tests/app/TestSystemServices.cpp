@@ -9,7 +9,7 @@ TEST(SystemServices, FileDialogFiltersBecomeQtFilters)
 {
     EXPECT_EQ(Dialogs::qtFilter(QStringLiteral("TPW Files|*.tpw")), QStringLiteral("TPW Files (*.tpw)"));
     EXPECT_EQ(Dialogs::qtFilter(QStringLiteral("All Supported Files (*.avi;*.divx;*.xvid)|*.avi;*.divx;*.xvid|All Files|*.*")),
-              QStringLiteral("All Supported Files (*.avi *.divx *.xvid);;All Files (*.*)"));
+              QStringLiteral("All Supported Files (*.avi *.divx *.xvid);;All Files (*)"));
 }
 
 TEST(SystemServices, PropertiesOfAVanishedFileOpenNothing)
