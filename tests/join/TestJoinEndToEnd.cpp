@@ -17,7 +17,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStorageInfo>
 #include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -438,4 +440,38 @@ TEST(JoinEndToEnd, AStrayByteJoinedAnywayIsNeverCalledFinishedWithFramesMissing)
     };
     e.run();
     EXPECT_TRUE(e.dialogs.messages[0].text.startsWith(QStringLiteral("Row 1 (part 1.avi) holds 1 byte more than its AVI chunks.")));
+}
+
+TEST(JoinEndToEnd, OpenDmlOverTwoGibibytesJoinsWhole)
+{
+    TestEnvironment env;
+    if (QStorageInfo(env.root()).bytesAvailable() < 10LL << 30)
+        GTEST_SKIP() << "needs 10 GiB free for an output over 2 GiB";
+    // A 1.1 GiB OpenDML part (RIFF AVIX after the first GiB), joined with a copy of itself.
+    const QString big = SampleMedia::makeWith(env.root(), QStringLiteral("opendml.avi"),
+                                              {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                               QStringLiteral("testsrc=size=1920x1080:rate=25"), QStringLiteral("-frames:v"),
+                                               QStringLiteral("380"), QStringLiteral("-c:v"), QStringLiteral("rawvideo"),
+                                               QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p")});
+    ASSERT_FALSE(big.isEmpty());
+    ScriptedDialogs dialogs;
+    FileList list;
+    NewList(list, false);
+    ListView_OLEDragDrop(list, {big, big}, nullptr);
+    const QString output = env.path(QStringLiteral("joined.avi"));
+    dialogs.files.enqueue({output});
+    JoinHooks hooks;
+    hooks.freeBytes = [](const QString &) { return 1e15; };
+    QString outcome, reason;
+    hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &paths) {
+        JoinWizard wizard(out, list.totals().size, nullptr, std::move(run), paths);
+        wizard.Form_Load();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return wizard.ended(); }, 600000));
+        outcome = wizard.operationText();
+        reason = wizard.reasonText();
+    };
+    StartJoin(list, hooks);
+    EXPECT_EQ(outcome, QStringLiteral("Finished!")) << reason.toStdString();
+    EXPECT_GT(QFileInfo(output).size(), 2LL << 30);
+    EXPECT_EQ(AviRiff::videoFrames(output), 760);
 }
