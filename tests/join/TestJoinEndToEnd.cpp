@@ -448,11 +448,7 @@ TEST(JoinEndToEnd, OpenDmlOverTwoGibibytesJoinsWhole)
     if (QStorageInfo(env.root()).bytesAvailable() < 10LL << 30)
         GTEST_SKIP() << "needs 10 GiB free for an output over 2 GiB";
     // A 1.1 GiB OpenDML part (RIFF AVIX after the first GiB), joined with a copy of itself.
-    const QString big = SampleMedia::makeWith(env.root(), QStringLiteral("opendml.avi"),
-                                              {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                               QStringLiteral("testsrc=size=1920x1080:rate=25"), QStringLiteral("-frames:v"),
-                                               QStringLiteral("380"), QStringLiteral("-c:v"), QStringLiteral("rawvideo"),
-                                               QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p")});
+    const QString big = SampleMedia::makeOpenDml(env.root(), QStringLiteral("opendml.avi"));
     ASSERT_FALSE(big.isEmpty());
     ScriptedDialogs dialogs;
     FileList list;

@@ -52,6 +52,14 @@ QString SampleMedia::makeWith(const QString &folder, const QString &name, const 
     return ffmpeg.exitCode() == 0 ? out : QString();
 }
 
+QString SampleMedia::makeOpenDml(const QString &folder, const QString &name)
+{
+    return makeWith(folder, name,
+                    {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("testsrc=size=1920x1080:rate=25"),
+                     QStringLiteral("-frames:v"), QStringLiteral("380"), QStringLiteral("-c:v"), QStringLiteral("rawvideo"),
+                     QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p")});
+}
+
 int SampleMedia::videoFrames(const QString &path)
 {
     QProcess probe;
