@@ -310,7 +310,7 @@ QString JoinWizard::operationText() const { return m_operation->text(); }
 QString JoinWizard::writtenSizeText() const { return m_written->text(); }
 QString JoinWizard::elapsedText() const { return m_elapsed->text(); }
 QString JoinWizard::headerSubText() const { return m_header->subText(); }
-QString JoinWizard::reasonText() const { return m_reason->isVisible() || !m_reason->isHidden() ? m_reason->text() : QString(); }
+QString JoinWizard::reasonText() const { return m_reason->isHidden() ? QString() : m_reason->text(); }
 QString JoinWizard::cancelCaption() const { return m_cancel->text(); }
 bool JoinWizard::optionsEnabled() const { return m_options->isEnabled(); }
 bool JoinWizard::bounceVisible() const { return m_bar->bouncing(); }

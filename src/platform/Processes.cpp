@@ -1,10 +1,8 @@
 #include "Processes.h"
-#include "CommandLine.h"
 #include "FileSystem.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -47,32 +45,6 @@ void Processes::terminateByName(const QString &name)
         if (imageNameOf(pid).toLower().endsWith(wanted))
             ::kill(pid, SIGKILL);
     }
-}
-
-bool Processes::launchHidden(const QString &commandLine, const QString &interpreterFolder,
-                             const QString &workingFolder)
-{
-    const std::vector<std::string> words = CommandLine::split(commandLine.toStdString());
-    if (words.empty())
-        return false;
-    QString program = QString::fromStdString(words.front());
-    QStringList arguments;
-    for (size_t i = 1; i < words.size(); ++i)
-        arguments << QString::fromStdString(words[i]);
-    if (program.endsWith(QStringLiteral(".bat"), Qt::CaseInsensitive)) {
-        arguments.prepend(program);
-        program = interpreterFolder + FileSystem::kSeparator + QStringLiteral("tapeweld-cmd");
-    }
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    if (!workingFolder.isEmpty())
-        process.setWorkingDirectory(workingFolder);
-    // startDetached double-forks and calls setsid(): no terminal, no zombie.
-    return process.startDetached();
 }
 
 pid_t Processes::startScript(const QString &interpreter, const QString &script, const QString &errorLog, int lockFd,

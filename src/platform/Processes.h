@@ -13,12 +13,6 @@ QString imageNameOf(pid_t pid);
 // name ends with name (case-insensitive). Not waited for.
 void terminateByName(const QString &name);
 
-// Starts a command line (Windows quoting rules) detached and hidden: own
-// session, standard streams on /dev/null, never waited on, never a zombie.
-// A ".bat" program runs through the interpreter found in interpreterFolder.
-bool launchHidden(const QString &commandLine, const QString &interpreterFolder,
-                  const QString &workingFolder = QString());
-
 // Starts the interpreter on a script as a direct child in a session (and
 // process group) of its own: standard input and output on /dev/null, standard
 // error into errorLog, and lockFd (when >= 0) inherited as descriptor 3 so the
