@@ -4,6 +4,9 @@
 #include "app/TextFormats.h"
 
 #include <QFile>
+#include <QHash>
+#include <QPair>
+#include <mutex>
 #include <QFileInfo>
 #include <cmath>
 #include <cstddef>
@@ -109,6 +112,35 @@ MediaProbe::Facts MediaProbe::query(const QString &path)
 }
 
 MediaProbe::Streams MediaProbe::streams(const QString &path)
+{
+    // The join's checks ask again for the same files: answers are kept while a
+    // file keeps its size and modification time.
+    static std::mutex cacheMutex;
+    static QHash<QString, QPair<QByteArray, Streams>> cache;
+    struct stat st;
+    const bool known = ::stat(QFile::encodeName(path).constData(), &st) == 0;
+    const QByteArray stamp = known ? QByteArray::number(static_cast<qint64>(st.st_size)) + '/'
+                                         + QByteArray::number(static_cast<qint64>(st.st_mtim.tv_sec)) + '.'
+                                         + QByteArray::number(static_cast<qint64>(st.st_mtim.tv_nsec)) + '/'
+                                         + QByteArray::number(static_cast<quint64>(st.st_ino))
+                                   : QByteArray();
+    if (known) {
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        const auto it = cache.constFind(path);
+        if (it != cache.constEnd() && it->first == stamp)
+            return it->second;
+    }
+    const Streams s = readStreams(path);
+    if (known) {
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        if (cache.size() > 100000)
+            cache.clear();
+        cache.insert(path, {stamp, s});
+    }
+    return s;
+}
+
+MediaProbe::Streams MediaProbe::readStreams(const QString &path)
 {
     Streams s;
     const Handle h(path);

@@ -37,6 +37,7 @@ struct Streams
     QVector<Audio> audio;
 };
 Streams streams(const QString &path);
+Streams readStreams(const QString &path); // the same, always read afresh
 
 // Every cell of a row for the file at path, as ProbeListItem fills them; safe
 // on any thread (each call has its own library handle).
