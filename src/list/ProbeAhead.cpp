@@ -1,12 +1,20 @@
 #include "ProbeAhead.h"
 
+#include "ProbeHelper.h"
+#include "app/AppPaths.h"
+
+#include <QFileInfo>
 #include <QThread>
+#include <memory>
 #include <chrono>
 
 ProbeAhead::ProbeAhead(const QStringList &paths, const std::vector<bool> &wanted, int workers, int window)
     : m_paths(paths), m_wanted(wanted), m_window(window), m_results(static_cast<size_t>(paths.size())),
       m_ready(static_cast<size_t>(paths.size()), 0)
 {
+    const QString helper = AppPaths::programFolder() + QStringLiteral("/tapeweld-probe");
+    if (workers > 1 && paths.size() > 1 && QFileInfo(helper).isExecutable())
+        m_helperProgram = helper;
     for (int i = 0; i < qMax(1, workers); ++i)
         m_threads.emplace_back([this] { work(); });
 }
@@ -27,6 +35,21 @@ int ProbeAhead::defaultWorkers() { return qBound(1, QThread::idealThreadCount(),
 void ProbeAhead::work()
 {
     const int n = static_cast<int>(m_paths.size());
+    // The library's part goes to a helper process of this worker's own, when the
+    // program ships one; a helper that dies (a file that crashed the library)
+    // gives that file the cells of a file the library cannot read, and another
+    // helper takes the next file.
+    std::unique_ptr<ProbeHelper> helper;
+    auto query = [&](const QString &path) {
+        if (m_helperProgram.isEmpty())
+            return MediaProbe::query(path);
+        if (!helper || !helper->running())
+            helper = std::make_unique<ProbeHelper>(m_helperProgram);
+        MediaProbe::Facts facts;
+        if (helper->running() && helper->query(path, &facts))
+            return facts;
+        return MediaProbe::Facts();
+    };
     for (;;) {
         int i;
         {
@@ -38,7 +61,7 @@ void ProbeAhead::work()
         }
         MediaProbe::Probed p;
         if (m_wanted[static_cast<size_t>(i)])
-            p = MediaProbe::probe(m_paths[i]);
+            p = MediaProbe::probe(m_paths[i], query);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_results[static_cast<size_t>(i)] = std::move(p);

@@ -30,6 +30,7 @@ private:
     void work();
 
     const QStringList m_paths;
+    QString m_helperProgram; // empty: the library is asked in this process
     const std::vector<bool> m_wanted;
     const int m_window;
     std::vector<MediaProbe::Probed> m_results;

@@ -181,7 +181,9 @@ QString MediaProbe::durationText(const QString &playTimeMs)
     return QString::number(ms / 1000) + QStringLiteral(" seconds");
 }
 
-MediaProbe::Probed MediaProbe::probe(const QString &path)
+MediaProbe::Probed MediaProbe::probe(const QString &path) { return probe(path, &MediaProbe::query); }
+
+MediaProbe::Probed MediaProbe::probe(const QString &path, const std::function<Facts(const QString &)> &query)
 {
     Probed p;
     FileListModel::Row &row = p.row;

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QVector>
+#include <functional>
 class FileList;
 
 // Refills a row's cells from the file named by its Filepath cell; index 0
@@ -47,6 +48,8 @@ struct Probed
     bool hasDate = false; // false: the date could not be read and the cell keeps its text
 };
 Probed probe(const QString &path);
+// The same, with the library's part asked of query (another process, say).
+Probed probe(const QString &path, const std::function<Facts(const QString &)> &query);
 
 // Cell texts from raw facts, exposed for the tests.
 QString sizeText(qint64 bytes);      // bytes < 0: unreadable

@@ -1,4 +1,5 @@
 #include "list/FileList.h"
+#include "list/ProbeHelper.h"
 #include "list/ProbeListItem.h"
 #include "support/SampleMedia.h"
 #include "support/TestEnvironment.h"
@@ -7,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QThread>
 #include <cstddef>
 #include <MediaInfoDLL/MediaInfoDLL_Static.h>
 #include <gtest/gtest.h>
@@ -156,4 +158,28 @@ TEST(Probe, ModelStaysConsistentUnderEdits)
     EXPECT_EQ(model.columnCount(), 0);
     model.clear();
     EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(Probe, AHelperProcessAnswersAsTheLibraryAndAGoneOneIsNoAnswer)
+{
+    TestEnvironment env;
+    const QString clip = SampleMedia::make(SampleMedia::Kind::Dx50, env.root(), QStringLiteral("caf\u00e9 clip.avi"), 1);
+    ProbeHelper helper(QStringLiteral(TW_PROGRAM_DIR "/tapeweld-probe"));
+    ASSERT_TRUE(helper.running());
+    MediaProbe::Facts viaHelper;
+    ASSERT_TRUE(helper.query(clip, &viaHelper));
+    const MediaProbe::Facts here = MediaProbe::query(clip);
+    EXPECT_EQ((QStringList{viaHelper.codec, viaHelper.width, viaHelper.height, viaHelper.playTime}),
+              (QStringList{here.codec, here.width, here.height, here.playTime}));
+    MediaProbe::Facts odd{QStringLiteral("a b\n%c"), QString(), QStringLiteral("480"), QStringLiteral("1.5")}, back;
+    ASSERT_TRUE(ProbeHelper::parseAnswer(ProbeHelper::answerFor(odd).chopped(1), &back));
+    EXPECT_EQ(back.codec, odd.codec);
+    EXPECT_EQ(back.width, QString());
+
+    // A helper that dies (as on a file that crashed the library) answers nothing, and is reaped.
+    ProbeHelper gone(QStringLiteral("/bin/true"));
+    QThread::msleep(200); // it has ended: writing to it must not raise SIGPIPE here
+    MediaProbe::Facts none;
+    EXPECT_FALSE(gone.query(clip, &none));
+    EXPECT_FALSE(gone.running());
 }

@@ -1,0 +1,32 @@
+#pragma once
+#include "ProbeListItem.h"
+
+#include <QString>
+#include <sys/types.h>
+
+// The library's part of a probe, asked of a helper process (tapeweld-probe).
+// The library serialises its work inside one process, so two cores read two
+// files at once only from two processes; and a file that crashes the library
+// takes down a helper, not the program.
+class ProbeHelper
+{
+public:
+    explicit ProbeHelper(const QString &program);
+    ~ProbeHelper();
+    ProbeHelper(const ProbeHelper &) = delete;
+    ProbeHelper &operator=(const ProbeHelper &) = delete;
+
+    bool running() const { return m_pid > 0; }
+    // False when the helper is gone (it is then ended and reaped).
+    bool query(const QString &path, MediaProbe::Facts *facts);
+
+    // One request and one answer a line: the path; the four texts, percent-encoded.
+    static QByteArray answerFor(const MediaProbe::Facts &facts);
+    static bool parseAnswer(const QByteArray &line, MediaProbe::Facts *facts);
+
+private:
+    void stop();
+    pid_t m_pid = -1;
+    int m_socket = -1; // its standard input and output
+    QByteArray m_pending;
+};
