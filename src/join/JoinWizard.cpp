@@ -260,6 +260,9 @@ void JoinWizard::FinishJoinWizard()
     if (!m_cancelled && !finished) {
         m_reason->setText(m_outcome.reason.isEmpty() ? QStringLiteral("The encoder wrote no output file.") : m_outcome.reason);
         m_reason->show();
+        // The window grows by the reason's line instead of squeezing the frame below it.
+        layout()->activate();
+        setFixedSize(width(), qMax(height(), sizeHint().height()));
         if (IsDebugLogActive())
             WriteDebugLog(QStringLiteral("Failed: ") + m_reason->text());
     }

@@ -219,6 +219,9 @@ TEST(JoinEndToEnd, AnEncoderThatFailsEndsAsFailed)
     e.atEnd = [&](JoinWizard &w) {
         EXPECT_EQ(w.operationText(), QStringLiteral("Failed!"));
         EXPECT_EQ(w.reasonText(), QStringLiteral("The encoder wrote no output: the encoder stopped with exit code 1."));
+        // The reason's line does not squeeze the frame of times and sizes.
+        const QWidget *frame = w.findChild<QWidget *>(QStringLiteral("Frame1"));
+        EXPECT_GE(frame->height(), frame->minimumSizeHint().height());
         EXPECT_TRUE(w.optionsEnabled());
         EXPECT_FALSE(QFile::exists(e.temp())); // the second script deleted it
     };
