@@ -74,10 +74,7 @@ QString Compatibility::firstDifferenceLine(const FileListModel &model, const QSt
                     rest.remove(first);
                 if (!rest.isEmpty()) {
                     auto shown = [](const QString &t) { return t.isEmpty() ? QStringLiteral("none") : t; };
-                    return QStringLiteral("Row %1 (%2) differs from row 1 (%3) in its %4: %5 against %6.")
-                        .arg(i)
-                        .arg(model.cell(i, FileListModel::Filename), model.cell(1, FileListModel::Filename), name,
-                             shown(model.cell(i, column)), shown(first));
+                    return CarryCheck::line(model, {i, name, shown(first), shown(model.cell(i, column)), QString()});
                 }
             }
         return QString();

@@ -29,11 +29,11 @@ QString unreadable(const QString &path)
     QFile f(path);
     struct stat st;
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return JoinOutcome::describeError(errno);
+        return ErrorText::of(errno);
     if (!S_ISREG(st.st_mode))
         return QStringLiteral("it is not a file");
     if (!f.open(QIODevice::ReadOnly))
-        return JoinOutcome::describeError(EACCES);
+        return ErrorText::of(EACCES);
     return QString();
 }
 
@@ -58,15 +58,46 @@ QString encoderEnd(const QString &errorLog)
     return QString();
 }
 
-QString sentence(QString text)
+// "Why: what is held." as one sentence; the why may be empty.
+QString because(const QString &why, const QString &held)
 {
-    if (!text.isEmpty())
-        text[0] = text[0].toUpper();
-    return text.endsWith(u'.') ? text : text + u'.';
+    return ErrorText::sentence(why.isEmpty() ? held : why + QStringLiteral(": ") + held);
+}
+
+JoinOutcome::Result rowUnreadable(int row, const QString &why, const QString &path)
+{
+    return {false, QStringLiteral("Row %1 could not be read (%2): %3").arg(row).arg(why, path), QString()};
+}
+
+JoinOutcome::Result noOutput(const QString &errorLog)
+{
+    const QString ended = encoderEnd(errorLog);
+    return {false, ErrorText::sentence(QStringLiteral("The encoder wrote no output") + (ended.isEmpty() ? QString() : QStringLiteral(": ") + ended)),
+            QStringLiteral("Check2 no output")};
+}
+
+// A media result is whole when its RIFF chain ends at the end of the file and
+// it holds at least the frames expected (-1: not known).
+JoinOutcome::Result judge(const QString &result, qint64 expected, const QString &noun, const QString &errorLog, bool diskMayBeFull)
+{
+    JoinOutcome::Result r;
+    const qint64 actual = AviRiff::videoFrames(result);
+    const AviRiff::Chain chain = AviRiff::walk(result);
+    const bool whole = chain.avi && chain.difference() == 0;
+    r.log = QStringLiteral("Check2 frames=%1 expected=%2 whole=%3").arg(actual).arg(expected).arg(whole);
+    if (whole && (expected < 0 || actual >= expected))
+        return r;
+    r.ok = false;
+    QString why = JoinOutcome::failureIn(errorLog);
+    if (why.isEmpty() && diskMayBeFull && FileSystem::freeBytes(result) < 1024 * 1024)
+        why = ErrorText::of(ENOSPC);
+    if (why.isEmpty())
+        why = encoderEnd(errorLog);
+    r.reason = because(why, expected >= 0 ? QStringLiteral("the %1 holds %2 of %3 frames").arg(noun, number(qMax<qint64>(0, actual)), number(expected))
+                                          : QStringLiteral("the %1 is incomplete").arg(noun));
+    return r;
 }
 } // namespace
-
-QString JoinOutcome::describeError(int error) { return ErrorText::of(error); }
 
 QString JoinOutcome::failureIn(const QString &errorLog)
 {
@@ -75,7 +106,7 @@ QString JoinOutcome::failureIn(const QString &errorLog)
         bool ok = false;
         const int error = w.size() >= 2 && w[0] == QStringLiteral("error") ? w[1].toInt(&ok) : 0;
         if (ok)
-            return describeError(error);
+            return ErrorText::of(error);
     }
     return QString();
 }
@@ -103,30 +134,23 @@ JoinOutcome::Result JoinOutcome::checkIntermediate(const QVector<Part> &parts, c
     for (int i = 0; i < parts.size(); ++i)
         if (parts[i].size < 0) { // gone before the join began: its copy line did nothing
             const QString why = unreadable(parts[i].path);
-            r.ok = false;
-            r.reason = QStringLiteral("Row %1 could not be read (%2): %3")
-                           .arg(i + 1)
-                           .arg(why.isEmpty() ? QStringLiteral("it was missing when the join began") : why, parts[i].path);
-            return r;
+            return rowUnreadable(i + 1, why.isEmpty() ? QStringLiteral("it was missing when the join began") : why, parts[i].path);
         }
     if (exists && actual == expected)
         return r;
     r.ok = false;
     for (int i = 0; i < parts.size(); ++i) {
         const QString why = unreadable(parts[i].path);
-        if (!why.isEmpty()) {
-            r.reason = QStringLiteral("Row %1 could not be read (%2): %3").arg(i + 1).arg(why, parts[i].path);
-            return r;
-        }
+        if (!why.isEmpty())
+            return rowUnreadable(i + 1, why, parts[i].path);
         struct stat st;
         if (::stat(QFile::encodeName(parts[i].path).constData(), &st) == 0 && st.st_size != parts[i].size) {
             r.reason = QStringLiteral("Row %1 changed while it was being joined: %2").arg(i + 1).arg(parts[i].path);
             return r;
         }
     }
-    const QString failure = failureIn(errorLog);
-    const QString held = QStringLiteral("the intermediate file holds %1 of %2").arg(kilobytes(qMax<qint64>(0, actual)), kilobytes(expected));
-    r.reason = sentence(failure.isEmpty() ? held : failure + QStringLiteral(": ") + held);
+    r.reason = because(failureIn(errorLog),
+                       QStringLiteral("the intermediate file holds %1 of %2").arg(kilobytes(qMax<qint64>(0, actual)), kilobytes(expected)));
     return r;
 }
 
@@ -138,66 +162,28 @@ qint64 JoinOutcome::expectedFrames(const QString &path)
     return AviRiff::videoFrames(path);
 }
 
-JoinOutcome::Result JoinOutcome::checkOutput(const QStringList &parts, const QString &output, const QString &errorLog)
+JoinOutcome::Result JoinOutcome::checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog)
 {
-    Result r;
     qint64 size = 0;
-    const QString ended = encoderEnd(errorLog);
-    if (!regularFile(output, &size) || size == 0) {
-        r.ok = false;
-        r.reason = sentence(QStringLiteral("The encoder wrote no output") + (ended.isEmpty() ? QString() : QStringLiteral(": ") + ended));
-        r.log = QStringLiteral("Check2 no output");
-        return r;
-    }
+    if (!regularFile(output, &size) || size == 0)
+        return noOutput(errorLog);
     qint64 expected = 0;
-    for (const QString &p : parts) {
-        const qint64 n = expectedFrames(p);
+    for (const Part &p : parts) {
+        const qint64 n = expectedFrames(p.path);
         if (n < 0) {
             expected = -1;
             break;
         }
         expected += n;
     }
-    const qint64 actual = AviRiff::videoFrames(output);
-    const AviRiff::Chain chain = AviRiff::walk(output);
-    const bool whole = chain.avi && chain.difference() == 0;
-    r.log = QStringLiteral("Check2 frames=%1 expected=%2 whole=%3").arg(actual).arg(expected).arg(whole);
-    if (whole && (expected < 0 || actual >= expected))
-        return r;
-    r.ok = false;
-    QString why = failureIn(errorLog);
-    if (why.isEmpty() && FileSystem::freeBytes(output) < 1024 * 1024)
-        why = describeError(ENOSPC);
-    if (why.isEmpty())
-        why = ended;
-    const QString held = expected >= 0 ? QStringLiteral("the output holds %1 of %2 frames").arg(number(qMax<qint64>(0, actual)), number(expected))
-                                       : QStringLiteral("the output file is incomplete");
-    r.reason = sentence(why.isEmpty() ? held : why + QStringLiteral(": ") + held);
-    return r;
+    return judge(output, expected, QStringLiteral("output"), errorLog, true);
 }
 
 JoinOutcome::Result JoinOutcome::checkRepair(const QString &input, const QString &output, const QString &errorLog)
 {
-    Result r;
     qint64 size = 0;
-    if (!regularFile(output, &size) || size == 0) {
-        r.ok = false;
-        const QString ended = encoderEnd(errorLog);
-        r.reason = sentence(QStringLiteral("The encoder wrote no output") + (ended.isEmpty() ? QString() : QStringLiteral(": ") + ended));
-        return r;
-    }
+    if (!regularFile(output, &size) || size == 0)
+        return noOutput(errorLog);
     // A damaged file's own count may promise frames it no longer holds: its whole chunks are what can be saved.
-    const qint64 expected = AviRiff::videoFrames(input);
-    const qint64 actual = AviRiff::videoFrames(output);
-    const AviRiff::Chain chain = AviRiff::walk(output);
-    if (chain.avi && chain.difference() == 0 && actual >= expected)
-        return r;
-    r.ok = false;
-    QString why = failureIn(errorLog);
-    if (why.isEmpty())
-        why = encoderEnd(errorLog);
-    const QString held = expected >= 0 ? QStringLiteral("the repaired file holds %1 of %2 frames").arg(number(qMax<qint64>(0, actual)), number(expected))
-                                       : QStringLiteral("the repaired file is incomplete");
-    r.reason = sentence(why.isEmpty() ? held : why + QStringLiteral(": ") + held);
-    return r;
+    return judge(output, AviRiff::videoFrames(input), QStringLiteral("repaired file"), errorLog, false);
 }

@@ -26,14 +26,12 @@ QVector<Part> partsOf(const QStringList &paths);
 // Operation 1: the intermediate file holds every byte of every part, in order.
 Result checkIntermediate(const QVector<Part> &parts, const QString &temp, const QString &errorLog);
 // Operation 2: the output is a whole AVI holding every frame of the parts.
-Result checkOutput(const QStringList &parts, const QString &output, const QString &errorLog);
+Result checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog);
 // A repair: the output is a whole AVI holding every whole frame of the input.
 Result checkRepair(const QString &input, const QString &output, const QString &errorLog);
 
 // Frames a part should give: the library's count, else its whole video chunks; -1 if unknown.
 qint64 expectedFrames(const QString &path);
-// "the disk is full", "permission denied", ... for an errno value.
-QString describeError(int error);
 // The first failure the interpreter wrote to its error log, in words; empty if none.
 QString failureIn(const QString &errorLog);
 

@@ -32,7 +32,7 @@ QString kilobytes(double bytes) { return TextFormats::groupedOrEmpty(bytes / 102
 JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, QWidget *parent,
                        std::shared_ptr<ScriptRun> run, const QStringList &inputs)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_output(outputPath), m_run(std::move(run)), m_parts(JoinOutcome::partsOf(inputs)), m_inputs(inputs)
+      m_output(outputPath), m_run(std::move(run)), m_parts(JoinOutcome::partsOf(inputs))
 {
     if (!m_run) {
         m_run = std::make_shared<ScriptRun>(AppPaths::applicationSettingsPath());
@@ -187,7 +187,7 @@ void JoinWizard::Timer_Timer()
     } else if (m_operationTag == QStringLiteral("2")) {
         QDir().rmdir(JoinScripts::workFolder());
         if (m_outcome.ok)
-            recordOutcome(JoinOutcome::checkOutput(m_inputs, m_output, ScriptRun::errorLogOf(JoinScripts::secondScript())));
+            recordOutcome(JoinOutcome::checkOutput(m_parts, m_output, ScriptRun::errorLogOf(JoinScripts::secondScript())));
         FinishJoinWizard();
     } else {
         QDir().rmdir(JoinScripts::workFolder());

@@ -72,7 +72,6 @@ private:
     QString m_operationTag;
     std::shared_ptr<ScriptRun> m_run;
     QVector<JoinOutcome::Part> m_parts;
-    QStringList m_inputs;
     bool m_scriptStarted = false;
     JoinOutcome::Result m_outcome;
 

@@ -19,8 +19,6 @@ bool g_addCancelled = false;
 void SetAddCancelled() { g_addCancelled = true; }
 bool AddCancelled() { return g_addCancelled; }
 
-bool AddFiles::isCarriable(const QString &path) { return PathRules::canCarryInList(path); }
-
 QString AddFiles::namesForMessage(const QStringList &paths)
 {
     QString names;
@@ -52,7 +50,7 @@ void AddPathsToList(FileList &list, const QStringList &paths, const QString &sta
         progress->begin(statusText, n);
     std::vector<bool> carriable(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
-        carriable[static_cast<size_t>(i)] = AddFiles::isCarriable(paths[i]);
+        carriable[static_cast<size_t>(i)] = PathRules::canCarryInList(paths[i]);
     // The files are probed ahead on worker threads; each row is still appended
     // in order, and the window gets its events often enough to repaint and to
     // see a click on "(Cancel)" (not after every file: that cost more than the probe).

@@ -34,8 +34,6 @@ inline const QString kFilter = QStringLiteral("All Supported Files (*.avi;*.divx
 // Files (not folders, not hidden) directly in folder matching the pattern,
 // case-insensitively, in name order; full paths.
 QStringList supportedFilesIn(const QString &folder);
-// A "|" would split a list-file or clipboard row; the rest is what scripts cannot carry.
-bool isCarriable(const QString &path);
 // One name a line, line breaks and NUL made visible, for a message box.
 QString namesForMessage(const QStringList &paths);
 } // namespace AddFiles

@@ -47,6 +47,13 @@ struct Reader
 qint64 padded(quint32 length) { return static_cast<qint64>(length) + (length & 1); }
 bool is(const char a[4], const char *b) { return std::memcmp(a, b, 4) == 0; }
 
+// The file starts with a RIFF "AVI " chunk of this length.
+bool startsAsAvi(const Reader &r, quint32 *length)
+{
+    char id[4], form[4];
+    return r.header(0, id, length, form) && is(id, "RIFF") && is(form, "AVI ");
+}
+
 // The two digits that name the first video stream's chunks, from the hdrl list.
 QByteArray firstVideoStream(const Reader &r, qint64 hdrlStart, qint64 hdrlEnd)
 {
@@ -96,7 +103,7 @@ AviRiff::Chain AviRiff::walk(const QString &path)
     chain.fileSize = r.size;
     char id[4], form[4];
     quint32 len;
-    if (!r.header(0, id, &len, form) || !is(id, "RIFF") || !is(form, "AVI "))
+    if (!startsAsAvi(r, &len))
         return chain;
     chain.avi = true;
     qint64 at = 0;
@@ -115,7 +122,7 @@ qint64 AviRiff::videoFrames(const QString &path)
     const Reader r(path);
     char id[4], form[4];
     quint32 len;
-    if (!r.header(0, id, &len, form) || !is(id, "RIFF") || !is(form, "AVI "))
+    if (!startsAsAvi(r, &len))
         return -1;
     QByteArray stream = "00";
     qint64 frames = 0;

@@ -1,5 +1,5 @@
 #include "ClipboardModule.h"
-#include "AddFilesModule.h"
+#include "platform/PathRules.h"
 #include "FileList.h"
 #include "ProbeListItem.h"
 #include "UpdateListTotals.h"
@@ -38,7 +38,7 @@ QString ClipboardModule::pathOfEntry(const QString &text)
 int ClipboardModule::PasteEntry(FileList &list, const QString &clipboardText)
 {
     const QString path = pathOfEntry(clipboardText);
-    if (path.isEmpty() || !AddFiles::isCarriable(path) || list.count() >= FileListModel::kMaxRows) {
+    if (path.isEmpty() || !PathRules::canCarryInList(path) || list.count() >= FileListModel::kMaxRows) {
         Dialogs::message(QStringLiteral("Invalid Clipboard Entry."), Dialogs::Icon::Exclamation);
         return 0;
     }

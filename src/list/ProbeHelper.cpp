@@ -1,8 +1,8 @@
 #include "ProbeHelper.h"
+#include "platform/Processes.h"
 
 #include <QFile>
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -42,14 +42,7 @@ void ProbeHelper::stop()
     if (m_socket >= 0)
         ::close(m_socket); // end of its input: it ends
     m_socket = -1;
-    if (m_pid > 0) {
-        int status = 0;
-        if (::waitpid(m_pid, &status, WNOHANG) == 0) {
-            ::kill(m_pid, SIGKILL); // our own child, not yet reaped
-            while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-            }
-        }
-    }
+    Processes::endGroup(m_pid); // reaped if it has ended, ended if not
     m_pid = -1;
 }
 

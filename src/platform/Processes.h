@@ -19,10 +19,11 @@ void terminateByName(const QString &name);
 // run keeps its lock. Returns the child's pid, or -1.
 pid_t startScript(const QString &interpreter, const QString &script, const QString &errorLog, int lockFd,
                   const QString &workingFolder);
-// For a child started above: true once it has ended (it is then reaped).
+// For a child of ours: true once it has ended (it is then reaped).
 bool hasEnded(pid_t child);
-// Ends a child started above and everything in its process group, and reaps it.
-// Only ever our own, unreaped child: its pid and group cannot belong to anyone else.
+// Ends a child of ours (and the process group it leads, when it leads one), and
+// reaps it. Only ever our own, unreaped child: its pid and group cannot belong
+// to anyone else; a child already ended is only reaped.
 void endGroup(pid_t child);
 
 } // namespace Processes

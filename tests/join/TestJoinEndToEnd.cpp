@@ -79,9 +79,11 @@ struct EndToEnd
     ~EndToEnd()
     {
         // Whatever happened to the join, no input was touched.
-        for (int i = 0; i < inputs.size(); ++i)
-            if (QFile::exists(inputs[i]))
+        for (int i = 0; i < inputs.size(); ++i) {
+            if (QFile::exists(inputs[i])) {
                 EXPECT_EQ(digest(inputs[i]), digests[i]) << inputs[i].toStdString();
+            }
+        }
     }
     int inputFrames() const
     {
