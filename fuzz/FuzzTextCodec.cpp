@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const QString text = TextCodec::decode(bytes);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString strict = utf8.decode(bytes);
     if (!utf8.hasError()) {
         FUZZ_CHECK(text == strict);

@@ -20,7 +20,7 @@ ListFile::Parsed ListFile::parse(const QByteArray &data)
     for (qsizetype lineNo = 1; lineNo <= lines.size(); ++lineNo) {
         const QByteArray &line = lines[lineNo - 1];
         if (lineNo == 1) {
-            if (TextCodec::decode(line) != kHeader)
+            if (TextCodec::decode(line.startsWith("\xEF\xBB\xBF") ? line.mid(3) : line) != kHeader)
                 return parsed;
             parsed.valid = true;
             continue;

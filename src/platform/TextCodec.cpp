@@ -20,7 +20,9 @@ QString TextCodec::decodeWindows1252(const QByteArray &bytes)
 
 QString TextCodec::decode(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A leading byte-order mark is text here; callers that read a file's
+    // first line drop it themselves.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         return decodeWindows1252(bytes);

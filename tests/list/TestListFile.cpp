@@ -108,6 +108,12 @@ TEST(ListFile, OddLinesAndForeignText)
     EXPECT_EQ(p.rows[3][0], QStringLiteral("na\u00efve.avi"));
     EXPECT_EQ(p.rows[4][0].size(), 100 * 1024);
 
+    // A byte-order mark opens the file, not a row's name.
+    const ListFile::Parsed marked = ListFile::parse("\xEF\xBB\xBFTPW List v1.0\r\n<AVI>\r\n\xEF\xBB\xBFodd.avi|1 KB\r\n");
+    ASSERT_TRUE(marked.valid);
+    ASSERT_EQ(marked.rows.size(), 1);
+    EXPECT_EQ(marked.rows[0][0], QStringLiteral("\uFEFFodd.avi"));
+
     QByteArray many = "TPW List v1.0\r\n<AVI>\r\n";
     for (int i = 0; i < 1000000; ++i)
         many += "f|1 KB\r\n";

@@ -133,4 +133,9 @@ TEST(IniFile, ByteOrderMarkLineEndsAndTheFirstMatchingSection)
     ASSERT_TRUE(WriteIniValue(QStringLiteral("Tips"), QStringLiteral("ShowAtStartup"), QStringLiteral("1"), f));
     const QByteArray after = readAll(f);
     EXPECT_TRUE(after.startsWith("\xEF\xBB\xBF[Tips]\r\nCount=3\r\nTip1=one\r\nShowAtStartup=1\r\n[Other]")) << after.toStdString();
+
+    // A value may itself begin with that mark; it reads back as written.
+    const QString marked = QStringLiteral("\uFEFF\uFEFFx");
+    ASSERT_TRUE(WriteIniValue(QStringLiteral("Tips"), QStringLiteral("Odd"), marked, f));
+    EXPECT_EQ(ReadIniValue(QStringLiteral("Tips"), QStringLiteral("Odd"), f), marked);
 }
