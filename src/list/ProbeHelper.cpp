@@ -46,21 +46,52 @@ void ProbeHelper::stop()
     m_pid = -1;
 }
 
+namespace {
+QByteArray field(const QString &text) { return text.toUtf8().toPercentEncoding(); }
+QString text(const QByteArray &field) { return QString::fromUtf8(QByteArray::fromPercentEncoding(field)); }
+constexpr int kFixedFields = 10;
+constexpr int kAudioFields = 5;
+} // namespace
+
 QByteArray ProbeHelper::answerFor(const MediaProbe::Facts &f)
 {
-    return f.codec.toUtf8().toPercentEncoding() + ' ' + f.width.toUtf8().toPercentEncoding() + ' '
-           + f.height.toUtf8().toPercentEncoding() + ' ' + f.playTime.toUtf8().toPercentEncoding() + '\n';
+    const MediaProbe::Streams &s = f.streams;
+    QByteArrayList fields{field(f.codec),
+                          field(f.width),
+                          field(f.height),
+                          field(f.playTime),
+                          QByteArray::number(s.readable ? 1 : 0),
+                          QByteArray::number(s.videoStreams),
+                          QByteArray::number(s.frameCount),
+                          field(s.frameRate),
+                          QByteArray::number(s.durationMs),
+                          QByteArray::number(s.audio.size())};
+    for (const MediaProbe::Audio &a : s.audio)
+        fields << field(a.format) << field(a.samplingRate) << field(a.channels) << field(a.bitRateMode) << field(a.bitRate);
+    return fields.join(' ') + '\n';
 }
 
 bool ProbeHelper::parseAnswer(const QByteArray &line, MediaProbe::Facts *f)
 {
     const QList<QByteArray> parts = line.split(' ');
-    if (parts.size() != 4)
+    if (parts.size() < kFixedFields)
         return false;
-    f->codec = QString::fromUtf8(QByteArray::fromPercentEncoding(parts[0]));
-    f->width = QString::fromUtf8(QByteArray::fromPercentEncoding(parts[1]));
-    f->height = QString::fromUtf8(QByteArray::fromPercentEncoding(parts[2]));
-    f->playTime = QString::fromUtf8(QByteArray::fromPercentEncoding(parts[3]));
+    bool ok[5] = {};
+    MediaProbe::Facts r{text(parts[0]), text(parts[1]), text(parts[2]), text(parts[3]), {}};
+    r.streams.readable = parts[4].toInt(&ok[0]) != 0;
+    r.streams.videoStreams = parts[5].toInt(&ok[1]);
+    r.streams.frameCount = parts[6].toLongLong(&ok[2]);
+    r.streams.frameRate = text(parts[7]);
+    r.streams.durationMs = parts[8].toLongLong(&ok[3]);
+    const int audio = parts[9].toInt(&ok[4]);
+    if (!(ok[0] && ok[1] && ok[2] && ok[3] && ok[4]) || audio < 0 || audio > (parts.size() - kFixedFields) / kAudioFields
+        || parts.size() != kFixedFields + audio * kAudioFields)
+        return false;
+    for (int i = 0; i < audio; ++i) {
+        const int at = kFixedFields + i * kAudioFields;
+        r.streams.audio.append({text(parts[at]), text(parts[at + 1]), text(parts[at + 2]), text(parts[at + 3]), text(parts[at + 4])});
+    }
+    *f = r;
     return true;
 }
 

@@ -20,7 +20,8 @@ public:
     // False when the helper is gone (it is then ended and reaped).
     bool query(const QString &path, MediaProbe::Facts *facts);
 
-    // One request and one answer a line: the path; the four texts, percent-encoded.
+    // One request and one answer a line: the path; the four texts and the
+    // streams, blank-separated, texts percent-encoded.
     static QByteArray answerFor(const MediaProbe::Facts &facts);
     static bool parseAnswer(const QByteArray &line, MediaProbe::Facts *facts);
 

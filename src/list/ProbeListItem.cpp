@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QHash>
 #include <QPair>
+#include <atomic>
 #include <mutex>
 #include <QFileInfo>
 #include <cmath>
@@ -42,18 +43,22 @@ void makeNamesUtf8()
     Q_UNUSED(done);
 }
 
+std::atomic<int> opened{0};
+
 // A MediaInfo handle on one regular file.
 class Handle
 {
 public:
-    // parseSpeed: how far the library reads into the file; the cells need only
-    // the headers, and read the same at 0 on every kind of AVI tried.
+    // parseSpeed: how far the library reads into the file; the cells and the
+    // join's facts need only the headers, and read the same at 0 on every
+    // kind of AVI tried.
     explicit Handle(const QString &path, const wchar_t *parseSpeed = nullptr)
     {
         struct stat st;
         if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
             return; // a folder or a pipe would make the library scan or block
         makeNamesUtf8();
+        ++opened;
         m_handle = MediaInfo_New();
         if (!m_handle)
             return;
@@ -90,7 +95,54 @@ public:
 private:
     void *m_handle = nullptr;
 };
+
+MediaProbe::Streams streamsOf(const Handle &h)
+{
+    MediaProbe::Streams s;
+    s.readable = true;
+    bool ok = false;
+    s.videoStreams = static_cast<int>(h.count(MediaInfo_Stream_Video));
+    const qint64 frames = h.get(MediaInfo_Stream_Video, 0, L"FrameCount").toLongLong(&ok);
+    s.frameCount = ok ? frames : -1;
+    s.frameRate = h.get(MediaInfo_Stream_Video, 0, L"FrameRate");
+    const double ms = h.get(MediaInfo_Stream_General, 0, L"Duration").toDouble(&ok);
+    s.durationMs = ok ? static_cast<qint64>(ms) : -1;
+    const size_t audio = h.count(MediaInfo_Stream_Audio);
+    for (size_t i = 0; i < audio; ++i)
+        s.audio.append({h.get(MediaInfo_Stream_Audio, i, L"Format"), h.get(MediaInfo_Stream_Audio, i, L"SamplingRate"),
+                        h.get(MediaInfo_Stream_Audio, i, L"Channel(s)"), h.get(MediaInfo_Stream_Audio, i, L"BitRate_Mode"),
+                        h.get(MediaInfo_Stream_Audio, i, L"BitRate")});
+    return s;
+}
+
+// Streams by path, each with the stamp its file had before it was read: a
+// file changed since reads again, even one whose time was set back (ctime).
+std::mutex cacheMutex;
+QHash<QString, QPair<QByteArray, MediaProbe::Streams>> cache;
+
+QByteArray stampOf(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return QByteArray::number(static_cast<qint64>(st.st_size)) + '/' + QByteArray::number(static_cast<qint64>(st.st_mtim.tv_sec))
+           + '.' + QByteArray::number(static_cast<qint64>(st.st_mtim.tv_nsec)) + '/'
+           + QByteArray::number(static_cast<quint64>(st.st_ino)) + '/' + QByteArray::number(static_cast<qint64>(st.st_ctim.tv_sec))
+           + '.' + QByteArray::number(static_cast<qint64>(st.st_ctim.tv_nsec));
+}
+
+void remember(const QString &path, const QByteArray &stamp, const MediaProbe::Streams &s)
+{
+    if (stamp.isEmpty())
+        return;
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    if (cache.size() > 100000)
+        cache.clear();
+    cache.insert(path, {stamp, s});
+}
 } // namespace
+
+int MediaProbe::libraryOpens() { return opened.load(); }
 
 QString WideTextFromPointer(const wchar_t *text) { return text ? QString::fromWCharArray(text) : QString(); }
 
@@ -108,58 +160,28 @@ MediaProbe::Facts MediaProbe::query(const QString &path)
     facts.width = h.eachStream(MediaInfo_Stream_Video, L"Width");
     facts.height = h.eachStream(MediaInfo_Stream_Video, L"Height");
     facts.playTime = h.eachStream(MediaInfo_Stream_General, L"PlayTime");
+    facts.streams = streamsOf(h);
     return facts;
 }
 
 MediaProbe::Streams MediaProbe::streams(const QString &path)
 {
-    // The join's checks ask again for the same files: answers are kept while a
-    // file keeps its size and modification time.
-    static std::mutex cacheMutex;
-    static QHash<QString, QPair<QByteArray, Streams>> cache;
-    struct stat st;
-    const bool known = ::stat(QFile::encodeName(path).constData(), &st) == 0;
-    const QByteArray stamp = known ? QByteArray::number(static_cast<qint64>(st.st_size)) + '/'
-                                         + QByteArray::number(static_cast<qint64>(st.st_mtim.tv_sec)) + '.'
-                                         + QByteArray::number(static_cast<qint64>(st.st_mtim.tv_nsec)) + '/'
-                                         + QByteArray::number(static_cast<quint64>(st.st_ino))
-                                   : QByteArray();
-    if (known) {
+    const QByteArray stamp = stampOf(path);
+    if (!stamp.isEmpty()) {
         std::lock_guard<std::mutex> lock(cacheMutex);
         const auto it = cache.constFind(path);
         if (it != cache.constEnd() && it->first == stamp)
             return it->second;
     }
     const Streams s = readStreams(path);
-    if (known) {
-        std::lock_guard<std::mutex> lock(cacheMutex);
-        if (cache.size() > 100000)
-            cache.clear();
-        cache.insert(path, {stamp, s});
-    }
+    remember(path, stamp, s);
     return s;
 }
 
 MediaProbe::Streams MediaProbe::readStreams(const QString &path)
 {
-    Streams s;
-    const Handle h(path);
-    if (!h.open())
-        return s;
-    s.readable = true;
-    bool ok = false;
-    s.videoStreams = static_cast<int>(h.count(MediaInfo_Stream_Video));
-    const qint64 frames = h.get(MediaInfo_Stream_Video, 0, L"FrameCount").toLongLong(&ok);
-    s.frameCount = ok ? frames : -1;
-    s.frameRate = h.get(MediaInfo_Stream_Video, 0, L"FrameRate");
-    const double ms = h.get(MediaInfo_Stream_General, 0, L"Duration").toDouble(&ok);
-    s.durationMs = ok ? static_cast<qint64>(ms) : -1;
-    const size_t audio = h.count(MediaInfo_Stream_Audio);
-    for (size_t i = 0; i < audio; ++i)
-        s.audio.append({h.get(MediaInfo_Stream_Audio, i, L"Format"), h.get(MediaInfo_Stream_Audio, i, L"SamplingRate"),
-                        h.get(MediaInfo_Stream_Audio, i, L"Channel(s)"), h.get(MediaInfo_Stream_Audio, i, L"BitRate_Mode"),
-                        h.get(MediaInfo_Stream_Audio, i, L"BitRate")});
-    return s;
+    const Handle h(path, L"0");
+    return h.open() ? streamsOf(h) : Streams();
 }
 
 QString MediaProbe::sizeText(qint64 bytes)
@@ -194,7 +216,10 @@ MediaProbe::Probed MediaProbe::probe(const QString &path, const std::function<Fa
     p.hasDate = info.exists();
     if (p.hasDate)
         row[FileListModel::DateModified] = TextFormats::generalDate(info.lastModified());
+    const QByteArray stamp = info.isFile() ? stampOf(path) : QByteArray();
     const Facts facts = info.isFile() ? query(path) : Facts();
+    if (facts.streams.readable) // not a helper that died on the file
+        remember(path, stamp, facts.streams);
     row[FileListModel::VideoCodec] = facts.codec;
     row[FileListModel::VideoSize] = frameSizeText(facts.width, facts.height);
     row[FileListModel::Duration] = durationText(facts.playTime);

@@ -13,16 +13,8 @@ void ProbeListItem(FileList &list, int index);
 QString WideTextFromPointer(const wchar_t *text);
 
 namespace MediaProbe {
-struct Facts
-{
-    QString codec, width, height, playTime; // inform texts as MediaInfo gives them
-};
-// One MediaInfo handle, four template queries. Give it regular files only:
-// a folder or a pipe would make the library scan or block.
-Facts query(const QString &path);
-
-// What a stream-copy join depends on, read in one open: frame count and
-// rate, play time, and the audio streams.
+// What a stream-copy join depends on: frame count and rate, play time, and
+// the audio streams.
 struct Audio
 {
     QString format, samplingRate, channels, bitRateMode, bitRate;
@@ -36,9 +28,22 @@ struct Streams
     QString frameRate;
     qint64 durationMs = -1;
     QVector<Audio> audio;
+    bool operator==(const Streams &) const = default;
 };
+// A file's streams, kept while it keeps its size, time and inode: a probe
+// leaves them here, so the join's checks after an add read no file again.
 Streams streams(const QString &path);
 Streams readStreams(const QString &path); // the same, always read afresh
+int libraryOpens();                       // files this process has opened with the library
+
+struct Facts
+{
+    QString codec, width, height, playTime; // inform texts as MediaInfo gives them
+    Streams streams;                        // read in the same open
+};
+// One MediaInfo handle, four template queries. Give it regular files only:
+// a folder or a pipe would make the library scan or block.
+Facts query(const QString &path);
 
 // Every cell of a row for the file at path, as ProbeListItem fills them; safe
 // on any thread (each call has its own library handle).

@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <cstddef>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <MediaInfoDLL/MediaInfoDLL_Static.h>
 #include <gtest/gtest.h>
 
@@ -92,6 +94,96 @@ TEST(Probe, FieldsReadTheSameAsTheTemplatesOnEveryKind)
     }
 }
 
+namespace {
+// The join's facts as the library gives them when left to read as far as it likes.
+MediaProbe::Streams fullyRead(const QString &path)
+{
+    void *h = MediaInfo_New();
+    MediaInfo_Option(h, L"Internet", L"no");
+    MediaInfo_Open(h, path.toStdWString().c_str());
+    auto get = [&](MediaInfo_stream_C kind, size_t i, const wchar_t *field) {
+        return WideTextFromPointer(MediaInfo_Get(h, kind, i, field, MediaInfo_Info_Text, MediaInfo_Info_Name));
+    };
+    MediaProbe::Streams s;
+    s.readable = true;
+    s.videoStreams = static_cast<int>(MediaInfo_Count_Get(h, MediaInfo_Stream_Video, static_cast<size_t>(-1)));
+    bool ok = false;
+    s.frameCount = get(MediaInfo_Stream_Video, 0, L"FrameCount").toLongLong(&ok);
+    if (!ok)
+        s.frameCount = -1;
+    s.frameRate = get(MediaInfo_Stream_Video, 0, L"FrameRate");
+    const double ms = get(MediaInfo_Stream_General, 0, L"Duration").toDouble(&ok);
+    s.durationMs = ok ? static_cast<qint64>(ms) : -1;
+    for (size_t i = 0, n = MediaInfo_Count_Get(h, MediaInfo_Stream_Audio, static_cast<size_t>(-1)); i < n; ++i)
+        s.audio.append({get(MediaInfo_Stream_Audio, i, L"Format"), get(MediaInfo_Stream_Audio, i, L"SamplingRate"),
+                        get(MediaInfo_Stream_Audio, i, L"Channel(s)"), get(MediaInfo_Stream_Audio, i, L"BitRate_Mode"),
+                        get(MediaInfo_Stream_Audio, i, L"BitRate")});
+    MediaInfo_Close(h);
+    MediaInfo_Delete(h);
+    return s;
+}
+} // namespace
+
+TEST(Probe, TheJoinsFactsReadInTheProbeAreThoseOfAFullRead)
+{
+    TestEnvironment env;
+    using K = SampleMedia::Kind;
+    QStringList paths;
+    int n = 0;
+    for (const K kind : {K::Xvid640, K::Dx50, K::Mjpg, K::AudioOnly, K::NoAudio, K::MjpgPcm, K::H264, K::Mp42, K::Ac3, K::XvidVbrMp3})
+        paths << SampleMedia::make(kind, env.root(), QStringLiteral("k%1.avi").arg(++n), 2);
+    const QStringList lavfi{QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i")};
+    paths << SampleMedia::makeWith(env.root(), QStringLiteral("two tracks 30 fps.avi"),
+                                   lavfi + QStringList{QStringLiteral("testsrc=size=320x240:rate=30")} + lavfi
+                                       + QStringList{QStringLiteral("sine=sample_rate=48000")} + lavfi
+                                       + QStringList{QStringLiteral("sine=sample_rate=22050")}
+                                       + QStringList{QStringLiteral("-map"), QStringLiteral("0"), QStringLiteral("-map"),
+                                                     QStringLiteral("1"), QStringLiteral("-map"), QStringLiteral("2"),
+                                                     QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-c:a"),
+                                                     QStringLiteral("libmp3lame"), QStringLiteral("-t"), QStringLiteral("1")});
+    for (const QString &path : paths) {
+        ASSERT_FALSE(path.isEmpty());
+        const MediaProbe::Streams full = fullyRead(path);
+        EXPECT_EQ(MediaProbe::query(path).streams, full) << path.toStdString();
+        EXPECT_EQ(MediaProbe::readStreams(path), full) << path.toStdString();
+    }
+    EXPECT_EQ(fullyRead(paths.last()).audio.size(), 2);
+}
+
+TEST(Probe, AProbeLeavesTheJoinsFactsAndAChangedFileIsReadAgain)
+{
+    TestEnvironment env;
+    const QString clip = SampleMedia::make(SampleMedia::Kind::Xvid320, env.root(), QStringLiteral("clip.avi"), 1);
+    const QString other = SampleMedia::make(SampleMedia::Kind::Mjpg, env.root(), QStringLiteral("other.avi"), 2);
+    probe(clip);
+    const int opens = MediaProbe::libraryOpens();
+    const MediaProbe::Streams kept = MediaProbe::streams(clip);
+    EXPECT_EQ(MediaProbe::libraryOpens(), opens); // nothing read again
+    EXPECT_EQ(kept, fullyRead(clip));
+
+    // Another file in its place, with its size and time, is another inode.
+    ASSERT_TRUE(QFile::remove(clip));
+    ASSERT_TRUE(QFile::copy(other, clip));
+    EXPECT_EQ(MediaProbe::streams(clip), fullyRead(other));
+    EXPECT_EQ(MediaProbe::libraryOpens(), opens + 1);
+
+    // Bytes written in place, the time then set back: still read again.
+    probe(clip);
+    const QByteArray name = QFile::encodeName(clip);
+    struct stat before;
+    ASSERT_EQ(::stat(name.constData(), &before), 0);
+    QFile f(clip);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_EQ(f.write(QByteArray(64, 'x')), 64);
+    f.close();
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, name.constData(), times, 0), 0);
+    struct stat after;
+    ASSERT_EQ(::stat(name.constData(), &after), 0);
+    ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(MediaProbe::streams(clip).videoStreams, 0);
+}
+
 TEST(Probe, FilesThatCannotBeReadStillMakeRows)
 {
     TestEnvironment env;
@@ -171,10 +263,25 @@ TEST(Probe, AHelperProcessAnswersAsTheLibraryAndAGoneOneIsNoAnswer)
     const MediaProbe::Facts here = MediaProbe::query(clip);
     EXPECT_EQ((QStringList{viaHelper.codec, viaHelper.width, viaHelper.height, viaHelper.playTime}),
               (QStringList{here.codec, here.width, here.height, here.playTime}));
-    MediaProbe::Facts odd{QStringLiteral("a b\n%c"), QString(), QStringLiteral("480"), QStringLiteral("1.5")}, back;
-    ASSERT_TRUE(ProbeHelper::parseAnswer(ProbeHelper::answerFor(odd).chopped(1), &back));
+    EXPECT_TRUE(viaHelper.streams.readable);
+    EXPECT_EQ(viaHelper.streams, here.streams);
+
+    MediaProbe::Facts odd{QStringLiteral("a b\n%c"), QString(), QStringLiteral("480"), QStringLiteral("1.5"), {}}, back;
+    odd.streams = {true, 1, 1234, QStringLiteral("29.970"), 41000,
+                   {{QStringLiteral("MPEG Audio"), QStringLiteral("44100"), QStringLiteral("2"), QStringLiteral("VBR"), QString()},
+                    {QStringLiteral("AC-3 x"), QStringLiteral("48000"), QStringLiteral("6"), QStringLiteral("CBR"), QStringLiteral("384000")}}};
+    const QByteArray line = ProbeHelper::answerFor(odd).chopped(1);
+    ASSERT_TRUE(ProbeHelper::parseAnswer(line, &back));
     EXPECT_EQ(back.codec, odd.codec);
     EXPECT_EQ(back.width, QString());
+    EXPECT_EQ(back.streams, odd.streams);
+    // A cut or padded answer is no answer, and leaves the facts as they were.
+    const MediaProbe::Facts before = back;
+    for (const QByteArray &bad : {line.left(line.lastIndexOf(' ')), line + " x", QByteArray("a b c d 1 1 x 25 0 0"),
+                                  QByteArray("a b c d 1 1 5 25 0 -1"), QByteArray("a b c d")}) {
+        EXPECT_FALSE(ProbeHelper::parseAnswer(bad, &back)) << bad.toStdString();
+        EXPECT_EQ(back.streams, before.streams);
+    }
 
     // A helper that dies (as on a file that crashed the library) answers nothing, and is reaped.
     ProbeHelper gone(QStringLiteral("/bin/true"));
