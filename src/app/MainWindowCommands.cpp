@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 #include "AboutWindow.h"
 #include "AppPaths.h"
+#include "BusyWork.h"
 #include "Dialogs.h"
 #include "FileListView.h"
 #include "ImageButton.h"
@@ -271,6 +272,7 @@ void MainWindow::joinFiles()
         wizard.Form_Load();
         wizard.exec();
     };
+    hooks.whileBusy = &RunWhileBusy;
     StartJoin(m_list, hooks);
 }
 

@@ -10,6 +10,7 @@
 #include "compat/CarryCheck.h"
 #include "compat/ChunkCheck.h"
 #include "list/FileList.h"
+#include "list/ProbeListItem.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
@@ -88,6 +89,19 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
 
     // What the light does not look at but a stream copy cannot carry, then parts
     // that do not end where their chunks end: each asked once, before any dialog.
+    // The rows' facts are read first, off the window's thread; the checks then
+    // find them kept.
+    QStringList paths;
+    for (const FileListModel::Row &row : list.model().rows())
+        paths << row[FileListModel::Filepath];
+    const auto readFacts = [paths] {
+        for (const QString &path : paths)
+            MediaProbe::streams(path);
+    };
+    if (hooks.whileBusy)
+        hooks.whileBusy(readFacts);
+    else
+        readFacts();
     const CarryCheck::Difference carry = CarryCheck::check(list.model());
     if (carry.row
         && Dialogs::message(CarryCheck::question(list.model(), carry), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo)

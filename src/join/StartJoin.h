@@ -16,6 +16,10 @@ struct JoinHooks
     // the per-user lock; returns when it closed.
     // inputs: the rows' paths as the scripts name them.
     std::function<void(const QString &outputPath, std::shared_ptr<ScriptRun> run, const QStringList &inputs)> showWizard;
+    // Runs work that reads every row (seconds on a long list whose files this
+    // program has not probed, one opened from a list file) so that the window
+    // keeps painting; without it the work runs here.
+    std::function<void(const std::function<void()> &work)> whileBusy;
 };
 
 // The join command: checks, output dialog, conflicts, space, encoder, scripts, wizard.

@@ -6,6 +6,7 @@
 #include "platform/RunLock.h"
 #include "join/StartJoin.h"
 #include "list/FileList.h"
+#include "list/ProbeListItem.h"
 #include "list/UpdateListTotals.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
@@ -279,4 +280,25 @@ TEST(StartJoin, OneRunAtATimeAndOnlyFromACarriableFolder)
     ASSERT_EQ(f.dialogs.messages.size(), 1);
     EXPECT_TRUE(f.dialogs.messages[0].text.startsWith(QStringLiteral("Tapeweld cannot join files: the path of its settings folder holds a double quote")));
     EXPECT_FALSE(QFile::exists(odd + QStringLiteral("/TempFile.bat")));
+}
+
+TEST(StartJoin, RowsAreReadOffTheWindowsThreadOnceAndTheChecksFindThem)
+{
+    JoinFixture f(3); // rows never probed here, as in a list opened from a file
+    int calls = 0, readInside = 0;
+    f.hooks.whileBusy = [&](const std::function<void()> &work) {
+        ++calls;
+        const int before = MediaProbe::libraryOpens();
+        work();
+        readInside = MediaProbe::libraryOpens() - before;
+    };
+    int after = -1;
+    f.dialogs.files.enqueue({QString()}); // the output dialog is cancelled
+    const int before = MediaProbe::libraryOpens();
+    f.run();
+    after = MediaProbe::libraryOpens() - before - readInside;
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(readInside, 3);
+    EXPECT_EQ(after, 0);
+    EXPECT_EQ(f.dialogs.fileRequests.size(), 1);
 }
