@@ -6,8 +6,15 @@
 #include <QMetaObject>
 #include <thread>
 
+namespace {
+int busy = 0; // the window's thread only
+}
+
+bool IsBusy() { return busy > 0; }
+
 void RunWhileBusy(const std::function<void()> &work)
 {
+    ++busy;
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     QEventLoop loop;
     // A quit posted before exec() starts is still taken by it.
@@ -18,4 +25,5 @@ void RunWhileBusy(const std::function<void()> &work)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();
     QGuiApplication::restoreOverrideCursor();
+    --busy;
 }

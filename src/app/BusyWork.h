@@ -3,5 +3,8 @@
 
 // Runs work on a thread of its own and returns when it is done. Meanwhile the
 // windows keep painting and timers run, but no click or key is taken (a wait
-// cursor says why); work must not touch widgets.
+// cursor says why), and the main window ignores its close box. Work must not
+// touch widgets.
 void RunWhileBusy(const std::function<void()> &work);
+// True while RunWhileBusy waits for its work.
+bool IsBusy();

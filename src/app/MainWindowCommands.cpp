@@ -303,6 +303,12 @@ void MainWindow::exitProgram()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // The close box is not user input to the busy loop; closing now would
+    // leave a join's start to go on without its window.
+    if (IsBusy()) {
+        event->ignore();
+        return;
+    }
     if (m_exiting || AskToSaveOnClose(m_list)) {
         event->accept();
         PreferenceDialog::programEnds();

@@ -2,6 +2,7 @@
 #include "list/ListFunctions.h"
 #include "app/ImageButton.h"
 #include "app/AboutWindow.h"
+#include "app/BusyWork.h"
 #include "app/MainWindow.h"
 #include "app/TipsWindow.h"
 #include "app/WindowMemory.h"
@@ -20,6 +21,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -190,6 +194,30 @@ TEST(MainWindow, CloseBoxAsksExitDoesNot)
     EXPECT_TRUE(f.window.isVisible());
     EXPECT_EQ(f.dialogs.messages.size(), 2);
     EXPECT_EQ(f.dialogs.messages[0].text, QStringLiteral("Would you like to save your list?"));
+}
+
+TEST(MainWindow, TheCloseBoxWaitsWhileTheRowsAreRead)
+{
+    Fixture f;
+    f.addRows(2); // a list that would ask to be saved
+    std::atomic<int> closes{0};
+    bool closed = true;
+    QTimer::singleShot(0, [&] {
+        closed = f.window.close(); // the window manager's close box, while a join reads its rows
+        ++closes;
+    });
+    RunWhileBusy([&] {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (closes == 0 && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    });
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(f.window.isVisible());
+    EXPECT_TRUE(f.dialogs.messages.isEmpty()); // nothing asked in the middle of the join's start
+    f.dialogs.answers.enqueue(Dialogs::Answer::Cancel);
+    EXPECT_FALSE(f.window.close()); // afterwards it asks as always
+    EXPECT_EQ(f.dialogs.messages.size(), 1);
 }
 
 TEST(MainWindow, ClipboardRoundTrips)
