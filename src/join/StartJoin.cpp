@@ -10,11 +10,13 @@
 #include "compat/CarryCheck.h"
 #include "compat/ChunkCheck.h"
 #include "list/FileList.h"
+#include "list/ProbeAhead.h"
 #include "list/ProbeListItem.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 #include <sys/stat.h>
 
@@ -89,14 +91,24 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
 
     // What the light does not look at but a stream copy cannot carry, then parts
     // that do not end where their chunks end: each asked once, before any dialog.
-    // The rows' facts are read first, off the window's thread; the checks then
-    // find them kept.
+    // The facts of rows not probed in this process (a list opened from a file)
+    // are read first, off the window's thread and through the probe's helper
+    // processes, as an add reads them; the checks then find them kept.
     QStringList paths;
     for (const FileListModel::Row &row : list.model().rows())
         paths << row[FileListModel::Filepath];
     const auto readFacts = [paths] {
+        std::vector<bool> wanted;
         for (const QString &path : paths)
-            MediaProbe::streams(path);
+            wanted.push_back(!MediaProbe::isKept(path));
+        if (std::find(wanted.begin(), wanted.end(), true) == wanted.end())
+            return;
+        ProbeAhead ahead(paths, wanted, ProbeAhead::defaultWorkers(), static_cast<int>(paths.size()));
+        for (int i = 0; i < paths.size(); ++i) {
+            while (!ahead.waitFor(i, 1000)) {
+            }
+            ahead.take(i);
+        }
     };
     if (hooks.whileBusy)
         hooks.whileBusy(readFacts);

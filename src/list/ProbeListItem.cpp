@@ -164,16 +164,30 @@ MediaProbe::Facts MediaProbe::query(const QString &path)
     return facts;
 }
 
+namespace {
+bool recall(const QString &path, const QByteArray &stamp, MediaProbe::Streams *s)
+{
+    if (stamp.isEmpty())
+        return false;
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    const auto it = cache.constFind(path);
+    if (it == cache.constEnd() || it->first != stamp)
+        return false;
+    if (s)
+        *s = it->second;
+    return true;
+}
+} // namespace
+
+bool MediaProbe::isKept(const QString &path) { return recall(path, stampOf(path), nullptr); }
+
 MediaProbe::Streams MediaProbe::streams(const QString &path)
 {
     const QByteArray stamp = stampOf(path);
-    if (!stamp.isEmpty()) {
-        std::lock_guard<std::mutex> lock(cacheMutex);
-        const auto it = cache.constFind(path);
-        if (it != cache.constEnd() && it->first == stamp)
-            return it->second;
-    }
-    const Streams s = readStreams(path);
+    Streams s;
+    if (recall(path, stamp, &s))
+        return s;
+    s = readStreams(path);
     remember(path, stamp, s);
     return s;
 }
@@ -218,8 +232,9 @@ MediaProbe::Probed MediaProbe::probe(const QString &path, const std::function<Fa
         row[FileListModel::DateModified] = TextFormats::generalDate(info.lastModified());
     const QByteArray stamp = info.isFile() ? stampOf(path) : QByteArray();
     const Facts facts = info.isFile() ? query(path) : Facts();
-    if (facts.streams.readable) // not a helper that died on the file
-        remember(path, stamp, facts.streams);
+    // Kept even when a helper died on the file: it stays unreadable here too,
+    // so no later check reads it in this process.
+    remember(path, stamp, facts.streams);
     row[FileListModel::VideoCodec] = facts.codec;
     row[FileListModel::VideoSize] = frameSizeText(facts.width, facts.height);
     row[FileListModel::Duration] = durationText(facts.playTime);

@@ -35,6 +35,7 @@ struct Streams
 Streams streams(const QString &path);
 Streams readStreams(const QString &path); // the same, always read afresh
 int libraryOpens();                       // files this process has opened with the library
+bool isKept(const QString &path);          // streams(path) would read no file
 
 struct Facts
 {

@@ -285,20 +285,33 @@ TEST(StartJoin, OneRunAtATimeAndOnlyFromACarriableFolder)
 TEST(StartJoin, RowsAreReadOffTheWindowsThreadOnceAndTheChecksFindThem)
 {
     JoinFixture f(3); // rows never probed here, as in a list opened from a file
-    int calls = 0, readInside = 0;
+    QStringList paths;
+    for (int i = 1; i <= 3; ++i)
+        paths << f.list.model().cell(i, FileListModel::Filepath);
+    int calls = 0, keptBefore = 0, keptAfter = 0, opensAfterwards = -1;
     f.hooks.whileBusy = [&](const std::function<void()> &work) {
         ++calls;
-        const int before = MediaProbe::libraryOpens();
+        for (const QString &p : paths)
+            keptBefore += MediaProbe::isKept(p);
         work();
-        readInside = MediaProbe::libraryOpens() - before;
+        for (const QString &p : paths)
+            keptAfter += MediaProbe::isKept(p);
+        opensAfterwards = MediaProbe::libraryOpens();
     };
-    int after = -1;
     f.dialogs.files.enqueue({QString()}); // the output dialog is cancelled
-    const int before = MediaProbe::libraryOpens();
     f.run();
-    after = MediaProbe::libraryOpens() - before - readInside;
     EXPECT_EQ(calls, 1);
-    EXPECT_EQ(readInside, 3);
-    EXPECT_EQ(after, 0);
+    EXPECT_EQ(keptBefore, 0);
+    EXPECT_EQ(keptAfter, 3);
+    EXPECT_EQ(MediaProbe::libraryOpens(), opensAfterwards); // the checks read no file again
     EXPECT_EQ(f.dialogs.fileRequests.size(), 1);
+    for (const QString &p : paths) // as this process would have read them
+        EXPECT_EQ(MediaProbe::streams(p), MediaProbe::readStreams(p));
+
+    // The next join of the same rows reads nothing.
+    const int opens = MediaProbe::libraryOpens();
+    f.dialogs.files.enqueue({QString()});
+    f.run();
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(MediaProbe::libraryOpens(), opens);
 }

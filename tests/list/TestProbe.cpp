@@ -1,4 +1,6 @@
 #include "list/FileList.h"
+#include "app/AppPaths.h"
+#include "list/ProbeAhead.h"
 #include "list/ProbeHelper.h"
 #include "list/ProbeListItem.h"
 #include "support/SampleMedia.h"
@@ -175,6 +177,33 @@ TEST(Probe, AProbeLeavesTheJoinsFactsAndAChangedFileIsReadAgain)
     ASSERT_EQ(::stat(name.constData(), &after), 0);
     ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
     EXPECT_EQ(MediaProbe::streams(clip).videoStreams, 0);
+}
+
+TEST(Probe, AFileAHelperDiedOnIsNeverReadInThisProcess)
+{
+    TestEnvironment env;
+    const QString a = SampleMedia::make(SampleMedia::Kind::Xvid320, env.root(), QStringLiteral("a.avi"), 1);
+    const QString b = SampleMedia::make(SampleMedia::Kind::Dx50, env.root(), QStringLiteral("b.avi"), 1);
+    // A helper that dies at once, as on a file that crashes the library.
+    const QString helper = env.write(QStringLiteral("program/tapeweld-probe"), "#!/bin/sh\nexit 0\n");
+    ASSERT_TRUE(QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    AppPaths::setProgramFolder(env.path(QStringLiteral("program")));
+    const int opens = MediaProbe::libraryOpens();
+    {
+        ProbeAhead ahead({a, b}, {true, true}, 2, 2);
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(ahead.waitFor(i, 10000));
+            const MediaProbe::Probed p = ahead.take(i);
+            EXPECT_EQ(p.row[FileListModel::VideoCodec], QString()); // the cells of an unreadable file
+            EXPECT_EQ(p.row[FileListModel::VideoSize], QStringLiteral("0x0"));
+        }
+    }
+    AppPaths::setProgramFolder(QStringLiteral(TW_PROGRAM_DIR));
+    for (const QString &path : {a, b}) {
+        EXPECT_TRUE(MediaProbe::isKept(path));
+        EXPECT_FALSE(MediaProbe::streams(path).readable);
+    }
+    EXPECT_EQ(MediaProbe::libraryOpens(), opens);
 }
 
 TEST(Probe, FilesThatCannotBeReadStillMakeRows)
