@@ -89,11 +89,9 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         return;
     }
 
-    // What the light does not look at but a stream copy cannot carry, then parts
-    // that do not end where their chunks end: each asked once, before any dialog.
     // The facts of rows not probed in this process (a list opened from a file)
     // are read first, off the window's thread and through the probe's helper
-    // processes, as an add reads them; the checks then find them kept.
+    // processes, as an add reads them; the checks below then find them kept.
     QStringList paths;
     for (const FileListModel::Row &row : list.model().rows())
         paths << row[FileListModel::Filepath];
@@ -114,6 +112,9 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         hooks.whileBusy(readFacts);
     else
         readFacts();
+
+    // What the light does not look at but a stream copy cannot carry, then parts
+    // that do not end where their chunks end: each asked once, before any dialog.
     const CarryCheck::Difference carry = CarryCheck::check(list.model());
     if (carry.row
         && Dialogs::message(CarryCheck::question(list.model(), carry), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo)

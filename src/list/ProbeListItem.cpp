@@ -140,6 +140,19 @@ void remember(const QString &path, const QByteArray &stamp, const MediaProbe::St
         cache.clear();
     cache.insert(path, {stamp, s});
 }
+
+bool recall(const QString &path, const QByteArray &stamp, MediaProbe::Streams *s)
+{
+    if (stamp.isEmpty())
+        return false;
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    const auto it = cache.constFind(path);
+    if (it == cache.constEnd() || it->first != stamp)
+        return false;
+    if (s)
+        *s = it->second;
+    return true;
+}
 } // namespace
 
 int MediaProbe::libraryOpens() { return opened.load(); }
@@ -163,21 +176,6 @@ MediaProbe::Facts MediaProbe::query(const QString &path)
     facts.streams = streamsOf(h);
     return facts;
 }
-
-namespace {
-bool recall(const QString &path, const QByteArray &stamp, MediaProbe::Streams *s)
-{
-    if (stamp.isEmpty())
-        return false;
-    std::lock_guard<std::mutex> lock(cacheMutex);
-    const auto it = cache.constFind(path);
-    if (it == cache.constEnd() || it->first != stamp)
-        return false;
-    if (s)
-        *s = it->second;
-    return true;
-}
-} // namespace
 
 bool MediaProbe::isKept(const QString &path) { return recall(path, stampOf(path), nullptr); }
 
