@@ -1,18 +1,15 @@
 #include "ScriptRun.h"
 #include "app/AppPaths.h"
+#include "platform/PathRules.h"
 #include "platform/Processes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
-ScriptRun::ScriptRun(const QString &settingsPath) : m_settingsPath(settingsPath), m_lock(settingsPath) {}
+ScriptRun::ScriptRun(const QString &settingsPath) : m_lock(settingsPath) {}
 
-ScriptRun::~ScriptRun()
-{
-    stop();
-    m_lock.release();
-}
+ScriptRun::~ScriptRun() { stop(); } // the lock is released after, with its member
 
 bool ScriptRun::acquire() { return m_lock.tryAcquire(); }
 
@@ -28,6 +25,16 @@ QString ScriptRun::busyMessage()
 {
     return QStringLiteral("Tapeweld is already joining or repairing files, in this or another window.\r\n"
                           "Please, wait until it has finished, then try again.");
+}
+
+QString ScriptRun::settingsFolderProblem(const QString &command, const QString &script)
+{
+    const QString folder = AppPaths::applicationSettingsPath();
+    const QString problem = PathRules::scriptProblem(folder);
+    if (problem.isEmpty())
+        return QString();
+    return QStringLiteral("Tapeweld cannot %1 files: the path of its settings folder holds %2, which %3 cannot carry.\r\n\r\n%4")
+        .arg(command, problem, script, folder);
 }
 
 bool ScriptRun::start(const QString &script)

@@ -25,9 +25,11 @@ public:
 
     static QString errorLogOf(const QString &script); // "TempFile.bat" -> "TempFile.log"
     static QString busyMessage();
+    // Why no script can run from the settings folder, as the message for a
+    // command ("join") and its script ("a join script"); empty when one can.
+    static QString settingsFolderProblem(const QString &command, const QString &script);
 
 private:
-    QString m_settingsPath;
     RunLock m_lock;
     pid_t m_child = -1;
 };

@@ -38,13 +38,11 @@ bool isPartOfList(const FileList &list, const QString &output)
     return false;
 }
 
-int rowThatScriptsCannotCarry(const FileList &list)
+int rowThatScriptsCannotCarry(const QStringList &paths)
 {
-    for (int i = 1; i <= list.count(); ++i) {
-        const QString path = list.model().cell(i, FileListModel::Filepath);
-        if (!PathRules::canCarryInScript(path))
-            return i;
-    }
+    for (int i = 0; i < paths.size(); ++i)
+        if (!PathRules::canCarryInScript(paths[i]))
+            return i + 1;
     return 0;
 }
 
@@ -81,11 +79,9 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         Dialogs::message(ScriptRun::busyMessage(), Dialogs::Icon::Exclamation);
         return;
     }
-    if (const QString problem = PathRules::scriptProblem(AppPaths::applicationSettingsPath()); !problem.isEmpty()) {
-        Dialogs::message(QStringLiteral("Tapeweld cannot join files: the path of its settings folder holds ") + problem
-                             + QStringLiteral(", which a join script cannot carry.") + kCrLf + kCrLf
-                             + AppPaths::applicationSettingsPath(),
-                         Dialogs::Icon::Critical);
+    if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("join"), QStringLiteral("a join script"));
+        !problem.isEmpty()) {
+        Dialogs::message(problem, Dialogs::Icon::Critical);
         return;
     }
 
@@ -202,11 +198,11 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
     }
 
     // Possible from a hand-edited list file.
-    if (const int row = rowThatScriptsCannotCarry(list)) {
+    if (const int row = rowThatScriptsCannotCarry(paths)) {
         Dialogs::message(QStringLiteral("Row %1 cannot be joined: its file path holds %2, which a join script cannot carry.")
                                  .arg(row)
-                                 .arg(PathRules::scriptProblem(list.model().cell(row, FileListModel::Filepath)))
-                             + kCrLf + kCrLf + list.model().cell(row, FileListModel::Filepath),
+                                 .arg(PathRules::scriptProblem(paths[row - 1]))
+                             + kCrLf + kCrLf + paths[row - 1],
                          Dialogs::Icon::Critical);
         return;
     }
@@ -219,9 +215,6 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
             WriteDebugLog(text);
         }
     WriteJoinScripts(list, output);
-    QStringList inputs;
-    for (const FileListModel::Row &row : list.model().rows())
-        inputs << row[FileListModel::Filepath];
     if (hooks.showWizard)
-        hooks.showWizard(output, run, inputs);
+        hooks.showWizard(output, run, paths); // the dialogs above were modal: the rows are those read
 }

@@ -121,10 +121,9 @@ void RepairAVIFile::cmdRepair_Click()
         return;
     }
     const QString settingsPath = AppPaths::applicationSettingsPath();
-    if (const QString problem = PathRules::scriptProblem(settingsPath); !problem.isEmpty()) {
-        Dialogs::message(QStringLiteral("Tapeweld cannot repair files: the path of its settings folder holds ") + problem
-                             + QStringLiteral(", which the repair script cannot carry.\r\n\r\n") + settingsPath,
-                         Dialogs::Icon::Critical);
+    if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script"));
+        !problem.isEmpty()) {
+        Dialogs::message(problem, Dialogs::Icon::Critical);
         return;
     }
     // One join or repair at a time per user, across windows and instances.
