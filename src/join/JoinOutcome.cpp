@@ -37,24 +37,33 @@ QString unreadable(const QString &path)
     return QString();
 }
 
-QStringList logLines(const QString &errorLog)
+// The first line of the interpreter's error log ("error N what", "exit N",
+// "signal N") whose first word is one of kinds: that word and the number.
+struct LogEntry
+{
+    QString kind, number;
+};
+LogEntry firstEntry(const QString &errorLog, const QStringList &kinds)
 {
     QFile f(errorLog);
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromUtf8(f.read(1 << 20)).split(u'\n', Qt::SkipEmptyParts);
+    for (const QString &line : QString::fromUtf8(f.read(1 << 20)).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList w = line.split(u' ');
+        if (w.size() >= 2 && kinds.contains(w[0]))
+            return {w[0], w[1]};
+    }
+    return {};
 }
 
-// How the encoder ended, when it did not end well: ", and the encoder stopped with ...".
+// How the encoder ended, when it did not end well.
 QString encoderEnd(const QString &errorLog)
 {
-    for (const QString &line : logLines(errorLog)) {
-        const QStringList w = line.split(u' ');
-        if (w.size() >= 2 && w[0] == QStringLiteral("exit"))
-            return QStringLiteral("the encoder stopped with exit code %1").arg(w[1]);
-        if (w.size() >= 2 && w[0] == QStringLiteral("signal"))
-            return QStringLiteral("the encoder was stopped (signal %1)").arg(w[1]);
-    }
+    const LogEntry e = firstEntry(errorLog, {QStringLiteral("exit"), QStringLiteral("signal")});
+    if (e.kind == QStringLiteral("exit"))
+        return QStringLiteral("the encoder stopped with exit code %1").arg(e.number);
+    if (e.kind == QStringLiteral("signal"))
+        return QStringLiteral("the encoder was stopped (signal %1)").arg(e.number);
     return QString();
 }
 
@@ -101,14 +110,9 @@ JoinOutcome::Result judge(const QString &result, qint64 expected, const QString 
 
 QString JoinOutcome::failureIn(const QString &errorLog)
 {
-    for (const QString &line : logLines(errorLog)) {
-        const QStringList w = line.split(u' ');
-        bool ok = false;
-        const int error = w.size() >= 2 && w[0] == QStringLiteral("error") ? w[1].toInt(&ok) : 0;
-        if (ok)
-            return ErrorText::of(error);
-    }
-    return QString();
+    bool ok = false;
+    const int error = firstEntry(errorLog, {QStringLiteral("error")}).number.toInt(&ok);
+    return ok ? ErrorText::of(error) : QString();
 }
 
 QVector<JoinOutcome::Part> JoinOutcome::partsOf(const QStringList &paths)
