@@ -83,6 +83,7 @@ private:
     void removeSelected();
     void moveUp();
     void moveDown();
+    void moveSelected(int (*move)(FileList &list, int index)); // keeps the moved row selected
     void cutItem();
     void copyItem();
     void pasteItem();

@@ -204,22 +204,15 @@ void MainWindow::EditPreferences_Click()
         preferences();
 }
 
-void MainWindow::moveUp()
-{
-    const int i = m_view->selectedIndex();
-    if (i == 0)
-        return;
-    if (const int to = MoveItemUp(m_list, i))
-        m_view->selectIndex(to);
-    m_view->setFocus();
-}
+void MainWindow::moveUp() { moveSelected(&MoveItemUp); }
+void MainWindow::moveDown() { moveSelected(&MoveItemDown); }
 
-void MainWindow::moveDown()
+void MainWindow::moveSelected(int (*move)(FileList &, int))
 {
     const int i = m_view->selectedIndex();
     if (i == 0)
         return;
-    if (const int to = MoveItemDown(m_list, i))
+    if (const int to = move(m_list, i))
         m_view->selectIndex(to);
     m_view->setFocus();
 }
