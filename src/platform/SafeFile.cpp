@@ -88,7 +88,7 @@ QByteArray SafeFile::readRegular(const QString &path, qint64 maxBytes, bool *ok,
         fail(error, errno);
         return {};
     }
-    struct stat st;
+    struct stat st{};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes) {
         const bool folder = S_ISDIR(st.st_mode);
         ::close(fd);
