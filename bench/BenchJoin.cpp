@@ -1,7 +1,6 @@
 // Ten files of about 85 MB: the program's join from StartJoin to "Finished!"
 // against the same work by hand (cat, then the encoder) and ffmpeg's concat.
-#include "compat/CheckCompatibility.h"
-#include "list/UpdateListTotals.h"
+#include "BenchSupport.h"
 #include "join/JoinScripts.h"
 #include "join/JoinWizard.h"
 #include "join/StartJoin.h"
@@ -21,17 +20,9 @@
 #include <QProcess>
 #include <QTest>
 #include <cstdio>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 double seconds(const QString &shell)
 {
     QElapsedTimer t;
@@ -46,8 +37,7 @@ QString q(const QString &p) { return u'\'' + p + u'\''; }
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    SetStatusCheck(&CheckCompatibility);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    benchDefaults();
     TestEnvironment env;
     ScriptedDialogs dialogs;
 
@@ -90,8 +80,8 @@ int main(int argc, char **argv)
         settle();
         dialogs.files.enqueue({output});
         JoinHooks hooks;
-        hooks.showWizard = [&](const QString &out) {
-            JoinWizard wizard(out, list.totals().size);
+        hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &inputs) {
+            JoinWizard wizard(out, list.totals().size, nullptr, std::move(run), inputs);
             QElapsedTimer clock;
             double phase1 = 0;
             const double cpu0 = cpuSeconds();
@@ -103,7 +93,8 @@ int main(int argc, char **argv)
             });
             clock.start();
             wizard.Form_Load();
-            QTest::qWaitFor([&] { return wizard.ended(); }, 30 * 60 * 1000);
+            if (!QTest::qWaitFor([&] { return wizard.ended(); }, 30 * 60 * 1000))
+                std::printf("program: the join did not end within 30 minutes\n");
             const double total = static_cast<double>(clock.elapsed()) / 1000;
             if (total < programSeconds) {
                 programSeconds = total;

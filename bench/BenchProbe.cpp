@@ -1,7 +1,6 @@
 // Probing and adding files, against the mediainfo command run once per file;
 // totals and the compatibility check on a full list.
-#include "compat/CheckCompatibility.h"
-#include "list/UpdateListTotals.h"
+#include "BenchSupport.h"
 #include "list/AddFilesModule.h"
 #include "list/FileList.h"
 #include "support/SampleMedia.h"
@@ -37,8 +36,7 @@ QVector<FileListModel::Row> rows(int n)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    SetStatusCheck(&CheckCompatibility);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    benchDefaults();
     TestEnvironment env;
     const int files = 1000;
     const QString sample = SampleMedia::make(SampleMedia::Kind::Xvid640, env.root(), QStringLiteral("sample.avi"), 2);

@@ -4,7 +4,7 @@
 // run; the checks a join makes of those rows before its output dialog; then opening a 32,767-row list, and the totals and status check on it.
 #include "app/MainWindow.h"
 #include "compat/CarryCheck.h"
-#include "compat/CheckCompatibility.h"
+#include "BenchSupport.h"
 #include "compat/ChunkCheck.h"
 #include "list/ListFile.h"
 #include "list/UpdateListTotals.h"
@@ -21,27 +21,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
-// The program's and its helper processes' (reaped children: the probe helpers
-// end with the add; the mediainfo process is measured before).
-double cpuSeconds()
-{
-    double total = 0;
-    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        struct rusage u;
-        ::getrusage(who, &u);
-        total += static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-    }
-    return total;
-}
-long peakMegabytes()
-{
-    struct rusage u;
-    ::getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss / 1024;
-}
 void readOnce(const QStringList &files) // the same warm page cache for both sides
 {
     for (const QString &f : files)
@@ -52,8 +33,7 @@ void readOnce(const QStringList &files) // the same warm page cache for both sid
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    SetStatusCheck(&CheckCompatibility);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    benchDefaults();
     TestEnvironment env;
     ScriptedDialogs dialogs;
     const bool haveMediainfo = !QStandardPaths::findExecutable(QStringLiteral("mediainfo")).isEmpty();
@@ -89,17 +69,18 @@ int main(int argc, char **argv)
             mediainfoSeconds = t.elapsed() / 1000.0;
         }
         readOnce(files);
-        const double cpuBefore = cpuSeconds(); // the mediainfo process, reaped, is counted here already
+        // The program's and its helper processes' (reaped children: the probe
+        // helpers end with the add; the mediainfo process, reaped, is counted here already).
+        const double cpu0 = cpuSeconds(true);
         MainWindow window;
         window.startNewList();
         window.show();
         dialogs.files.enqueue({folder});
-        const double cpu0 = cpuBefore;
         QElapsedTimer t;
         t.start();
         window.action(QStringLiteral("EditAddDirectory"))->trigger();
         const double seconds = t.elapsed() / 1000.0;
-        const double cpu = cpuSeconds() - cpu0;
+        const double cpu = cpuSeconds(true) - cpu0;
         const bool right = window.list().count() == n && window.list().model().cell(n, FileListModel::VideoCodec) == QStringLiteral("XVID");
         std::printf("Add Directory, %5d files: program %6.2f s (%5.2f s CPU with its helpers), one mediainfo process %6.2f s, ratio %.2f, "
                     "peak resident %ld MB%s\n",
