@@ -129,12 +129,18 @@ BatchInterpreter::Command BatchInterpreter::parse(const std::string &line)
 bool BatchInterpreter::copyAll(int in, int out)
 {
     size_t sinceLook = 0;
+    // False once the script is gone; looked at every kCopyStep bytes.
+    const auto goOn = [&] {
+        if (sinceLook < kCopyStep)
+            return true;
+        sinceLook = 0;
+        if (cancelled())
+            m_stopped = true;
+        return !m_stopped;
+    };
     for (;;) {
-        if (sinceLook >= kCopyStep) {
-            if (cancelled())
-                return m_stopped = true, false;
-            sinceLook = 0;
-        }
+        if (!goOn())
+            return false;
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kCopyStep, 0);
         if (n == 0)
             return true;
@@ -150,11 +156,8 @@ bool BatchInterpreter::copyAll(int in, int out)
     }
     static char buffer[1 << 20];
     for (;;) {
-        if (sinceLook >= kCopyStep) {
-            if (cancelled())
-                return m_stopped = true, false;
-            sinceLook = 0;
-        }
+        if (!goOn())
+            return false;
         const ssize_t n = ::read(in, buffer, sizeof buffer);
         if (n == 0)
             return true;
