@@ -10,7 +10,6 @@
 #include <QProcess>
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -239,11 +238,10 @@ TEST(ListFile, PipesDevicesAndFoldersAnswerAtOnce)
 {
     TestEnvironment env;
     ScriptedDialogs dialogs;
-    const QString fifo = env.path(QStringLiteral("pipe.tpw"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QDir().mkpath(env.path(QStringLiteral("folder.tpw")));
+    const QStringList odd = env.notRegularFiles(QStringLiteral(".tpw"));
+    ASSERT_EQ(odd.size(), 3);
     FileList list;
-    for (const QString &path : {fifo, QStringLiteral("/dev/zero"), env.path(QStringLiteral("folder.tpw"))}) {
+    for (const QString &path : odd) {
         QElapsedTimer clock;
         clock.start();
         dialogs.files.enqueue({path});

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 TestEnvironment::TestEnvironment()
 {
@@ -34,6 +35,16 @@ QString TestEnvironment::write(const QString &relative, const QByteArray &conten
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
     f.write(content);
     return p;
+}
+
+QStringList TestEnvironment::notRegularFiles(const QString &suffix) const
+{
+    const QString fifo = path(QStringLiteral("pipe") + suffix);
+    const QString folder = path(QStringLiteral("folder") + suffix);
+    if (::mkfifo(QFile::encodeName(fifo).constData(), 0600) != 0)
+        return {};
+    QDir().mkpath(folder);
+    return {fifo, QStringLiteral("/dev/zero"), folder};
 }
 
 QByteArray readAll(const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A private XDG_CONFIG_HOME and per-user folder for one test, so no test
@@ -17,6 +18,9 @@ public:
     QString path(const QString &relative) const { return m_dir.path() + u'/' + relative; }
     // Creates a file with content; returns its path.
     QString write(const QString &relative, const QByteArray &content) const;
+    // Names that are no regular file, each ending in suffix where it can: a FIFO
+    // nobody writes to, /dev/zero and a folder. Empty if the FIFO cannot be made.
+    QStringList notRegularFiles(const QString &suffix) const;
 
 private:
     QTemporaryDir m_dir;
