@@ -2,7 +2,7 @@
 // against the same work by hand (cat, then the encoder) and ffmpeg's concat.
 #include "BenchSupport.h"
 #include "join/JoinScripts.h"
-#include "join/JoinWizard.h"
+#include "gui/JoinWizard.h"
 #include "join/StartJoin.h"
 #include "list/AddFilesModule.h"
 #include "list/FileList.h"

@@ -2,7 +2,7 @@
 // scripted dialogs) on folders of 1,000 and 10,000 small AVIs, against one
 // mediainfo process asked for the same fields over the same files, in the same
 // run; the checks a join makes of those rows before its output dialog; then opening a 32,767-row list, and the totals and status check on it.
-#include "app/MainWindow.h"
+#include "gui/MainWindow.h"
 #include "compat/CarryCheck.h"
 #include "BenchSupport.h"
 #include "compat/ChunkCheck.h"

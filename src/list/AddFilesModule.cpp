@@ -5,6 +5,7 @@
 #include "UpdateListTotals.h"
 #include "app/Dialogs.h"
 #include "app/Settings.h"
+#include "app/SupportedFiles.h"
 #include "platform/PathRules.h"
 #include "platform/FileSystem.h"
 
@@ -30,7 +31,7 @@ QString AddFiles::namesForMessage(const QStringList &paths)
 QStringList AddFiles::supportedFilesIn(const QString &folder)
 {
     QDir dir(folder);
-    dir.setNameFilters(kPattern.split(u';'));
+    dir.setNameFilters(SupportedFiles::kPattern.split(u';'));
     dir.setFilter(QDir::Files); // no folders, no hidden files; patterns match ignoring case
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     QStringList paths;
@@ -103,7 +104,7 @@ void ChooseAndAddFiles(FileList &list, AddProgress *progress)
 {
     const QString start = Settings::startFolder(SettingsKeys::kAddFiles);
     const QStringList chosen = Dialogs::openFiles(
-        {QStringLiteral("Add File(s)"), start, AddFiles::kFilter},
+        {QStringLiteral("Add File(s)"), start, SupportedFiles::kFilter},
         true);
     if (chosen.isEmpty())
         return;
@@ -115,7 +116,7 @@ void ChooseAndAddFiles(FileList &list, AddProgress *progress)
 
 void ChooseAndAddDirectory(FileList &list, AddProgress *progress)
 {
-    const QString folder = Dialogs::folder(QStringLiteral("Browse for a directory...\rSupported Filetypes: ") + AddFiles::kPattern);
+    const QString folder = Dialogs::folder(QStringLiteral("Browse for a directory...\rSupported Filetypes: ") + SupportedFiles::kPattern);
     if (!folder.isEmpty()) {
         const QStringList files = AddFiles::supportedFilesIn(folder);
         if (!files.isEmpty())

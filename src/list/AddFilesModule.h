@@ -29,8 +29,6 @@ void ListView_OLEDragDrop(FileList &list, const QStringList &droppedPaths, AddPr
 namespace AddFiles {
 // How long an add runs between two turns of the window's events (about 60 a second).
 inline constexpr int kEventIntervalMs = 16;
-inline const QString kPattern = QStringLiteral("*.avi;*.divx;*.xvid");
-inline const QString kFilter = QStringLiteral("All Supported Files (*.avi;*.divx;*.xvid)|*.avi;*.divx;*.xvid|All Files|*.*");
 // Files (not folders, not hidden) directly in folder matching the pattern,
 // case-insensitively, in name order; full paths.
 QStringList supportedFilesIn(const QString &folder);

@@ -2,7 +2,7 @@
 #include "app/DebugLog.h"
 #include "join/JoinOutcome.h"
 #include "join/JoinScripts.h"
-#include "join/JoinWizard.h"
+#include "gui/JoinWizard.h"
 #include "join/ScriptRun.h"
 #include "join/StartJoin.h"
 #include "list/AddFilesModule.h"

@@ -1,6 +1,6 @@
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
-#include "join/Bounce.h"
+#include "gui/Bounce.h"
 #include "join/JoinScripts.h"
 #include "list/FileList.h"
 #include "support/TestEnvironment.h"

@@ -1,5 +1,5 @@
 #include "app/Settings.h"
-#include "app/FileListView.h"
+#include "gui/FileListView.h"
 #include "list/AddFilesModule.h"
 #include "list/ListFunctions.h"
 #include "list/ProbeListItem.h"

@@ -3,7 +3,7 @@
 #include "join/JoinScripts.h"
 #include "join/ScriptRun.h"
 #include "platform/RunLock.h"
-#include "repair/RepairAVIFile.h"
+#include "gui/RepairAVIFile.h"
 #include "repair/RepairScript.h"
 #include "support/SampleMedia.h"
 #include "support/ScriptedDialogs.h"

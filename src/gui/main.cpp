@@ -1,6 +1,6 @@
 #include "MainWindow.h"
 #include "Resources.h"
-#include "Shell.h"
+#include "app/Shell.h"
 #include "Splashscreen.h"
 #include "WidgetDialogs.h"
 #include "compat/CheckCompatibility.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "ListTools.h"
+#include "tools/ListTools.h"
 
 #include <QDialog>
 class FileList;

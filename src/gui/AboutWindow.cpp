@@ -1,8 +1,8 @@
 #include "AboutWindow.h"
-#include "Dialogs.h"
+#include "app/Dialogs.h"
 #include "HeaderBand.h"
-#include "Shell.h"
-#include "Version.h"
+#include "app/Shell.h"
+#include "app/Version.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "PreferencesWindow.h"
 #include "HeaderBand.h"
-#include "Settings.h"
+#include "app/Settings.h"
 
 #include <QCheckBox>
 #include <QPushButton>

@@ -1,5 +1,5 @@
 #include "BounceBar.h"
-#include "app/Twips.h"
+#include "gui/Twips.h"
 
 #include <QProgressBar>
 

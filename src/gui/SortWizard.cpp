@@ -1,6 +1,6 @@
 #include "SortWizard.h"
-#include "ListTools.h"
-#include "app/HeaderBand.h"
+#include "tools/ListTools.h"
+#include "gui/HeaderBand.h"
 #include "list/FileList.h"
 
 #include <QComboBox>

@@ -1,5 +1,5 @@
 #include "ListInfo.h"
-#include "app/HeaderBand.h"
+#include "gui/HeaderBand.h"
 #include "list/FileList.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/BusyWork.h"
+#include "gui/BusyWork.h"
 
 #include <QApplication>
 #include <QTimer>

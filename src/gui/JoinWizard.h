@@ -1,6 +1,6 @@
 #pragma once
 
-#include "JoinOutcome.h"
+#include "join/JoinOutcome.h"
 
 #include <QDialog>
 #include <QTimer>

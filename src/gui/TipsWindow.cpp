@@ -1,8 +1,8 @@
 #include "TipsWindow.h"
 #include "HeaderBand.h"
-#include "Settings.h"
-#include "TipDraw.h"
-#include "TextFormats.h"
+#include "app/Settings.h"
+#include "app/TipDraw.h"
+#include "app/TextFormats.h"
 
 #include <QCheckBox>
 #include <QDateTime>

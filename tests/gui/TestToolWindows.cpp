@@ -1,15 +1,15 @@
-#include "app/AboutWindow.h"
-#include "app/PreferencesWindow.h"
+#include "gui/AboutWindow.h"
+#include "gui/PreferencesWindow.h"
 #include "app/Settings.h"
-#include "app/TipsWindow.h"
+#include "gui/TipsWindow.h"
 #include "list/FileList.h"
 #include "list/ListFunctions.h"
 #include "list/UpdateListTotals.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
-#include "tools/ListInfo.h"
-#include "tools/RemoveWizard.h"
-#include "tools/SortWizard.h"
+#include "gui/ListInfo.h"
+#include "gui/RemoveWizard.h"
+#include "gui/SortWizard.h"
 
 #include <QApplication>
 #include <QCheckBox>

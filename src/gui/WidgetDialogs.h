@@ -1,5 +1,5 @@
 #pragma once
-#include "Dialogs.h"
+#include "app/Dialogs.h"
 class QWidget;
 
 // The real boxes and file dialogs, parented to the active window.

@@ -1,7 +1,7 @@
 #include "RemoveWizard.h"
-#include "ListTools.h"
+#include "tools/ListTools.h"
 #include "app/Dialogs.h"
-#include "app/HeaderBand.h"
+#include "gui/HeaderBand.h"
 #include "list/FileList.h"
 #include "list/UpdateListTotals.h"
 

@@ -1,8 +1,8 @@
 #include "Splashscreen.h"
 #include "Resources.h"
-#include "Shell.h"
-#include "StartUp.h"
-#include "Version.h"
+#include "app/Shell.h"
+#include "app/StartUp.h"
+#include "app/Version.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,16 +1,16 @@
 #include "RepairAVIFile.h"
-#include "RepairScript.h"
+#include "repair/RepairScript.h"
 #include "app/AppPaths.h"
 #include "app/Dialogs.h"
-#include "app/HeaderBand.h"
+#include "gui/HeaderBand.h"
 #include "app/Settings.h"
+#include "app/SupportedFiles.h"
 #include "app/SystemServices.h"
-#include "app/Twips.h"
-#include "join/BounceBar.h"
+#include "gui/Twips.h"
+#include "gui/BounceBar.h"
 #include "join/JoinOutcome.h"
 #include "join/JoinScripts.h"
 #include "join/ScriptRun.h"
-#include "list/AddFilesModule.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
@@ -88,7 +88,7 @@ void RepairAVIFile::cmdChooseInputFile_Click()
     const QString start = Settings::startFolder(SettingsKeys::kAddFiles);
     const QString file = Dialogs::openFile(
         {QStringLiteral("Choose Input File"), start,
-         AddFiles::kFilter});
+         SupportedFiles::kFilter});
     if (file.isEmpty())
         return;
     Settings::rememberFolder(SettingsKeys::kAddFiles, start, file);

@@ -1,14 +1,14 @@
 #include "JoinWizard.h"
 #include "BounceBar.h"
-#include "JoinScripts.h"
-#include "ScriptRun.h"
+#include "join/JoinScripts.h"
+#include "join/ScriptRun.h"
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
-#include "app/HeaderBand.h"
+#include "gui/HeaderBand.h"
 #include "app/Shell.h"
 #include "app/SystemServices.h"
 #include "app/TextFormats.h"
-#include "app/Twips.h"
+#include "gui/Twips.h"
 #include "platform/FileSystem.h"
 
 #include <QCloseEvent>

@@ -1,5 +1,5 @@
 #include "app/MainWindowLayout.h"
-#include "app/Splashscreen.h"
+#include "gui/Splashscreen.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
