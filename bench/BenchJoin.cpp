@@ -2,6 +2,7 @@
 // against the same work by hand (cat, then the encoder) and ffmpeg's concat.
 #include "BenchSupport.h"
 #include "join/JoinScripts.h"
+#include "join/RunFiles.h"
 #include "gui/JoinWizard.h"
 #include "join/StartJoin.h"
 #include "list/AddFilesModule.h"
@@ -81,7 +82,7 @@ int main(int argc, char **argv)
         dialogs.files.enqueue({output});
         JoinHooks hooks;
         hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &inputs) {
-            JoinWizard wizard(out, list.totals().size, nullptr, std::move(run), inputs);
+            JoinWizard wizard(out, list.totals().bytes(), nullptr, std::move(run), inputs);
             QElapsedTimer clock;
             double phase1 = 0;
             const double cpu0 = cpuSeconds();
@@ -133,10 +134,10 @@ int main(int argc, char **argv)
 
     // The 10 ms tick alone: operation 1 with the intermediate file growing elsewhere.
     {
-        QDir().mkpath(JoinScripts::workFolder());
+        QDir().mkpath(RunFiles::workFolder());
         const QString out = env.path(QStringLiteral("tick.avi"));
         env.write(QStringLiteral("tick.avi.tpw.avi"), QByteArray(1 << 20, 't'));
-        JoinWizard wizard(out, list.totals().size);
+        JoinWizard wizard(out, list.totals().bytes());
         wizard.Form_Load(); // its script is gone already: nothing runs
         const int ticks = 20000;
         const double cpu0 = cpuSeconds();
@@ -144,7 +145,7 @@ int main(int argc, char **argv)
             wizard.Timer_Timer();
         const double perTick = (cpuSeconds() - cpu0) / ticks;
         std::printf("tick: %.1f us of CPU each, %.3f %% of one core at 100 ticks a second\n", perTick * 1e6, perTick * 100 * 100);
-        QDir().rmdir(JoinScripts::workFolder());
+        QDir().rmdir(RunFiles::workFolder());
     }
     return 0;
 }

@@ -1,20 +1,11 @@
 #include "JoinWizard.h"
 #include "BounceBar.h"
-#include "join/JoinScripts.h"
-#include "join/ScriptRun.h"
-#include "app/AppPaths.h"
-#include "app/DebugLog.h"
 #include "gui/HeaderBand.h"
 #include "app/Shell.h"
-#include "app/SystemServices.h"
 #include "app/TextFormats.h"
 #include "gui/Twips.h"
-#include "platform/FileSystem.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -25,23 +16,16 @@
 namespace {
 const QString kCancel = QStringLiteral("&Cancel");
 const QString kClose = QStringLiteral("&Close");
-
-QString kilobytes(double bytes) { return TextFormats::groupedOrEmpty(bytes / 1024) + QStringLiteral(" KB"); }
 } // namespace
 
-JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, QWidget *parent,
-                       std::shared_ptr<ScriptRun> run, const QStringList &inputs)
+JoinWizard::JoinWizard(const QString &outputPath, double totalBytes, QWidget *parent, std::shared_ptr<ScriptRun> run,
+                       const QStringList &inputs)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_output(outputPath), m_run(std::move(run)), m_parts(JoinOutcome::partsOf(inputs))
+      m_job(std::move(run), outputPath, inputs, totalBytes)
 {
-    if (!m_run) {
-        m_run = std::make_shared<ScriptRun>(AppPaths::applicationSettingsPath());
-        m_run->acquire();
-    }
     setObjectName(QStringLiteral("JoinWizard"));
     setWindowTitle(QStringLiteral("Join Wizard"));
     setModal(true);
-    m_max = TextFormats::leadingNumber(totalSizeText, QStringLiteral(" KB"), nullptr) * 1024.0;
 
     auto *layout = new QVBoxLayout(this);
     m_header = new HeaderBand(QStringLiteral("Join Wizard"), QStringLiteral("Your files are being joined..."),
@@ -107,9 +91,9 @@ JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, 
 
     m_optionsMenu = new QMenu(QStringLiteral("&Options"), this);
     m_optionsMenu->setObjectName(QStringLiteral("OptionsMenu"));
-    QAction *launch = m_optionsMenu->addAction(QStringLiteral("&Launch File"), this, [this] { Shell::open(m_output); });
+    QAction *launch = m_optionsMenu->addAction(QStringLiteral("&Launch File"), this, [this] { Shell::open(m_job.output()); });
     launch->setObjectName(QStringLiteral("OptionsLaunchFile"));
-    QAction *folder = m_optionsMenu->addAction(QStringLiteral("&Open Folder"), this, [this] { Shell::showInFolder(m_output); });
+    QAction *folder = m_optionsMenu->addAction(QStringLiteral("&Open Folder"), this, [this] { Shell::showInFolder(m_job.output()); });
     folder->setObjectName(QStringLiteral("OptionsOpenFolder"));
     connect(m_options, &QPushButton::clicked, this, [this] { m_optionsMenu->popup(m_options->mapToGlobal(QPoint(0, 0))); });
     connect(m_cancel, &QPushButton::clicked, this, &JoinWizard::CancelButton_Click);
@@ -123,50 +107,14 @@ JoinWizard::JoinWizard(const QString &outputPath, const QString &totalSizeText, 
 
 void JoinWizard::Form_Load()
 {
-    m_operationTag = QStringLiteral("1");
     setOperation(QStringLiteral("Operation 1 of 2"));
     m_elapsedSeconds = 0;
-    m_cancelled = false;
-    if (!PathExists(JoinScripts::workFolder()))
-        QDir().mkdir(JoinScripts::workFolder());
-    startScript(JoinScripts::firstScript());
-    if (IsDebugLogActive()) {
-        WriteDebugLog(QStringLiteral("BAT1 Launched."));
-        WriteDebugLog(QStringLiteral("OutputFile=") + m_output);
-    }
+    m_job.start();
     m_timer.start();
     m_elapsedTimer.start();
 }
 
 JoinWizard::~JoinWizard() = default;
-
-void JoinWizard::startScript(const QString &script)
-{
-    m_scriptStarted = m_run->held() && m_run->start(script);
-    if (!m_scriptStarted) {
-        // Nothing will remove the work folder: the operation ends at the next tick.
-        QDir().rmdir(JoinScripts::workFolder());
-        recordOutcome({false,
-                       m_run->held() ? QStringLiteral("The join could not start: the interpreter tapeweld-cmd could not be run.")
-                                     : ScriptRun::busyMessage().section(u'\r', 0, 0),
-                       QStringLiteral("Script not started: ") + script});
-    }
-}
-
-void JoinWizard::recordOutcome(const JoinOutcome::Result &result)
-{
-    if (IsDebugLogActive() && !result.log.isEmpty())
-        WriteDebugLog(result.log + (result.ok ? QStringLiteral(": good") : QStringLiteral(": ") + result.reason));
-    if (m_outcome.ok)
-        m_outcome = result;
-}
-
-// A script ends when it removes the work folder; one that was stopped or
-// killed before it got there has ended too.
-bool JoinWizard::operationEnded()
-{
-    return !PathExists(JoinScripts::workFolder()) || (m_scriptStarted && !m_run->running());
-}
 
 void JoinWizard::setOperation(const QString &text)
 {
@@ -178,58 +126,36 @@ void JoinWizard::setOperation(const QString &text)
 
 void JoinWizard::Timer_Timer()
 {
-    const bool ended = operationEnded();
-    const QString temp = m_output + JoinScripts::kTempSuffix;
-    if (m_operationTag == QStringLiteral("1") && !ended) {
-        measure(temp);
-    } else if (m_operationTag == QStringLiteral("2") && !ended) {
-        measure(m_output);
-    } else if (m_operationTag == QStringLiteral("2")) {
-        QDir().rmdir(JoinScripts::workFolder());
-        if (m_outcome.ok)
-            recordOutcome(JoinOutcome::checkOutput(m_parts, m_output, ScriptRun::errorLogOf(JoinScripts::secondScript())));
+    const JoinRun::Phase before = m_job.phase();
+    m_job.tick();
+    const JoinRun::Phase now = m_job.phase();
+    if (now == JoinRun::Phase::Ended) {
         FinishJoinWizard();
-    } else {
-        QDir().rmdir(JoinScripts::workFolder());
-        if (m_outcome.ok && m_scriptStarted)
-            recordOutcome(JoinOutcome::checkIntermediate(m_parts, temp, ScriptRun::errorLogOf(JoinScripts::firstScript())));
-        if (!m_outcome.ok) {
-            // The encoder would only turn a broken intermediate file into a broken output.
-            QFile::remove(temp);
-            FinishJoinWizard();
-            return;
-        }
-        setOperation(QStringLiteral("Operation 2 of 2"));
-        m_operationTag = QStringLiteral("2");
-        m_value = 0;
-        m_bar->setProgress(0, m_max);
-        m_written->setText(QStringLiteral("0 KB"));
-        if (!PathExists(JoinScripts::workFolder()))
-            QDir().mkdir(JoinScripts::workFolder());
-        startScript(JoinScripts::secondScript());
-        measure(m_output);
-    }
-}
-
-void JoinWizard::measure(const QString &watched)
-{
-    if (!PathExists(watched)) {
-        if (m_operationTag == QStringLiteral("2")) {
-            setOperation(QStringLiteral("Generating Index...(This may take a few minutes)"));
-            m_bar->startBouncing();
-        }
         return;
     }
-    const double size = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(watched)));
-    m_written->setText(kilobytes(size));
-    if (m_operationTag == QStringLiteral("2")) {
+    if (before == JoinRun::Phase::Copying && now != JoinRun::Phase::Copying) {
+        setOperation(QStringLiteral("Operation 2 of 2"));
+        m_bar->setProgress(0, m_job.maximum());
+        m_written->setText(QStringLiteral("0 KB"));
+    }
+    if (now == JoinRun::Phase::Indexing) {
+        setOperation(QStringLiteral("Generating Index...(This may take a few minutes)"));
+        m_bar->startBouncing();
+    } else if (now == JoinRun::Phase::Writing) {
         setOperation(QStringLiteral("Operation 2 of 2"));
         m_bar->stopBouncing();
     }
-    m_value = size > m_max ? m_max : size;
-    m_bar->setProgress(m_value, m_max);
+    if (m_job.measured())
+        showProgress();
+}
+
+void JoinWizard::showProgress()
+{
+    m_written->setText(m_job.writtenText());
+    const double max = m_job.maximum();
+    m_bar->setProgress(m_job.progress(), max);
     // A maximum of 0 (sizes that read as 0) shows 0 % instead of dividing by zero.
-    const qint64 percent = m_max > 0 ? TextFormats::roundHalfEven(static_cast<float>(m_value / m_max * 100)) : 0;
+    const qint64 percent = max > 0 ? TextFormats::roundHalfEven(static_cast<float>(m_job.progress() / max * 100)) : 0;
     setWindowTitle(QStringLiteral("Join Wizard (%1%)").arg(percent));
 }
 
@@ -244,66 +170,40 @@ void JoinWizard::FinishJoinWizard()
 {
     m_timer.stop();
     m_bar->hideBlock();
-    if (IsDebugLogActive())
-        WriteDebugLog(QStringLiteral("Operation2 Size=") + m_written->text());
     setWindowTitle(QStringLiteral("Join Wizard"));
     m_header->setSubText(QStringLiteral("You may now close this wizard..."));
     m_elapsedTimer.stop();
     m_elapsedCaption->setText(QStringLiteral("Time taken:"));
-    const bool outputExists = PathExists(m_output);
-    if (m_cancelled)
-        m_written->setText(QStringLiteral("[Cancelled]"));
-    else if (outputExists)
-        m_written->setText(kilobytes(static_cast<double>(FileSystem::fileSize(m_output))));
-    const bool finished = !m_cancelled && outputExists && m_outcome.ok;
-    setOperation(m_cancelled ? QStringLiteral("Cancelled!") : finished ? QStringLiteral("Finished!") : QStringLiteral("Failed!"));
-    if (!m_cancelled && !finished) {
-        m_reason->setText(m_outcome.reason.isEmpty() ? QStringLiteral("The encoder wrote no output file.") : m_outcome.reason);
+    const RunStatus &status = m_job.status();
+    m_written->setText(m_job.writtenText());
+    setOperation(status.state == RunStatus::State::Cancelled  ? QStringLiteral("Cancelled!")
+                 : status.state == RunStatus::State::Finished ? QStringLiteral("Finished!")
+                                                              : QStringLiteral("Failed!"));
+    if (!status.detail.isEmpty()) {
+        m_reason->setText(status.detail);
         m_reason->show();
         // The window grows by the reason's line instead of squeezing the frame below it.
         layout()->activate();
         setFixedSize(width(), qMax(height(), sizeHint().height()));
-        if (IsDebugLogActive())
-            WriteDebugLog(QStringLiteral("Failed: ") + m_reason->text());
     }
-    m_value = m_max;
     m_bar->setProgress(1, 1);
     m_cancel->setText(kClose);
     m_cancel->setEnabled(true);
-    m_options->setEnabled(!m_cancelled);
+    m_options->setEnabled(status.state != RunStatus::State::Cancelled);
     m_ended = true;
 }
 
 void JoinWizard::CancelButton_Click()
 {
     m_timer.stop();
-    if (m_cancel->text() != kCancel) {
-        if (m_run->held()) {
-            m_run->stop();
-            JoinScripts::removeWorkFiles();
-        }
-        m_run.reset(); // the lock goes with it
+    if (m_ended) {
+        m_job.close();
         accept();
         return;
     }
     m_cancel->setEnabled(false);
-    m_cancelled = true;
     setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)"));
-    if (m_run->held()) {
-        // A deleted script stops its interpreter after the step it is in (a copy
-        // is cut short) and the interpreter ends the encoder it started.
-        QFile::remove(JoinScripts::firstScript());
-        QFile::remove(JoinScripts::secondScript());
-        m_run->waitForEnd(kStopWaitMs);
-        m_run->stop(); // whatever of our own run is still there
-        JoinScripts::removeWorkFiles();
-    }
-    const QString temp = m_output + JoinScripts::kTempSuffix;
-    // A file another program keeps open is left behind rather than waited for forever.
-    JoinScripts::removeWithin({m_output, temp}, kCancelWaitMs,
-                              [this] { setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)")); });
-    if (m_run->held())
-        QDir().rmdir(JoinScripts::workFolder());
+    m_job.cancel([this] { setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)")); });
     m_cancel->setEnabled(true);
     FinishJoinWizard();
     m_focusHolder->setFocus();

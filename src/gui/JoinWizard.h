@@ -1,6 +1,6 @@
 #pragma once
 
-#include "join/JoinOutcome.h"
+#include "join/JoinRun.h"
 
 #include <QDialog>
 #include <QTimer>
@@ -12,18 +12,17 @@ class HeaderBand;
 class QPushButton;
 class ScriptRun;
 
-// Runs and watches a join: starts the two scripts one after the other and
-// follows them through the file system only (the size of the file being
-// written, the work folder each script removes as its last act).
+// Shows a join under way (JoinRun): the operation, its progress and sizes, and
+// the outcome; Cancel and Close act on the run.
 class JoinWizard : public QDialog
 {
     Q_OBJECT
 public:
-    // totalSizeText: the list's total as shown below it ("12,345 KB"). run holds
-    // the per-user run lock (without one the wizard tries to take it); inputs
-    // are the rows' paths, as the first script copies them.
-    JoinWizard(const QString &outputPath, const QString &totalSizeText, QWidget *parent = nullptr,
-               std::shared_ptr<ScriptRun> run = nullptr, const QStringList &inputs = {});
+    // totalBytes: the list's total size, what the progress is measured against.
+    // run holds the per-user run lock (without one the wizard tries to take it);
+    // inputs are the rows' paths, as the first script copies them.
+    JoinWizard(const QString &outputPath, double totalBytes, QWidget *parent = nullptr, std::shared_ptr<ScriptRun> run = nullptr,
+               const QStringList &inputs = {});
     ~JoinWizard() override;
 
     void Form_Load();
@@ -37,7 +36,7 @@ public:
     QString writtenSizeText() const;
     QString elapsedText() const;
     QString headerSubText() const;
-    QString reasonText() const; // why the join failed; empty otherwise
+    QString reasonText() const; // why the join failed, or what to know of a finished one; empty otherwise
     QString cancelCaption() const;
     bool optionsEnabled() const;
     bool bounceVisible() const;
@@ -45,9 +44,7 @@ public:
     bool ended() const { return m_ended; }
     QMenu *optionsMenu() const { return m_optionsMenu; }
     void setElapsedSeconds(int seconds) { m_elapsedSeconds = static_cast<qint16>(seconds); }
-
-    static constexpr int kCancelWaitMs = 5000; // past the moment the encoder is killed
-    static constexpr int kStopWaitMs = 3000;   // for the interpreter to stop by itself after a cancel
+    const JoinRun &run() const { return m_job; }
 
 Q_SIGNALS:
     void operationChanged(const QString &text);
@@ -58,22 +55,11 @@ protected:
 
 private:
     void setOperation(const QString &text);
-    void measure(const QString &watched);
-    bool operationEnded();
-    void startScript(const QString &script);
-    void recordOutcome(const JoinOutcome::Result &result);
+    void showProgress();
 
-    QString m_output;
-    double m_max = 0;
-    double m_value = 0;
+    JoinRun m_job;
     qint16 m_elapsedSeconds = 0;
-    bool m_cancelled = false;
     bool m_ended = false;
-    QString m_operationTag;
-    std::shared_ptr<ScriptRun> m_run;
-    QVector<JoinOutcome::Part> m_parts;
-    bool m_scriptStarted = false;
-    JoinOutcome::Result m_outcome;
 
     HeaderBand *m_header;
     QLabel *m_operation, *m_reason, *m_elapsedCaption, *m_elapsed, *m_written;

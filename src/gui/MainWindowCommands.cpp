@@ -261,7 +261,7 @@ void MainWindow::joinFiles()
     JoinHooks hooks;
     hooks.adding = m_progress->isVisible();
     hooks.showWizard = [this](const QString &output, std::shared_ptr<ScriptRun> run, const QStringList &inputs) {
-        JoinWizard wizard(output, m_list.totals().size, this, std::move(run), inputs);
+        JoinWizard wizard(output, m_list.totals().bytes(), this, std::move(run), inputs);
         wizard.Form_Load();
         wizard.exec();
     };

@@ -1,5 +1,4 @@
 #include "RepairAVIFile.h"
-#include "repair/RepairScript.h"
 #include "app/AppPaths.h"
 #include "app/Dialogs.h"
 #include "gui/HeaderBand.h"
@@ -8,16 +7,12 @@
 #include "app/SystemServices.h"
 #include "gui/Twips.h"
 #include "gui/BounceBar.h"
-#include "join/JoinOutcome.h"
-#include "join/JoinScripts.h"
 #include "join/ScriptRun.h"
-#include "platform/FileSystem.h"
+#include "repair/RepairRun.h"
 #include "platform/PathRules.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -120,38 +115,26 @@ void RepairAVIFile::cmdRepair_Click()
         m_input->setFocus();
         return;
     }
-    const QString settingsPath = AppPaths::applicationSettingsPath();
     if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script"));
         !problem.isEmpty()) {
         Dialogs::message(problem, Dialogs::Icon::Critical);
         return;
     }
     // One join or repair at a time per user, across windows and instances.
-    auto run = std::make_unique<ScriptRun>(settingsPath);
-    if (!run->acquire()) {
+    auto lock = std::make_unique<ScriptRun>(AppPaths::applicationSettingsPath());
+    if (!lock->acquire()) {
         Dialogs::message(ScriptRun::busyMessage(), Dialogs::Icon::Exclamation);
         return;
     }
-    m_run = std::move(run);
+    m_run = std::make_unique<RepairRun>(std::move(lock), input);
     m_repair->setEnabled(false);
     m_cancel->setText(kCancel);
-    m_cancelled = false;
-    m_value = 0;
-    // An empty input still runs; its progress simply stays at 0 %.
-    m_max = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(input)));
-    m_bar->setProgress(0, m_max);
+    m_percent = 0;
+    m_bar->setProgress(0, m_run->maximum());
     m_stack->setCurrentIndex(1);
     QCoreApplication::processEvents();
-
-    JoinScripts::copyExecutable(JoinScripts::shippedEncoder(), JoinScripts::encoderCopy());
-    JoinScripts::copyExecutable(AppPaths::programFolder() + QStringLiteral("/pthreadGC2.dll"), JoinScripts::threadLibCopy());
-    if (!PathExists(JoinScripts::workFolder()))
-        QDir().mkdir(JoinScripts::workFolder());
-    JoinScripts::writeScript(JoinScripts::secondScript(), RepairScript::text(settingsPath, input));
+    m_run->start();
     m_progressTimer.start();
-    m_started = m_run->start(JoinScripts::secondScript());
-    if (!m_started)
-        QDir().rmdir(JoinScripts::workFolder()); // the next tick ends the run as not repaired
 }
 
 void RepairAVIFile::resetToIdle()
@@ -166,75 +149,65 @@ void RepairAVIFile::resetToIdle()
 
 void RepairAVIFile::ProgressTimer_Timer()
 {
-    if (m_cancelling)
+    if (m_cancelling || !m_run)
         return; // a tick during the cancel could take a partial output for a result
-    const QString output = RepairScript::outputFor(m_input->text());
-    const bool ended = !PathExists(JoinScripts::workFolder()) || !m_run || (m_started && !m_run->running());
-    if (ended) {
-        if (m_run && m_run->held())
-            QDir().rmdir(JoinScripts::workFolder());
-        const JoinOutcome::Result result =
-            m_cancelled ? JoinOutcome::Result{false, QString(), QString()}
-                        : JoinOutcome::checkRepair(m_input->text(), output, ScriptRun::errorLogOf(JoinScripts::secondScript()));
-        m_run.reset(); // the lock: another window may join or repair now
+    m_run->tick();
+    switch (m_run->phase()) {
+    case RepairRun::Phase::Ended: {
+        const RunStatus status = m_run->status();
+        const QString output = m_run->output();
+        m_run.reset();
         resetToIdle();
-        if (result.ok)
+        const bool repaired = status.state == RunStatus::State::Finished;
+        if (repaired)
             Dialogs::message(QStringLiteral("The selected AVI File has been repaired successfully!\r\n\r\n"
                                             "The repaired file has been saved to:\r\n")
                                  + output,
                              Dialogs::Icon::Information);
         else
             Dialogs::message(QStringLiteral("An error occured while repairing your AVI File!\r\nThe selected AVI File was not repaired.")
-                                 + (result.reason.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + result.reason),
+                                 + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + status.detail),
                              Dialogs::Icon::Exclamation);
-        Q_EMIT finished(result.ok);
-    } else if (PathExists(output)) {
+        Q_EMIT finished(repaired);
+        break;
+    }
+    case RepairRun::Phase::Writing:
         m_bar->stopBouncing();
-        const double size = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(output)));
-        m_value = size > m_max ? m_max : size;
-        m_bar->setProgress(m_value, m_max);
-        setStatus(QStringLiteral("Repairing AVI File (%1%)").arg(RepairScript::percent(m_value, m_max)));
-    } else {
+        m_bar->setProgress(m_run->progress(), m_run->maximum());
+        m_percent = m_run->percent();
+        setStatus(QStringLiteral("Repairing AVI File (%1%)").arg(m_percent));
+        break;
+    case RepairRun::Phase::Indexing:
+    case RepairRun::Phase::Starting:
         m_bar->startBouncing();
         setStatus(QStringLiteral("Fixing Index..."));
+        break;
     }
 }
 
 void RepairAVIFile::cmdCancel_Click()
 {
-    if (m_cancel->text() != kCancel) {
+    if (!m_run) {
         // Left-overs go only when no other window's run is using them.
-        ScriptRun cleanup(AppPaths::applicationSettingsPath());
-        if (cleanup.acquire())
-            JoinScripts::removeWorkFiles();
+        ScriptRun::removeLeftovers(AppPaths::applicationSettingsPath());
         accept();
         return;
     }
     m_cancelling = true;
-    m_cancelled = true;
     m_cancel->setEnabled(false);
     setWindowTitle(kTitle + QStringLiteral(" (Cancelling...)"));
-    if (m_run && m_run->held()) {
-        // The interpreter sees its script gone and ends the encoder it started.
-        QFile::remove(JoinScripts::secondScript());
-        m_run->waitForEnd(kStopWaitMs);
-        m_run->stop();
-        JoinScripts::removeWorkFiles();
-    }
-    const QString output = RepairScript::outputFor(m_input->text());
-    JoinScripts::removeWithin({output}, kCancelWaitMs,
-                              [this] { setWindowTitle(kTitle + QStringLiteral(" (Cancelling...)")); });
+    m_run->cancel([this] { setWindowTitle(kTitle + QStringLiteral(" (Cancelling...)")); });
     setWindowTitle(kTitle);
     m_cancel->setEnabled(true);
     m_cancelling = false;
-    // The next tick finds the work folder gone and ends the run as not repaired.
+    // The next tick finds the run ended and shows it as not repaired.
 }
 
 QString RepairAVIFile::statusText() const { return m_status->text(); }
 QString RepairAVIFile::cancelCaption() const { return m_cancel->text(); }
-bool RepairAVIFile::running() const { return m_cancel->text() == kCancel; }
+bool RepairAVIFile::running() const { return m_run != nullptr; }
 bool RepairAVIFile::bounceVisible() const { return m_bar->bouncing(); }
-int RepairAVIFile::progressPercent() const { return RepairScript::percent(m_value, m_max); }
+int RepairAVIFile::progressPercent() const { return m_percent; }
 
 void RepairAVIFile::reject() { cmdCancel_Click(); }
 

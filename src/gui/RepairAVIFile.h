@@ -7,10 +7,10 @@ class QLineEdit;
 class BounceBar;
 class QPushButton;
 class QStackedWidget;
-class ScriptRun;
+class RepairRun;
 
-// Rebuilds the index of one AVI file into "<input>.fixed.avi" with the
-// encoder, through a hidden script, following the run once a second.
+// Rebuilds the index of one AVI file into "<input>.fixed.avi": checks the
+// input, then shows the repair (RepairRun) once a second and its outcome.
 class RepairAVIFile : public QDialog
 {
     Q_OBJECT
@@ -30,9 +30,6 @@ public:
     bool bounceVisible() const;
     int progressPercent() const;
 
-    static constexpr int kCancelWaitMs = 5000;
-    static constexpr int kStopWaitMs = 3000;
-
 Q_SIGNALS:
     void finished(bool repaired);
     void statusChanged(const QString &status);
@@ -51,7 +48,7 @@ private:
     BounceBar *m_bar;
     QPushButton *m_cancel, *m_repair;
     QTimer m_progressTimer;
-    double m_max = 0, m_value = 0;
-    bool m_cancelling = false, m_cancelled = false, m_started = false;
-    std::unique_ptr<ScriptRun> m_run; // while a repair runs: its lock and its processes
+    int m_percent = 0;
+    bool m_cancelling = false;
+    std::unique_ptr<RepairRun> m_run; // while a repair runs
 };

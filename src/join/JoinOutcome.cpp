@@ -73,12 +73,12 @@ QString because(const QString &why, const QString &held)
     return ErrorText::sentence(why.isEmpty() ? held : why + QStringLiteral(": ") + held);
 }
 
-JoinOutcome::Result rowUnreadable(int row, const QString &why, const QString &path)
+JoinOutcome::Verdict rowUnreadable(int row, const QString &why, const QString &path)
 {
     return {false, QStringLiteral("Row %1 could not be read (%2): %3").arg(row).arg(why, path), QString()};
 }
 
-JoinOutcome::Result noOutput(const QString &errorLog)
+JoinOutcome::Verdict noOutput(const QString &errorLog)
 {
     const QString ended = encoderEnd(errorLog);
     return {false, ErrorText::sentence(QStringLiteral("The encoder wrote no output") + (ended.isEmpty() ? QString() : QStringLiteral(": ") + ended)),
@@ -87,9 +87,9 @@ JoinOutcome::Result noOutput(const QString &errorLog)
 
 // A media result is whole when its RIFF chain ends at the end of the file and
 // it holds at least the frames expected (-1: not known).
-JoinOutcome::Result judge(const QString &result, qint64 expected, const QString &noun, const QString &errorLog, bool diskMayBeFull)
+JoinOutcome::Verdict judge(const QString &result, qint64 expected, const QString &noun, const QString &errorLog, bool diskMayBeFull)
 {
-    JoinOutcome::Result r;
+    JoinOutcome::Verdict r;
     const qint64 actual = AviRiff::videoFrames(result);
     const AviRiff::Chain chain = AviRiff::walk(result);
     const bool whole = chain.avi && chain.difference() == 0;
@@ -126,9 +126,9 @@ QVector<JoinOutcome::Part> JoinOutcome::partsOf(const QStringList &paths)
     return parts;
 }
 
-JoinOutcome::Result JoinOutcome::checkIntermediate(const QVector<Part> &parts, const QString &temp, const QString &errorLog)
+JoinOutcome::Verdict JoinOutcome::checkIntermediate(const QVector<Part> &parts, const QString &temp, const QString &errorLog)
 {
-    Result r;
+    Verdict r;
     qint64 expected = 0;
     for (const Part &p : parts)
         expected += qMax<qint64>(0, p.size);
@@ -166,7 +166,7 @@ qint64 JoinOutcome::expectedFrames(const QString &path)
     return AviRiff::videoFrames(path);
 }
 
-JoinOutcome::Result JoinOutcome::checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog)
+JoinOutcome::Verdict JoinOutcome::checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog)
 {
     qint64 size = 0;
     if (!regularFile(output, &size) || size == 0)
@@ -183,7 +183,7 @@ JoinOutcome::Result JoinOutcome::checkOutput(const QVector<Part> &parts, const Q
     return judge(output, expected, QStringLiteral("output"), errorLog, true);
 }
 
-JoinOutcome::Result JoinOutcome::checkRepair(const QString &input, const QString &output, const QString &errorLog)
+JoinOutcome::Verdict JoinOutcome::checkRepair(const QString &input, const QString &output, const QString &errorLog)
 {
     qint64 size = 0;
     if (!regularFile(output, &size) || size == 0)

@@ -9,7 +9,7 @@
 // headers where it looks at media (frames held against frames expected).
 namespace JoinOutcome {
 
-struct Result
+struct Verdict
 {
     bool ok = true;
     QString reason; // empty when ok
@@ -24,11 +24,11 @@ struct Part
 QVector<Part> partsOf(const QStringList &paths);
 
 // Operation 1: the intermediate file holds every byte of every part, in order.
-Result checkIntermediate(const QVector<Part> &parts, const QString &temp, const QString &errorLog);
+Verdict checkIntermediate(const QVector<Part> &parts, const QString &temp, const QString &errorLog);
 // Operation 2: the output is a whole AVI holding every frame of the parts.
-Result checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog);
+Verdict checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog);
 // A repair: the output is a whole AVI holding every whole frame of the input.
-Result checkRepair(const QString &input, const QString &output, const QString &errorLog);
+Verdict checkRepair(const QString &input, const QString &output, const QString &errorLog);
 
 // Frames a part should give: the library's count, else its whole video chunks; -1 if unknown.
 qint64 expectedFrames(const QString &path);

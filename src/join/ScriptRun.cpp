@@ -1,25 +1,110 @@
 #include "ScriptRun.h"
+#include "RunFiles.h"
 #include "app/AppPaths.h"
+#include "platform/ErrorText.h"
+#include "platform/FileSystem.h"
 #include "platform/PathRules.h"
-#include "platform/Processes.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QThread>
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-ScriptRun::ScriptRun(const QString &settingsPath) : m_lock(settingsPath) {}
+namespace {
+// Writes a script as a new file renamed over the old: an interpreter still
+// reading the old script sees another file and stops instead of reading on.
+Result writeScript(const QString &path, const QByteArray &content)
+{
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray fresh = target + ".new";
+    ::unlink(fresh.constData());
+    const int fd = ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return Result::failure(ErrorText::of(errno));
+    qsizetype done = 0;
+    while (done < content.size()) {
+        const ssize_t n = ::write(fd, content.constData() + done, static_cast<size_t>(content.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int e = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            ::unlink(fresh.constData());
+            return Result::failure(ErrorText::of(e));
+        }
+        done += n;
+    }
+    if (::close(fd) != 0 || ::rename(fresh.constData(), target.constData()) != 0) {
+        const int e = errno;
+        ::unlink(fresh.constData());
+        return Result::failure(ErrorText::of(e));
+    }
+    return {};
+}
+
+// Copies a shipped program over an older copy, runnable by its owner.
+Result copyExecutable(const QString &from, const QString &to)
+{
+    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return Result::failure(ErrorText::of(errno));
+    ::unlink(QFile::encodeName(to).constData());
+    const int out = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700);
+    if (out < 0) {
+        const int e = errno;
+        ::close(in);
+        return Result::failure(ErrorText::of(e));
+    }
+    int error = 0;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : 0;
+            break;
+        }
+        for (ssize_t done = 0; done < n && error == 0;) {
+            const ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                error = w < 0 ? errno : ENOSPC;
+            else
+                done += w;
+        }
+        if (error)
+            break;
+    }
+    ::close(in);
+    if (::close(out) != 0 && error == 0)
+        error = errno;
+    if (error) {
+        ::unlink(QFile::encodeName(to).constData());
+        return Result::failure(ErrorText::of(error));
+    }
+    return {};
+}
+
+bool removeFile(const QString &path)
+{
+    return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT;
+}
+} // namespace
+
+ScriptRun::ScriptRun(const QString &settingsPath) : m_lock(settingsPath), m_settingsPath(settingsPath) {}
 
 ScriptRun::~ScriptRun() { stop(); } // the lock is released after, with its member
 
 bool ScriptRun::acquire() { return m_lock.tryAcquire(); }
-
-QString ScriptRun::errorLogOf(const QString &script)
-{
-    QString log = script;
-    if (log.endsWith(QStringLiteral(".bat"), Qt::CaseInsensitive))
-        log.chop(4);
-    return log + QStringLiteral(".log");
-}
 
 QString ScriptRun::busyMessage()
 {
@@ -37,20 +122,79 @@ QString ScriptRun::settingsFolderProblem(const QString &command, const QString &
         .arg(command, problem, script, folder);
 }
 
-bool ScriptRun::start(const QString &script)
+Result ScriptRun::prepare(const QList<ScriptFile> &scripts)
 {
-    stop();
-    const QString program = AppPaths::programFolder();
-    m_child = Processes::startScript(program + QStringLiteral("/tapeweld-cmd"), script, errorLogOf(script),
-                                     m_lock.descriptor(), program);
-    return m_child > 0;
+    if (!held())
+        return Result::failure(busyMessage().section(u'\r', 0, 0));
+    removeWorkFiles();
+    for (const QString &old : {RunFiles::firstScript(), RunFiles::secondScript()})
+        if (QFileInfo::exists(old) || QFileInfo(old).isSymLink())
+            return Result::failure(QStringLiteral("the script of an earlier run could not be removed: ") + old);
+    m_scripts.clear();
+    if (const Result copied = copyExecutable(RunFiles::shippedEncoder(), RunFiles::encoderCopy()); !copied.ok())
+        return Result::failure(QStringLiteral("the encoder could not be copied to %1 (%2)").arg(RunFiles::encoderCopy(), copied.why()));
+    // Nothing is shipped under the thread library's name here: its copy fails, as any failed copy, without a word.
+    (void)copyExecutable(RunFiles::shippedThreadLib(), RunFiles::threadLibCopy());
+    for (const ScriptFile &script : scripts) {
+        m_scripts << script.path;
+        if (const Result written = writeScript(script.path, script.content); !written.ok())
+            return Result::failure(QStringLiteral("the script %1 could not be written (%2)").arg(script.path, written.why()));
+    }
+    return {};
 }
 
-bool ScriptRun::running()
+void ScriptRun::start(const QString &script)
 {
-    if (m_child > 0 && Processes::hasEnded(m_child))
+    stop();
+    m_end = {};
+    if (!held()) {
+        m_end = {End::NotStarted, 0};
+        return;
+    }
+    if (!FileSystem::folderExists(RunFiles::workFolder()))
+        QDir().mkdir(RunFiles::workFolder());
+    m_child = Processes::startScript(RunFiles::interpreter(), script, RunFiles::errorLogOf(script), m_lock.descriptor(),
+                                     AppPaths::programFolder());
+    if (m_child <= 0) {
         m_child = -1;
-    return m_child > 0;
+        m_end = {End::NotStarted, 0};
+        QDir().rmdir(RunFiles::workFolder()); // nothing will remove it
+    }
+}
+
+bool ScriptRun::scriptEnded()
+{
+    if (m_end.kind != End::Running)
+        return true;
+    const Processes::ChildStatus child = Processes::poll(m_child);
+    if (child.ended()) {
+        m_child = -1;
+        if (child.kind == Processes::ChildStatus::Signalled)
+            m_end = {End::Signalled, child.code};
+        else if (child.kind == Processes::ChildStatus::Exited && child.code != 0)
+            m_end = {End::Exited, child.code};
+        else
+            m_end = {End::Completed, 0};
+        return true;
+    }
+    if (!FileSystem::pathExists(RunFiles::workFolder())) {
+        m_end = {End::Completed, 0}; // its last line ran; the interpreter is about to exit
+        return true;
+    }
+    return false;
+}
+
+QString ScriptRun::End::failure() const
+{
+    switch (kind) {
+    case NotStarted: return QStringLiteral("the interpreter tapeweld-cmd could not be run");
+    case Exited: return QStringLiteral("the script's interpreter stopped with exit code %1").arg(code);
+    case Signalled: return QStringLiteral("the script's interpreter was stopped (signal %1)").arg(code);
+    case Running:
+    case Completed:
+    case Cancelled: break;
+    }
+    return QString();
 }
 
 void ScriptRun::stop()
@@ -64,9 +208,79 @@ bool ScriptRun::waitForEnd(int waitMs)
 {
     QElapsedTimer waited;
     waited.start();
-    while (running() && waited.elapsed() < waitMs) {
+    while (m_child > 0 && !Processes::poll(m_child).ended() && waited.elapsed() < waitMs) {
         QCoreApplication::processEvents();
         QThread::msleep(10);
     }
-    return !running();
+    const bool ended = m_child <= 0 || Processes::poll(m_child).kind != Processes::ChildStatus::Running;
+    if (ended)
+        m_child = -1;
+    return ended;
+}
+
+void ScriptRun::removeWorkFiles()
+{
+    QDir().rmdir(RunFiles::workFolder());
+    for (const QString &script : {RunFiles::firstScript(), RunFiles::secondScript()}) {
+        removeFile(script);
+        removeFile(script + QStringLiteral(".new"));
+        removeFile(RunFiles::errorLogOf(script));
+    }
+    removeFile(RunFiles::encoderCopy());
+    removeFile(RunFiles::threadLibCopy());
+}
+
+void ScriptRun::cancel(const QStringList &partialFiles, const std::function<void()> &whileWaiting)
+{
+    if (held()) {
+        // A deleted script stops its interpreter after the step it is in (a copy
+        // is cut short), and the interpreter ends the program it runs.
+        for (const QString &script : std::as_const(m_scripts))
+            removeFile(script);
+        waitForEnd(kStopWaitMs);
+        stop(); // whatever of our own run is still there
+        removeWorkFiles();
+    }
+    m_end = {End::Cancelled, 0};
+    // A file another program keeps open is left behind rather than waited for forever.
+    removeWithin(partialFiles, kCancelWaitMs, whileWaiting);
+}
+
+void ScriptRun::close()
+{
+    if (held()) {
+        stop();
+        removeWorkFiles();
+    }
+    m_lock.release();
+}
+
+void ScriptRun::release()
+{
+    stop();
+    m_lock.release();
+}
+
+void ScriptRun::removeLeftovers(const QString &settingsPath)
+{
+    ScriptRun cleanup(settingsPath);
+    if (cleanup.acquire())
+        cleanup.removeWorkFiles();
+}
+
+bool ScriptRun::removeWithin(const QStringList &files, int waitMs, const std::function<void()> &beforeEachTry)
+{
+    auto anyLeft = [&] { return std::any_of(files.begin(), files.end(), [](const QString &f) { return FileSystem::pathExists(f); }); };
+    QElapsedTimer waited;
+    waited.start();
+    while (anyLeft() && waited.elapsed() < waitMs) {
+        if (beforeEachTry)
+            beforeEachTry();
+        for (const QString &f : files)
+            removeFile(f);
+        QCoreApplication::processEvents();
+        if (anyLeft())
+            QThread::msleep(20);
+    }
+    return !anyLeft();
 }

@@ -1,11 +1,24 @@
 #pragma once
+#include "platform/Processes.h"
+#include "platform/Result.h"
 #include "platform/RunLock.h"
 
+#include <QList>
 #include <QString>
-#include <sys/types.h>
+#include <QStringList>
+#include <functional>
 
-// One join or repair of this program: holds the per-user run lock, starts
-// its scripts, and ends only the processes it started itself.
+// One script of a run, as it is written.
+struct ScriptFile
+{
+    QString path;
+    QByteArray content;
+};
+
+// One join or repair of this program: holds the per-user run lock, writes and
+// starts its scripts, and ends only the processes it started itself. Every way
+// a script can end (removing the work folder, an exit code, a signal, a failed
+// start, a cancel) is told by end().
 class ScriptRun
 {
 public:
@@ -14,22 +27,62 @@ public:
     ScriptRun(const ScriptRun &) = delete;
     ScriptRun &operator=(const ScriptRun &) = delete;
 
-    bool acquire(); // false: another join or repair of this user runs
+    [[nodiscard]] bool acquire(); // false: another join or repair of this user runs
     bool held() const { return m_lock.held(); }
-    // Starts a script hidden, its errors written beside it (errorLogOf).
-    bool start(const QString &script);
-    bool running(); // the last script started has not ended yet
-    void stop();    // ends it and whatever it started
-    // Waits (letting window events run) up to waitMs for the script to end by itself.
-    bool waitForEnd(int waitMs);
 
-    static QString errorLogOf(const QString &script); // "TempFile.bat" -> "TempFile.log"
+    // Puts a run in place, every step checked: the scripts and logs of an earlier
+    // run removed first (a stale script must never run), the encoder copied, and
+    // each script written as a new file. Needs the lock.
+    Result prepare(const QList<ScriptFile> &scripts);
+
+    // Makes the work folder and starts the script hidden, its errors written to
+    // its log; one that cannot start has ended at once (end() says so).
+    void start(const QString &script);
+    // True once the script removed the work folder (its last line) or ended.
+    bool scriptEnded();
+
+    struct End
+    {
+        enum Kind { Running, Completed, Exited, Signalled, NotStarted, Cancelled } kind = Running;
+        int code = 0; // exit code or signal
+        // Why the script itself failed, in a user's words; empty when it did not.
+        QString failure() const;
+    };
+    End end() const { return m_end; }
+
+    // Cancel: the scripts are deleted so the interpreter stops and ends the program
+    // it runs, whatever of ours is left is ended, the work files go, and the partial
+    // files are removed (waiting at most kCancelWaitMs while another program holds one).
+    void cancel(const QStringList &partialFiles, const std::function<void()> &whileWaiting);
+    // Close: ends what still runs, removes the work files, releases the lock.
+    void close();
+    // Ends what still runs and releases the lock, leaving the run's files (a repair
+    // keeps its encoder copy until its window closes).
+    void release();
+    // The left-overs of a killed run, removed only when no other run uses them.
+    static void removeLeftovers(const QString &settingsPath);
+
+    static constexpr int kCancelWaitMs = 5000; // past the moment the encoder is killed
+    static constexpr int kStopWaitMs = 3000;   // for the interpreter to stop by itself after a cancel
+
     static QString busyMessage();
     // Why no script can run from the settings folder, as the message for a
     // command ("join") and its script ("a join script"); empty when one can.
     static QString settingsFolderProblem(const QString &command, const QString &script);
 
+    // Deletes the files, retrying while a process still holds them and letting
+    // events run, for at most waitMs; beforeEachTry runs before each round.
+    // True when they are all gone.
+    static bool removeWithin(const QStringList &files, int waitMs, const std::function<void()> &beforeEachTry);
+
 private:
+    void stop();
+    bool waitForEnd(int waitMs);
+    void removeWorkFiles();
+
     RunLock m_lock;
+    QString m_settingsPath;
+    QStringList m_scripts; // written by prepare()
     pid_t m_child = -1;
+    End m_end;
 };

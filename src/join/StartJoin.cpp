@@ -1,5 +1,6 @@
 #include "StartJoin.h"
 #include "JoinScripts.h"
+#include "RunFiles.h"
 #include "ScriptRun.h"
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
@@ -12,6 +13,7 @@
 #include "list/FileList.h"
 #include "list/ProbeAhead.h"
 #include "list/ProbeListItem.h"
+#include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
@@ -190,7 +192,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
                != Dialogs::Answer::Yes)
         return;
 
-    if (!PathExists(JoinScripts::shippedEncoder()) || !PathExists(JoinScripts::interpreter())) {
+    if (!PathExists(RunFiles::shippedEncoder()) || !PathExists(RunFiles::interpreter())) {
         Dialogs::message(QStringLiteral("An error occurred!") + kCrLf + QStringLiteral("Tapeweld cannot load one or more required files.")
                              + kCrLf + kCrLf + QStringLiteral("Please, re-install Tapeweld to fix this problem."),
                          Dialogs::Icon::Critical);
@@ -214,7 +216,10 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
                 text += cell + u'|';
             WriteDebugLog(text);
         }
-    WriteJoinScripts(list, output);
+    if (const Result written = WriteJoinScripts(*run, paths, output); !written.ok()) {
+        Dialogs::message(QStringLiteral("The join could not start: ") + ErrorText::sentence(written.why()), Dialogs::Icon::Critical);
+        return;
+    }
     if (hooks.showWizard)
         hooks.showWizard(output, run, paths); // the dialogs above were modal: the rows are those read
 }

@@ -30,6 +30,8 @@ public:
         QString count = QStringLiteral("0");
         QString duration = QStringLiteral("00:00:00");
         QString size = QStringLiteral("0 KB");
+        double kilobytes = 0; // the sum behind size
+        double bytes() const { return kilobytes * 1024.0; }
     };
     const Totals &totals() const { return m_totals; }
     void setTotals(const Totals &totals);

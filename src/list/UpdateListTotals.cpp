@@ -19,6 +19,7 @@ FileList::Totals ListTotals::compute(const FileListModel &model)
         if (ok)
             kilobytes += kb;
     }
+    totals.kilobytes = kilobytes;
     totals.duration = TextFormats::timeOfDay(seconds);
     const QString size = TextFormats::groupedOrEmpty(kilobytes);
     totals.size = (size.isEmpty() ? QStringLiteral("0") : size) + kbSuffix;

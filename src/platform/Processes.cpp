@@ -75,22 +75,40 @@ pid_t Processes::startScript(const QString &interpreter, const QString &script, 
     return rc == 0 ? pid : -1;
 }
 
-bool Processes::hasEnded(pid_t child)
+namespace {
+Processes::ChildStatus statusOf(int status)
+{
+    if (WIFEXITED(status))
+        return {Processes::ChildStatus::Exited, WEXITSTATUS(status)};
+    if (WIFSIGNALED(status))
+        return {Processes::ChildStatus::Signalled, WTERMSIG(status)};
+    return {Processes::ChildStatus::Unknown, 0};
+}
+} // namespace
+
+Processes::ChildStatus Processes::poll(pid_t child)
 {
     if (child <= 0)
-        return true;
+        return {ChildStatus::Unknown, 0};
     int status = 0;
-    const pid_t r = ::waitpid(child, &status, WNOHANG);
-    return r == child || (r < 0 && errno == ECHILD);
+    pid_t r;
+    while ((r = ::waitpid(child, &status, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    if (r == 0)
+        return {};
+    return r == child ? statusOf(status) : ChildStatus{ChildStatus::Unknown, 0};
 }
 
-void Processes::endGroup(pid_t child)
+Processes::ChildStatus Processes::endGroup(pid_t child)
 {
-    if (child <= 0 || hasEnded(child))
-        return;
+    const ChildStatus now = poll(child);
+    if (now.ended())
+        return now;
     ::kill(-child, SIGKILL); // the child leads its own session and group (setsid)
     ::kill(child, SIGKILL);
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    pid_t r;
+    while ((r = ::waitpid(child, &status, 0)) < 0 && errno == EINTR) {
     }
+    return r == child ? statusOf(status) : ChildStatus{ChildStatus::Unknown, 0};
 }

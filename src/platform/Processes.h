@@ -19,11 +19,17 @@ void terminateByName(const QString &name);
 // run keeps its lock. Returns the child's pid, or -1.
 pid_t startScript(const QString &interpreter, const QString &script, const QString &errorLog, int lockFd,
                   const QString &workingFolder);
-// For a child of ours: true once it has ended (it is then reaped).
-bool hasEnded(pid_t child);
+// How a child of ours stands: running, or how it ended (then it is reaped).
+struct ChildStatus
+{
+    enum Kind { Running, Exited, Signalled, Unknown } kind = Running; // Unknown: no such child of ours
+    int code = 0; // the exit code or the signal
+    bool ended() const { return kind != Running; }
+};
+ChildStatus poll(pid_t child);
 // Ends a child of ours (and the process group it leads, when it leads one), and
 // reaps it. Only ever our own, unreaped child: its pid and group cannot belong
 // to anyone else; a child already ended is only reaped.
-void endGroup(pid_t child);
+ChildStatus endGroup(pid_t child);
 
 } // namespace Processes

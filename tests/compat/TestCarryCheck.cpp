@@ -1,6 +1,7 @@
 #include "compat/CarryCheck.h"
 #include "compat/CheckCompatibility.h"
 #include "join/JoinScripts.h"
+#include "join/RunFiles.h"
 #include "join/ScriptRun.h"
 #include "join/StartJoin.h"
 #include "list/AddFilesModule.h"
@@ -49,7 +50,7 @@ struct Pair
         StartJoin(list, hooks);
         if (!dialogs.messages.isEmpty()) { // No: nothing was asked for, written or remembered
             EXPECT_TRUE(dialogs.fileRequests.isEmpty());
-            EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+            EXPECT_FALSE(QFile::exists(RunFiles::firstScript()));
             EXPECT_EQ(readAll(env.settingsFile()), settings);
         }
         return dialogs.messageTexts();

@@ -2,6 +2,7 @@
 #include "app/DebugLog.h"
 #include "join/JoinOutcome.h"
 #include "join/JoinScripts.h"
+#include "join/RunFiles.h"
 #include "gui/JoinWizard.h"
 #include "join/ScriptRun.h"
 #include "join/StartJoin.h"
@@ -110,7 +111,7 @@ struct EndToEnd
         hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &paths) {
             if (beforeLoad)
                 beforeLoad();
-            JoinWizard wizard(out, list.totals().size, nullptr, std::move(run), paths);
+            JoinWizard wizard(out, list.totals().bytes(), nullptr, std::move(run), paths);
             QObject::connect(&wizard, &JoinWizard::operationChanged, [this](const QString &t) { operations << t; });
             wizard.show();
             wizard.Form_Load();
@@ -137,10 +138,16 @@ namespace {
 // Slows operation 1 down: the interpreter runs a program line after the first copy.
 void slowFirstScript(int seconds)
 {
-    QByteArray script = readAll(JoinScripts::firstScript());
+    QByteArray script = readAll(RunFiles::firstScript());
     const qsizetype afterFirstCopy = script.indexOf("\r\n", script.indexOf("Copy /b")) + 2;
     script.insert(afterFirstCopy, "\"/bin/sleep\" " + QByteArray::number(seconds) + "\r\n");
-    JoinScripts::writeScript(JoinScripts::firstScript(), script);
+    // As a script is written: a new file renamed over the old.
+    const QString fresh = RunFiles::firstScript() + QStringLiteral(".slow");
+    QFile f(fresh);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(script);
+    f.close();
+    ASSERT_EQ(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(RunFiles::firstScript()).constData()), 0);
 }
 } // namespace
 
@@ -162,15 +169,15 @@ TEST(JoinEndToEnd, ThreeFilesBecomeOnePlayableFile)
         EXPECT_TRUE(w.optionsEnabled());
         EXPECT_TRUE(w.writtenSizeText().endsWith(QStringLiteral(" KB")));
         EXPECT_FALSE(QFile::exists(e.temp()));
-        EXPECT_FALSE(QFile::exists(JoinScripts::workFolder()));
+        EXPECT_FALSE(QFile::exists(RunFiles::workFolder()));
         // Scripts and the encoder copy stay until Close.
-        EXPECT_TRUE(QFile::exists(JoinScripts::firstScript()));
-        EXPECT_TRUE(QFile::exists(JoinScripts::secondScript()));
-        EXPECT_TRUE(QFile::exists(JoinScripts::encoderCopy()));
+        EXPECT_TRUE(QFile::exists(RunFiles::firstScript()));
+        EXPECT_TRUE(QFile::exists(RunFiles::secondScript()));
+        EXPECT_TRUE(QFile::exists(RunFiles::encoderCopy()));
         w.CancelButton_Click();
-        EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
-        EXPECT_FALSE(QFile::exists(JoinScripts::secondScript()));
-        EXPECT_FALSE(QFile::exists(JoinScripts::encoderCopy()));
+        EXPECT_FALSE(QFile::exists(RunFiles::firstScript()));
+        EXPECT_FALSE(QFile::exists(RunFiles::secondScript()));
+        EXPECT_FALSE(QFile::exists(RunFiles::encoderCopy()));
         EXPECT_FALSE(w.isVisible());
     };
     e.run();
@@ -203,13 +210,13 @@ TEST(JoinEndToEnd, CancelDuringTheCopyLeavesNothing)
         EXPECT_EQ(w.cancelCaption(), QStringLiteral("&Close"));
     };
     e.run();
-    for (const QString &gone : {e.temp(), e.output, JoinScripts::workFolder(), JoinScripts::firstScript(),
-                                JoinScripts::secondScript(), JoinScripts::encoderCopy()})
+    for (const QString &gone : {e.temp(), e.output, RunFiles::workFolder(), RunFiles::firstScript(),
+                                RunFiles::secondScript(), RunFiles::encoderCopy()})
         EXPECT_FALSE(QFile::exists(gone)) << gone.toStdString();
     // The interpreter wakes up, finds its script gone and stops: nothing comes back.
     QTest::qWait(3500);
     EXPECT_FALSE(QFile::exists(e.temp()));
-    EXPECT_FALSE(QFile::exists(JoinScripts::workFolder()));
+    EXPECT_FALSE(QFile::exists(RunFiles::workFolder()));
     for (const QString &in : e.inputs)
         EXPECT_TRUE(QFile::exists(in));
 }
@@ -338,7 +345,7 @@ TEST(JoinEndToEnd, AScriptThatCannotStartEndsAsFailed)
     TestEnvironment env;
     ScriptedDialogs dialogs;
     AppPaths::setProgramFolder(env.path(QStringLiteral("interpreter went missing")));
-    JoinWizard wizard(env.path(QStringLiteral("o.avi")), QStringLiteral("10 KB"));
+    JoinWizard wizard(env.path(QStringLiteral("o.avi")), 10 * 1024);
     wizard.Form_Load();
     EXPECT_TRUE(QTest::qWaitFor([&] { return wizard.ended(); }, 5000));
     EXPECT_EQ(wizard.operationText(), QStringLiteral("Failed!"));
@@ -353,7 +360,7 @@ TEST(JoinEndToEnd, WizardDetails)
     env.write(QStringLiteral("program/tapeweld-cmd"), "#!/bin/sh\nexec sleep 30\n");
     QFile::setPermissions(folder + QStringLiteral("/tapeweld-cmd"), QFile::ReadOwner | QFile::ExeOwner);
     AppPaths::setProgramFolder(folder);
-    JoinWizard zero(env.path(QStringLiteral("o.avi")), QStringLiteral("0 KB"));
+    JoinWizard zero(env.path(QStringLiteral("o.avi")), 0);
     zero.setElapsedSeconds(64);
     zero.ElapsedTimer_Timer();
     EXPECT_EQ(zero.elapsedText(), QStringLiteral("00:01:05"));
@@ -361,9 +368,9 @@ TEST(JoinEndToEnd, WizardDetails)
     zero.ElapsedTimer_Timer();
     EXPECT_EQ(zero.elapsedText(), QStringLiteral("09:06:07"));
     // A maximum of 0 shows 0 % rather than dividing by zero.
-    env.write(QStringLiteral("o.avi.tpw.avi"), "data");
-    QDir().mkpath(JoinScripts::workFolder());
-    zero.Timer_Timer(); // tag is empty before load: switches to operation 2
+    zero.Form_Load();
+    env.write(QStringLiteral("o.avi.tpw.avi"), ""); // what a list of no parts makes
+    QDir().rmdir(RunFiles::workFolder());           // the first script's last line
     zero.Timer_Timer();
     EXPECT_EQ(zero.operationText(), QStringLiteral("Generating Index...(This may take a few minutes)"));
     EXPECT_TRUE(zero.bounceVisible());
@@ -371,7 +378,7 @@ TEST(JoinEndToEnd, WizardDetails)
     zero.Timer_Timer();
     EXPECT_EQ(zero.windowTitle(), QStringLiteral("Join Wizard (0%)"));
     EXPECT_EQ(zero.writtenSizeText(), QStringLiteral("4 KB"));
-    QDir().rmdir(JoinScripts::workFolder());
+    QDir().rmdir(RunFiles::workFolder());
 }
 
 
@@ -465,7 +472,7 @@ TEST(JoinEndToEnd, OpenDmlOverTwoGibibytesJoinsWhole)
     hooks.freeBytes = [](const QString &) { return 1e15; };
     QString outcome, reason;
     hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &paths) {
-        JoinWizard wizard(out, list.totals().size, nullptr, std::move(run), paths);
+        JoinWizard wizard(out, list.totals().bytes(), nullptr, std::move(run), paths);
         wizard.Form_Load();
         EXPECT_TRUE(QTest::qWaitFor([&] { return wizard.ended(); }, 600000));
         outcome = wizard.operationText();

@@ -2,7 +2,8 @@
 #include "app/DebugLog.h"
 #include "gui/Bounce.h"
 #include "join/JoinScripts.h"
-#include "list/FileList.h"
+#include "join/RunFiles.h"
+#include "join/ScriptRun.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -46,19 +47,17 @@ TEST(JoinScripts, WritesScriptsEncoderAndLogEntries)
 {
     TestEnvironment env;
     StartDebugLog(env.path(QStringLiteral("join.log")));
-    FileList list;
-    for (const char *p : {"/v/1.avi", "/v/2.avi", "/v/3.avi"}) {
-        FileListModel::Row r;
-        r[FileListModel::Filepath] = QString::fromLatin1(p);
-        list.model().appendRow(r);
-    }
-    WriteJoinScripts(list, QStringLiteral("/out/o.avi"));
-    EXPECT_TRUE(readAll(JoinScripts::firstScript()).contains("Copy /b \"/out/o.avi.tpw.avi\"+\"/v/3.avi\" \"/out/o.avi.tpw.avi\"\r\n"));
-    EXPECT_TRUE(readAll(JoinScripts::secondScript()).contains("del \"/out/o.avi.tpw.avi\"\r\n"));
-    const QFileInfo encoder(JoinScripts::encoderCopy());
+    ScriptRun run(env.settingsPath());
+    ASSERT_TRUE(run.acquire());
+    ASSERT_TRUE(WriteJoinScripts(run, {QStringLiteral("/v/1.avi"), QStringLiteral("/v/2.avi"), QStringLiteral("/v/3.avi")},
+                                 QStringLiteral("/out/o.avi"))
+                    .ok());
+    EXPECT_TRUE(readAll(RunFiles::firstScript()).contains("Copy /b \"/out/o.avi.tpw.avi\"+\"/v/3.avi\" \"/out/o.avi.tpw.avi\"\r\n"));
+    EXPECT_TRUE(readAll(RunFiles::secondScript()).contains("del \"/out/o.avi.tpw.avi\"\r\n"));
+    const QFileInfo encoder(RunFiles::encoderCopy());
     EXPECT_TRUE(encoder.isExecutable());
     EXPECT_EQ(encoder.size(), QFileInfo(QStringLiteral(TW_PROGRAM_DIR "/AVI.dll")).size());
-    EXPECT_FALSE(QFile::exists(JoinScripts::threadLibCopy()));
+    EXPECT_FALSE(QFile::exists(RunFiles::threadLibCopy()));
 
     const QList<QByteArray> log = readAll(env.path(QStringLiteral("join.log"))).split('\n');
     QStringList entries;

@@ -2,6 +2,7 @@
 #include "app/DebugLog.h"
 #include "app/Settings.h"
 #include "join/JoinScripts.h"
+#include "join/RunFiles.h"
 #include "join/ScriptRun.h"
 #include "platform/RunLock.h"
 #include "join/StartJoin.h"
@@ -14,7 +15,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 // A RIFF "AVI " chunk and nothing else: whole, and no different from its neighbours.
@@ -72,7 +75,7 @@ TEST(StartJoin, RedListAsksFirst)
     ASSERT_EQ(red.dialogs.fileRequests.size(), 1);
     EXPECT_EQ(red.dialogs.fileRequests[0].title, QStringLiteral("Where would you like to save the output file?"));
     EXPECT_EQ(red.dialogs.fileRequests[0].filter, QStringLiteral("AVI File|*.avi"));
-    EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+    EXPECT_FALSE(QFile::exists(RunFiles::firstScript()));
     EXPECT_TRUE(red.wizards.isEmpty());
 }
 
@@ -135,7 +138,7 @@ TEST(StartJoin, FreeSpaceBoundary)
     f.run();
     EXPECT_EQ(f.dialogs.messages.size(), 1);
     EXPECT_EQ(f.wizards, QStringList{out});
-    EXPECT_TRUE(readAll(JoinScripts::firstScript()).contains(QFile::encodeName(out + QStringLiteral(".tpw.avi"))));
+    EXPECT_TRUE(readAll(RunFiles::firstScript()).contains(QFile::encodeName(out + QStringLiteral(".tpw.avi"))));
 }
 
 TEST(StartJoin, MissingEncoderAfterTheDialogs)
@@ -147,7 +150,7 @@ TEST(StartJoin, MissingEncoderAfterTheDialogs)
     ASSERT_EQ(f.dialogs.messages.size(), 1);
     EXPECT_EQ(f.dialogs.messages[0].text, QStringLiteral("An error occurred!\r\nTapeweld cannot load one or more required files.\r\n\r\n"
                                                          "Please, re-install Tapeweld to fix this problem."));
-    EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+    EXPECT_FALSE(QFile::exists(RunFiles::firstScript()));
 }
 
 TEST(StartJoin, OutputNamesThatScriptsCannotCarryAreAskedAgain)
@@ -176,6 +179,29 @@ TEST(StartJoin, MissingInterpreterIsAMissingRequiredFile)
     EXPECT_TRUE(f.wizards.isEmpty());
 }
 
+TEST(StartJoin, AScriptThatCannotBeWrittenStopsTheJoinAndNoStaleScriptRuns)
+{
+    JoinFixture f;
+    // A killed join's first script is still there; the settings disk is then full.
+    f.env.write(QStringLiteral("config/Larkvane/Tapeweld/TempFile.bat"), "Copy /b \"/v/old.avi\" \"/v/old.avi.tpw.avi\"\r\n");
+    struct rlimit old;
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit full = old;
+    full.rlim_cur = 16;
+    ::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead of killing
+    ::setrlimit(RLIMIT_FSIZE, &full);
+    f.dialogs.files.enqueue({f.env.path(QStringLiteral("out.avi"))});
+    f.run();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, SIG_DFL);
+    // (The remembered folder could not be saved either, and said so.)
+    const QString said = f.dialogs.messages.last().text;
+    EXPECT_TRUE(said.startsWith(QStringLiteral("The join could not start: "))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("the file grew beyond the size this disk or a limit allows"))) << said.toStdString();
+    EXPECT_FALSE(QFile::exists(RunFiles::firstScript()));
+    EXPECT_TRUE(f.wizards.isEmpty());
+}
+
 TEST(StartJoin, RowsThatWouldRunAsCommandsStopTheJoin)
 {
     JoinFixture f;
@@ -184,7 +210,7 @@ TEST(StartJoin, RowsThatWouldRunAsCommandsStopTheJoin)
     f.run();
     ASSERT_EQ(f.dialogs.messages.size(), 1);
     EXPECT_TRUE(f.dialogs.messages[0].text.startsWith(QStringLiteral("Row 2 cannot be joined")));
-    EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+    EXPECT_FALSE(QFile::exists(RunFiles::firstScript()));
     EXPECT_TRUE(f.wizards.isEmpty());
 }
 
@@ -234,7 +260,7 @@ TEST(StartJoin, TheIntermediateFileNeverHarmsAnotherFile)
         EXPECT_EQ(readAll(temp), QByteArray("mine"));
         EXPECT_EQ(f.dialogs.fileRequests.size(), 2);
         EXPECT_TRUE(f.wizards.isEmpty());
-        EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+        EXPECT_FALSE(QFile::exists(RunFiles::firstScript()));
     }
     // T is a row (a left-over added back): refused before any script is written.
     {
@@ -247,7 +273,7 @@ TEST(StartJoin, TheIntermediateFileNeverHarmsAnotherFile)
         EXPECT_TRUE(f.dialogs.messages[0].text.endsWith(QStringLiteral("which is part of your list.\r\nPlease, choose a different filename.")));
         EXPECT_EQ(readAll(f.env.path(QStringLiteral("in/f1.avi.x.tpw.avi"))), kEmptyAvi);
         EXPECT_TRUE(f.wizards.isEmpty());
-        EXPECT_FALSE(QFile::exists(JoinScripts::firstScript()));
+        EXPECT_FALSE(QFile::exists(RunFiles::firstScript()));
     }
     // A dangling link at the output is an existing file too: the encoder would write through it.
     {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -73,11 +74,25 @@ TEST(Processes, ScriptsRunInASessionOfTheirOwnAndLeaveNoZombie)
                                                env.path(QStringLiteral("s.log")), -1, env.root());
     ASSERT_GT(child, 0);
     EXPECT_EQ(::getsid(child), child); // its own session: nothing of ours to hang up on it
-    EXPECT_FALSE(Processes::hasEnded(child));
-    for (int i = 0; i < 100 && !Processes::hasEnded(child); ++i)
+    EXPECT_EQ(Processes::poll(child).kind, Processes::ChildStatus::Running);
+    Processes::ChildStatus end;
+    for (int i = 0; i < 100 && !(end = Processes::poll(child)).ended(); ++i)
         QThread::msleep(50);
+    EXPECT_EQ(end.kind, Processes::ChildStatus::Exited);
+    EXPECT_EQ(end.code, 0);
     EXPECT_TRUE(QFile::exists(marker));
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1); // reaped: no zombie left
     // Ending a run that is over touches nothing (its pid may be someone else's by now).
-    Processes::endGroup(child);
+    EXPECT_EQ(Processes::endGroup(child).kind, Processes::ChildStatus::Unknown);
+}
+
+TEST(Processes, AChildEndedByASignalSaysWhich)
+{
+    TestEnvironment env;
+    const QString script = env.write(QStringLiteral("s.bat"), "\"/bin/sleep\" 30\r\n");
+    const pid_t child = Processes::startScript(QStringLiteral(TW_PROGRAM_DIR "/tapeweld-cmd"), script, QString(), -1, env.root());
+    ASSERT_GT(child, 0);
+    const Processes::ChildStatus end = Processes::endGroup(child);
+    EXPECT_EQ(end.kind, Processes::ChildStatus::Signalled);
+    EXPECT_EQ(end.code, SIGKILL);
 }

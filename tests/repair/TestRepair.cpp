@@ -1,6 +1,7 @@
 #include "app/AppPaths.h"
 #include "app/Settings.h"
 #include "join/JoinScripts.h"
+#include "join/RunFiles.h"
 #include "join/ScriptRun.h"
 #include "platform/RunLock.h"
 #include "gui/RepairAVIFile.h"
@@ -92,10 +93,10 @@ TEST(Repair, RebuildsADamagedIndex)
     EXPECT_TRUE(QFile::exists(fixed + QStringLiteral(".fixed.avi")));
 
     // Close removes the encoder copy and the script.
-    EXPECT_TRUE(QFile::exists(JoinScripts::encoderCopy()));
+    EXPECT_TRUE(QFile::exists(RunFiles::encoderCopy()));
     w.cmdCancel_Click();
-    EXPECT_FALSE(QFile::exists(JoinScripts::encoderCopy()));
-    EXPECT_FALSE(QFile::exists(JoinScripts::secondScript()));
+    EXPECT_FALSE(QFile::exists(RunFiles::encoderCopy()));
+    EXPECT_FALSE(QFile::exists(RunFiles::secondScript()));
 }
 
 TEST(Repair, MissingInputStartsNothing)
@@ -107,13 +108,13 @@ TEST(Repair, MissingInputStartsNothing)
     w.cmdRepair_Click();
     EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("Please, choose a valid AVI File.")});
     EXPECT_FALSE(w.running());
-    EXPECT_FALSE(QFile::exists(JoinScripts::secondScript()));
+    EXPECT_FALSE(QFile::exists(RunFiles::secondScript()));
     // An existing file whose name would break the script line starts nothing either.
     w.inputFile()->setText(env.write(QStringLiteral("evil\nrm -rf x.avi"), "x"));
     w.cmdRepair_Click();
     EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("This file's name holds a line break")));
     EXPECT_FALSE(w.running());
-    EXPECT_FALSE(QFile::exists(JoinScripts::secondScript()));
+    EXPECT_FALSE(QFile::exists(RunFiles::secondScript()));
     // A cancelled dialog changes neither the box nor the settings.
     const QByteArray settings = readAll(env.settingsFile());
     const QString typed = w.inputFile()->text();
@@ -163,7 +164,7 @@ TEST(Repair, CancelDuringTheIndexPhaseNeverReportsSuccess)
     w.close(); // the title bar's close acts as Cancel while a repair runs
     ASSERT_TRUE(runToEnd(w));
     EXPECT_FALSE(QFile::exists(output));
-    for (const QString &gone : {JoinScripts::encoderCopy(), JoinScripts::secondScript(), JoinScripts::workFolder()})
+    for (const QString &gone : {RunFiles::encoderCopy(), RunFiles::secondScript(), RunFiles::workFolder()})
         EXPECT_FALSE(QFile::exists(gone)) << gone.toStdString();
     EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("An error occured while repairing your AVI File!\r\n"
                                                                  "The selected AVI File was not repaired.")});
@@ -220,5 +221,5 @@ TEST(Repair, WaitsForAnotherWindowsRun)
     EXPECT_EQ(dialogs.messageTexts(), QStringList{ScriptRun::busyMessage()});
     EXPECT_FALSE(w.running());
     w.cmdCancel_Click(); // Close: the other run's files stay
-    EXPECT_EQ(readAll(JoinScripts::secondScript()), QByteArray("theirs"));
+    EXPECT_EQ(readAll(RunFiles::secondScript()), QByteArray("theirs"));
 }

@@ -1,0 +1,133 @@
+#include "JoinRun.h"
+#include "JoinScripts.h"
+#include "RunFiles.h"
+#include "ScriptRun.h"
+#include "app/AppPaths.h"
+#include "app/DebugLog.h"
+#include "app/TextFormats.h"
+#include "platform/FileSystem.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+QString kilobytes(double bytes) { return TextFormats::groupedOrEmpty(bytes / 1024) + QStringLiteral(" KB"); }
+} // namespace
+
+JoinRun::JoinRun(std::shared_ptr<ScriptRun> run, const QString &output, const QStringList &inputs, double totalBytes)
+    : m_run(std::move(run)), m_output(output), m_parts(JoinOutcome::partsOf(inputs)), m_max(totalBytes)
+{
+    if (!m_run) {
+        m_run = std::make_shared<ScriptRun>(AppPaths::applicationSettingsPath());
+        (void)m_run->acquire(); // a run without the lock ends at its start, saying so
+    }
+}
+
+JoinRun::~JoinRun() = default;
+
+void JoinRun::start()
+{
+    m_phase = Phase::Copying;
+    m_run->start(RunFiles::firstScript());
+    if (IsDebugLogActive()) {
+        WriteDebugLog(QStringLiteral("BAT1 Launched."));
+        WriteDebugLog(QStringLiteral("OutputFile=") + m_output);
+    }
+}
+
+void JoinRun::record(const JoinOutcome::Verdict &verdict)
+{
+    if (IsDebugLogActive() && !verdict.log.isEmpty())
+        WriteDebugLog(verdict.log + (verdict.ok ? QStringLiteral(": good") : QStringLiteral(": ") + verdict.reason));
+    if (m_verdict.ok)
+        m_verdict = verdict;
+}
+
+void JoinRun::tick()
+{
+    if (m_phase == Phase::NotStarted || m_phase == Phase::Ended)
+        return;
+    m_measured = false;
+    const bool ended = m_run->scriptEnded();
+    const QString temp = JoinScripts::tempFileFor(m_output);
+    if (!ended) {
+        measure(m_phase == Phase::Copying ? temp : m_output);
+        return;
+    }
+    if (m_run->held())
+        QDir().rmdir(RunFiles::workFolder());
+    const ScriptRun::End end = m_run->end();
+    if (end.kind == ScriptRun::End::NotStarted)
+        record({false,
+                m_run->held() ? QStringLiteral("The join could not start: the interpreter tapeweld-cmd could not be run.")
+                              : ScriptRun::busyMessage().section(u'\r', 0, 0),
+                QStringLiteral("Script not started")});
+    if (m_phase != Phase::Copying) {
+        if (m_verdict.ok)
+            record(JoinOutcome::checkOutput(m_parts, m_output, RunFiles::errorLogOf(RunFiles::secondScript())));
+        finish();
+        return;
+    }
+    if (m_verdict.ok && !end.failure().isEmpty())
+        record({false, QStringLiteral("The join stopped while copying: %1.").arg(end.failure()), QStringLiteral("Check1 script ended badly")});
+    if (m_verdict.ok)
+        record(JoinOutcome::checkIntermediate(m_parts, temp, RunFiles::errorLogOf(RunFiles::firstScript())));
+    if (!m_verdict.ok) {
+        // The encoder would only turn a broken intermediate file into a broken output.
+        QFile::remove(temp);
+        finish();
+        return;
+    }
+    m_phase = Phase::Indexing;
+    m_value = 0;
+    m_writtenText = QStringLiteral("0 KB");
+    m_run->start(RunFiles::secondScript());
+    measure(m_output);
+}
+
+void JoinRun::measure(const QString &watched)
+{
+    m_measured = FileSystem::pathExists(watched);
+    if (!m_measured) {
+        if (m_phase != Phase::Copying)
+            m_phase = Phase::Indexing; // the encoder is still scanning and has not made the output yet
+        return;
+    }
+    const double size = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(watched)));
+    m_writtenText = kilobytes(size);
+    if (m_phase != Phase::Copying)
+        m_phase = Phase::Writing;
+    m_value = size > m_max ? m_max : size;
+}
+
+void JoinRun::finish()
+{
+    if (IsDebugLogActive())
+        WriteDebugLog(QStringLiteral("Operation2 Size=") + m_writtenText);
+    const bool outputExists = FileSystem::pathExists(m_output);
+    if (outputExists)
+        m_writtenText = kilobytes(static_cast<double>(FileSystem::fileSize(m_output)));
+    if (m_verdict.ok && outputExists)
+        m_status = RunStatus::finished();
+    else
+        m_status = RunStatus::failed(m_verdict.reason.isEmpty() ? QStringLiteral("The encoder wrote no output file.") : m_verdict.reason);
+    if (m_status.state == RunStatus::State::Failed && IsDebugLogActive())
+        WriteDebugLog(QStringLiteral("Failed: ") + m_status.detail);
+    m_value = m_max;
+    m_phase = Phase::Ended;
+}
+
+void JoinRun::cancel(const std::function<void()> &whileWaiting)
+{
+    if (m_phase == Phase::Ended)
+        return;
+    m_run->cancel({m_output, JoinScripts::tempFileFor(m_output)}, whileWaiting);
+    if (IsDebugLogActive())
+        WriteDebugLog(QStringLiteral("Operation2 Size=") + m_writtenText);
+    m_status = RunStatus::cancelled();
+    m_writtenText = QStringLiteral("[Cancelled]");
+    m_value = m_max;
+    m_phase = Phase::Ended;
+}
+
+void JoinRun::close() { m_run->close(); }

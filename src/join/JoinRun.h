@@ -1,0 +1,64 @@
+#pragma once
+#include "JoinOutcome.h"
+#include "RunStatus.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+class ScriptRun;
+
+// A join under way: operation 1 copies the parts into the intermediate file,
+// operation 2 lets the encoder index it into the output. Advanced by tick(),
+// followed only through the file system and how each script ended, and ended
+// in one RunStatus. The wizard and the command line show it; neither decides.
+class JoinRun
+{
+public:
+    enum class Phase {
+        NotStarted,
+        Copying,  // operation 1: the intermediate file grows
+        Indexing, // operation 2, nothing to measure yet: the encoder scans for the index
+        Writing,  // operation 2: the output grows
+        Ended
+    };
+    // run holds the per-user lock (without one the run tries to take it) and has
+    // the scripts in place; inputs are the rows' paths as the scripts copy them;
+    // totalBytes is what the progress is measured against.
+    JoinRun(std::shared_ptr<ScriptRun> run, const QString &output, const QStringList &inputs, double totalBytes);
+    ~JoinRun();
+    JoinRun(const JoinRun &) = delete;
+    JoinRun &operator=(const JoinRun &) = delete;
+
+    void start();
+    void tick();
+    // Ends the scripts and the encoder and removes the partial output and intermediate file.
+    void cancel(const std::function<void()> &whileWaiting);
+    // The clean-up after the end: work files removed, the lock released.
+    void close();
+
+    Phase phase() const { return m_phase; }
+    const RunStatus &status() const { return m_status; }
+    QString output() const { return m_output; }
+    double maximum() const { return m_max; }
+    double progress() const { return m_value; }
+    // The size written, as the wizard shows it ("1,234 KB"; "[Cancelled]" after a cancel).
+    QString writtenText() const { return m_writtenText; }
+    // The last tick measured the file being written (it exists).
+    bool measured() const { return m_measured; }
+
+private:
+    void measure(const QString &watched);
+    void record(const JoinOutcome::Verdict &verdict);
+    void finish();
+
+    std::shared_ptr<ScriptRun> m_run;
+    QString m_output;
+    QVector<JoinOutcome::Part> m_parts;
+    double m_max = 0, m_value = 0;
+    Phase m_phase = Phase::NotStarted;
+    QString m_writtenText = QStringLiteral("0 KB");
+    bool m_measured = false;
+    JoinOutcome::Verdict m_verdict;
+    RunStatus m_status;
+};

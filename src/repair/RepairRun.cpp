@@ -1,0 +1,75 @@
+#include "RepairRun.h"
+#include "RepairScript.h"
+#include "app/AppPaths.h"
+#include "join/JoinOutcome.h"
+#include "join/RunFiles.h"
+#include "join/ScriptRun.h"
+#include "platform/FileSystem.h"
+
+#include <QDir>
+
+RepairRun::RepairRun(std::unique_ptr<ScriptRun> run, const QString &input) : m_run(std::move(run)), m_input(input)
+{
+    // An empty input still runs; its progress simply stays at 0 %.
+    m_max = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(input)));
+}
+
+RepairRun::~RepairRun() = default;
+
+QString RepairRun::output() const { return RepairScript::outputFor(m_input); }
+
+int RepairRun::percent() const { return RepairScript::percent(m_value, m_max); }
+
+void RepairRun::start()
+{
+    const Result prepared = m_run->prepare({{RunFiles::secondScript(), RepairScript::text(AppPaths::applicationSettingsPath(), m_input)}});
+    if (!prepared.ok()) {
+        m_failure = QStringLiteral("The repair could not start: %1.").arg(prepared.why());
+        finish();
+        return;
+    }
+    m_run->start(RunFiles::secondScript());
+}
+
+void RepairRun::tick()
+{
+    if (m_phase == Phase::Ended)
+        return;
+    if (m_cancelled || m_run->scriptEnded()) {
+        if (m_run->held())
+            QDir().rmdir(RunFiles::workFolder());
+        finish();
+    } else if (FileSystem::pathExists(output())) {
+        m_phase = Phase::Writing;
+        const double size = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(output())));
+        m_value = size > m_max ? m_max : size;
+    } else {
+        m_phase = Phase::Indexing;
+    }
+}
+
+void RepairRun::finish()
+{
+    m_phase = Phase::Ended;
+    if (m_cancelled) {
+        m_status = RunStatus::cancelled();
+    } else if (!m_failure.isEmpty()) {
+        m_status = RunStatus::failed(m_failure);
+    } else {
+        if (m_run->end().kind == ScriptRun::End::NotStarted)
+            m_status = RunStatus::failed(QStringLiteral("The repair could not start: %1.").arg(m_run->end().failure()));
+        else {
+            const JoinOutcome::Verdict verdict = JoinOutcome::checkRepair(m_input, output(), RunFiles::errorLogOf(RunFiles::secondScript()));
+            m_status = verdict.ok ? RunStatus::finished() : RunStatus::failed(verdict.reason);
+        }
+    }
+    m_run->release();
+}
+
+void RepairRun::cancel(const std::function<void()> &whileWaiting)
+{
+    if (m_phase == Phase::Ended)
+        return;
+    m_run->cancel({output()}, whileWaiting);
+    m_cancelled = true; // the next tick ends the run
+}

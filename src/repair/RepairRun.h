@@ -1,0 +1,52 @@
+#pragma once
+#include "join/RunStatus.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+class ScriptRun;
+
+// A repair under way: one script runs the encoder on the input into
+// "<input>.fixed.avi". Advanced by tick() (once a second in the window), it
+// ends in one RunStatus; the repair window and the command line show it.
+class RepairRun
+{
+public:
+    enum class Phase {
+        Starting,
+        Indexing, // the encoder scans the input; no output yet
+        Writing,  // the output grows
+        Ended
+    };
+    // run holds the per-user lock; the run releases it when it ends, leaving the
+    // encoder copy for the window's Close (ScriptRun::removeLeftovers).
+    RepairRun(std::unique_ptr<ScriptRun> run, const QString &input);
+    ~RepairRun();
+    RepairRun(const RepairRun &) = delete;
+    RepairRun &operator=(const RepairRun &) = delete;
+
+    // The encoder copied, the script written and started; a step that fails
+    // ends the run at once with its reason.
+    void start();
+    void tick();
+    void cancel(const std::function<void()> &whileWaiting);
+
+    Phase phase() const { return m_phase; }
+    const RunStatus &status() const { return m_status; }
+    QString input() const { return m_input; }
+    QString output() const;
+    double maximum() const { return m_max; }
+    double progress() const { return m_value; }
+    int percent() const;
+
+private:
+    void finish();
+
+    std::unique_ptr<ScriptRun> m_run;
+    QString m_input;
+    double m_max = 0, m_value = 0;
+    Phase m_phase = Phase::Starting;
+    bool m_cancelled = false;
+    QString m_failure; // a failed start
+    RunStatus m_status;
+};
