@@ -81,7 +81,7 @@ int main(int argc, char **argv)
         settle();
         dialogs.files.enqueue({output});
         JoinHooks hooks;
-        hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &inputs) {
+        hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &inputs) {
             JoinWizard wizard(out, list.totals().bytes(), nullptr, std::move(run), inputs);
             QElapsedTimer clock;
             double phase1 = 0;

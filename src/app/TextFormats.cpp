@@ -3,16 +3,38 @@
 #include <QLocale>
 #include <cmath>
 
+namespace {
+QString longTimeFormat(const QLocale &locale)
+{
+    // The locale's long time without the time-zone name.
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(u't');
+    return format.trimmed();
+}
+} // namespace
+
 QString TextFormats::generalDate(const QDateTime &localTime)
 {
     const QLocale locale;
     const QString date = locale.toString(localTime.date(), QLocale::ShortFormat);
     if (localTime.time() == QTime(0, 0))
         return date;
-    // The locale's long time without the time-zone name.
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(u't');
-    return date + u' ' + locale.toString(localTime.time(), format.trimmed());
+    return date + u' ' + locale.toString(localTime.time(), longTimeFormat(locale));
+}
+
+QDateTime TextFormats::readGeneralDate(const QString &text)
+{
+    const QLocale locale;
+    const QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
+    QDateTime t = locale.toDateTime(text.trimmed(), dateFormat + u' ' + longTimeFormat(locale));
+    if (!t.isValid()) {
+        const QDate date = locale.toDate(text.trimmed(), dateFormat);
+        if (date.isValid())
+            t = QDateTime(date, QTime(0, 0));
+    }
+    if (t.isValid() && !dateFormat.contains(QStringLiteral("yyyy")) && t.date().year() < 1970)
+        t = t.addYears(100);
+    return t;
 }
 
 QString TextFormats::groupedOrEmpty(double value)

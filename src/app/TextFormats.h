@@ -6,6 +6,8 @@
 namespace TextFormats {
 // Short date, a blank and the long time; the date alone at exactly midnight.
 QString generalDate(const QDateTime &localTime);
+// The time such a text stands for (two-digit years in 1970-2069); invalid when it is none.
+QDateTime readGeneralDate(const QString &text);
 // Whole number with thousands separators; "" for 0 (the "#,###,###" pattern).
 QString groupedOrEmpty(double value);
 // Reads "12,345 KB" or "1234 seconds" back: suffix removed, locale separators

@@ -93,8 +93,8 @@ CarryCheck::Difference CarryCheck::check(const FileListModel &model)
 {
     QVector<MediaProbe::Streams> rows;
     rows.reserve(model.count());
-    for (int i = 1; i <= model.count(); ++i)
-        rows.append(MediaProbe::streams(model.cell(i, FileListModel::Filepath)));
+    for (const FileListModel::Row &row : model.rows())
+        rows.append(row.facts.streams);
     return firstDifference(rows);
 }
 

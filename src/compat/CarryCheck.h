@@ -21,7 +21,7 @@ struct Difference
 };
 
 Difference firstDifference(const QVector<MediaProbe::Streams> &rows);
-// Reads the facts of every row (one open each) and compares them.
+// Compares the facts the rows hold (RefreshRowFacts brings them up to date).
 Difference check(const FileListModel &model);
 // The question asked before the output dialog.
 QString question(const FileListModel &model, const Difference &d);

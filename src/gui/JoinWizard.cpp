@@ -19,9 +19,9 @@ const QString kClose = QStringLiteral("&Close");
 } // namespace
 
 JoinWizard::JoinWizard(const QString &outputPath, double totalBytes, QWidget *parent, std::shared_ptr<ScriptRun> run,
-                       const QStringList &inputs)
+                       const QVector<JoinOutcome::Part> &parts)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_job(std::move(run), outputPath, inputs, totalBytes)
+      m_job(std::move(run), outputPath, parts, totalBytes)
 {
     setObjectName(QStringLiteral("JoinWizard"));
     setWindowTitle(QStringLiteral("Join Wizard"));

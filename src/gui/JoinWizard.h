@@ -20,9 +20,9 @@ class JoinWizard : public QDialog
 public:
     // totalBytes: the list's total size, what the progress is measured against.
     // run holds the per-user run lock (without one the wizard tries to take it);
-    // inputs are the rows' paths, as the first script copies them.
+    // parts are the rows, as the first script copies them.
     JoinWizard(const QString &outputPath, double totalBytes, QWidget *parent = nullptr, std::shared_ptr<ScriptRun> run = nullptr,
-               const QStringList &inputs = {});
+               const QVector<JoinOutcome::Part> &parts = {});
     ~JoinWizard() override;
 
     void Form_Load();

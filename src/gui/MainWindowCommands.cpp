@@ -260,8 +260,8 @@ void MainWindow::joinFiles()
 {
     JoinHooks hooks;
     hooks.adding = m_progress->isVisible();
-    hooks.showWizard = [this](const QString &output, std::shared_ptr<ScriptRun> run, const QStringList &inputs) {
-        JoinWizard wizard(output, m_list.totals().bytes(), this, std::move(run), inputs);
+    hooks.showWizard = [this](const QString &output, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &parts) {
+        JoinWizard wizard(output, m_list.totals().bytes(), this, std::move(run), parts);
         wizard.Form_Load();
         wizard.exec();
     };

@@ -158,12 +158,14 @@ JoinOutcome::Verdict JoinOutcome::checkIntermediate(const QVector<Part> &parts, 
     return r;
 }
 
+qint64 JoinOutcome::expectedFrames(const Part &part)
+{
+    return part.frames >= 0 ? part.frames : AviRiff::videoFrames(part.path);
+}
+
 qint64 JoinOutcome::expectedFrames(const QString &path)
 {
-    const MediaProbe::Streams s = MediaProbe::streams(path);
-    if (s.frameCount >= 0)
-        return s.frameCount;
-    return AviRiff::videoFrames(path);
+    return expectedFrames(Part{path, -1, MediaProbe::readStreams(path).frameCount});
 }
 
 JoinOutcome::Verdict JoinOutcome::checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog)
@@ -173,7 +175,7 @@ JoinOutcome::Verdict JoinOutcome::checkOutput(const QVector<Part> &parts, const 
         return noOutput(errorLog);
     qint64 expected = 0;
     for (const Part &p : parts) {
-        const qint64 n = expectedFrames(p.path);
+        const qint64 n = expectedFrames(p);
         if (n < 0) {
             expected = -1;
             break;

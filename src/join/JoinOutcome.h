@@ -19,9 +19,10 @@ struct Verdict
 struct Part
 {
     QString path;
-    qint64 size = -1; // when the join started; -1: could not be read then
+    qint64 size = -1;   // when the join started; -1: could not be read then
+    qint64 frames = -1; // the library's count of its frames; -1: it gives none
 };
-QVector<Part> partsOf(const QStringList &paths);
+QVector<Part> partsOf(const QStringList &paths); // sizes read now, no frame counts
 
 // Operation 1: the intermediate file holds every byte of every part, in order.
 Verdict checkIntermediate(const QVector<Part> &parts, const QString &temp, const QString &errorLog);
@@ -31,7 +32,8 @@ Verdict checkOutput(const QVector<Part> &parts, const QString &output, const QSt
 Verdict checkRepair(const QString &input, const QString &output, const QString &errorLog);
 
 // Frames a part should give: the library's count, else its whole video chunks; -1 if unknown.
-qint64 expectedFrames(const QString &path);
+qint64 expectedFrames(const Part &part);
+qint64 expectedFrames(const QString &path); // the library asked now
 // The first failure the interpreter wrote to its error log, in words; empty if none.
 QString failureIn(const QString &errorLog);
 

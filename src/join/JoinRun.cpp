@@ -14,8 +14,8 @@ namespace {
 QString kilobytes(double bytes) { return TextFormats::groupedOrEmpty(bytes / 1024) + QStringLiteral(" KB"); }
 } // namespace
 
-JoinRun::JoinRun(std::shared_ptr<ScriptRun> run, const QString &output, const QStringList &inputs, double totalBytes)
-    : m_run(std::move(run)), m_output(output), m_parts(JoinOutcome::partsOf(inputs)), m_max(totalBytes)
+JoinRun::JoinRun(std::shared_ptr<ScriptRun> run, const QString &output, const QVector<JoinOutcome::Part> &parts, double totalBytes)
+    : m_run(std::move(run)), m_output(output), m_parts(parts), m_max(totalBytes)
 {
     if (!m_run) {
         m_run = std::make_shared<ScriptRun>(AppPaths::applicationSettingsPath());

@@ -23,9 +23,9 @@ public:
         Ended
     };
     // run holds the per-user lock (without one the run tries to take it) and has
-    // the scripts in place; inputs are the rows' paths as the scripts copy them;
+    // the scripts in place; parts are the rows as the scripts copy them;
     // totalBytes is what the progress is measured against.
-    JoinRun(std::shared_ptr<ScriptRun> run, const QString &output, const QStringList &inputs, double totalBytes);
+    JoinRun(std::shared_ptr<ScriptRun> run, const QString &output, const QVector<JoinOutcome::Part> &parts, double totalBytes);
     ~JoinRun();
     JoinRun(const JoinRun &) = delete;
     JoinRun &operator=(const JoinRun &) = delete;

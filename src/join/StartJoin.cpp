@@ -7,18 +7,14 @@
 #include "app/Dialogs.h"
 #include "app/Settings.h"
 #include "app/SystemServices.h"
-#include "app/TextFormats.h"
 #include "compat/CarryCheck.h"
 #include "compat/ChunkCheck.h"
 #include "list/FileList.h"
-#include "list/ProbeAhead.h"
-#include "list/ProbeListItem.h"
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
 #include <QFile>
-#include <algorithm>
 #include <cmath>
 #include <sys/stat.h>
 
@@ -87,29 +83,17 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         return;
     }
 
-    // The facts of rows not probed in this process (a list opened from a file)
-    // are read first, off the window's thread and through the probe's helper
-    // processes, as an add reads them; the checks below then find them kept.
+    // The facts of rows not probed in this process (a list opened from a file),
+    // or whose files changed, are read first, off the window's thread and through
+    // the probe's helper processes, as an add reads them.
+    const QVector<qint64> sizes = RefreshRowFacts(list, hooks.whileBusy);
     QStringList paths;
-    for (const FileListModel::Row &row : list.model().rows())
+    QVector<JoinOutcome::Part> parts;
+    for (int i = 1; i <= list.count(); ++i) {
+        const FileListModel::Row &row = list.model().row(i);
         paths << row[FileListModel::Filepath];
-    const auto readFacts = [paths] {
-        std::vector<bool> wanted;
-        for (const QString &path : paths)
-            wanted.push_back(!MediaProbe::isKept(path));
-        if (std::find(wanted.begin(), wanted.end(), true) == wanted.end())
-            return;
-        ProbeAhead ahead(paths, wanted, ProbeAhead::defaultWorkers(), static_cast<int>(paths.size()));
-        for (int i = 0; i < paths.size(); ++i) {
-            while (!ahead.waitFor(i, 1000)) {
-            }
-            ahead.take(i);
-        }
-    };
-    if (hooks.whileBusy)
-        hooks.whileBusy(readFacts);
-    else
-        readFacts();
+        parts.append({row[FileListModel::Filepath], sizes[i - 1], row.facts.streams.frameCount});
+    }
 
     // What the light does not look at but a stream copy cannot carry, then parts
     // that do not end where their chunks end: each asked once, before any dialog.
@@ -180,9 +164,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
             return;
     }
 
-    bool ok = false;
-    const double totalKb = TextFormats::leadingNumber(list.totals().size, QStringLiteral(" KB"), &ok);
-    const double required = std::nearbyint(2 * totalKb);
+    const double required = std::nearbyint(2 * list.totals().kilobytes);
     const double freeBytes = hooks.freeBytes ? hooks.freeBytes(output) : GetFreeDiskSpace(output);
     const double available = std::nearbyint(freeBytes / 1024);
     if (required > available
@@ -221,5 +203,5 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         return;
     }
     if (hooks.showWizard)
-        hooks.showWizard(output, run, paths); // the dialogs above were modal: the rows are those read
+        hooks.showWizard(output, run, parts); // the dialogs above were modal: the rows are those read
 }

@@ -1,6 +1,9 @@
 #pragma once
+#include "JoinOutcome.h"
+#include "list/RowFactsReader.h"
+
 #include <QString>
-#include <QStringList>
+#include <QVector>
 #include <functional>
 #include <memory>
 class FileList;
@@ -13,13 +16,13 @@ struct JoinHooks
     // Free bytes for a path; tests put a fixed reading in.
     std::function<double(const QString &path)> freeBytes;
     // Opens the join wizard modally for the output path and the run that holds
-    // the per-user lock; returns when it closed.
-    // inputs: the rows' paths as the scripts name them.
-    std::function<void(const QString &outputPath, std::shared_ptr<ScriptRun> run, const QStringList &inputs)> showWizard;
+    // the per-user lock; returns when it closed. parts: the rows as the scripts
+    // name them, with what the outcome expects of each.
+    std::function<void(const QString &outputPath, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &parts)> showWizard;
     // Runs work that reads every row (seconds on a long list whose files this
     // program has not probed, one opened from a list file) so that the window
     // keeps painting; without it the work runs here.
-    std::function<void(const std::function<void()> &work)> whileBusy;
+    BusyRunner whileBusy;
 };
 
 // The join command: checks, output dialog, conflicts, space, encoder, scripts, wizard.

@@ -43,7 +43,7 @@ int ClipboardModule::PasteEntry(FileList &list, const QString &clipboardText)
         return 0;
     }
     FileListModel::Row row;
-    row[FileListModel::Filepath] = path;
+    row.setText(FileListModel::Filepath, path);
     list.model().appendRow(row);
     ProbeListItem(list, 0);
     const int index = list.count();

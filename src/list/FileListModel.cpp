@@ -26,16 +26,50 @@ QString FileListModel::cell(int index, Column column) const
     return m_rows[index - 1][column];
 }
 
+FileListModel::Row::Row(std::initializer_list<QString> texts)
+{
+    int column = 0;
+    for (const QString &text : texts)
+        if (column < CellCount)
+            setText(static_cast<Column>(column++), text);
+}
+
+void FileListModel::Row::setText(Column column, const QString &text)
+{
+    cells[static_cast<size_t>(column)] = text;
+    switch (column) {
+    case Filesize: facts.readFrom(RowFacts::Filesize, text); break;
+    case DateModified: facts.readFrom(RowFacts::DateModified, text); break;
+    case VideoSize: facts.readFrom(RowFacts::VideoSize, text); break;
+    case Duration: facts.readFrom(RowFacts::Duration, text); break;
+    default: break;
+    }
+}
+
 void FileListModel::setCell(int index, Column column, const QString &text)
 {
     if (index < 1 || index > count())
         return;
-    QString &c = m_rows[index - 1][column];
-    if (c == text)
+    Row &row = m_rows[index - 1];
+    if (row[column] == text)
         return;
-    c = text;
+    row.setText(column, text);
     const QModelIndex i = createIndex(index - 1, column);
     Q_EMIT dataChanged(i, i, {Qt::DisplayRole});
+}
+
+void FileListModel::setRow(int index, const Row &row)
+{
+    if (index < 1 || index > count())
+        return;
+    m_rows[index - 1] = row;
+    Q_EMIT dataChanged(createIndex(index - 1, 0), createIndex(index - 1, CellCount - 1), {Qt::DisplayRole});
+}
+
+void FileListModel::setFacts(int index, const RowFacts &facts)
+{
+    if (index >= 1 && index <= count())
+        m_rows[index - 1].facts = facts;
 }
 
 void FileListModel::appendRow(const Row &row) { insertRowAt(count() + 1, row); }

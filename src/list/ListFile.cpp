@@ -30,7 +30,7 @@ ListFile::Parsed ListFile::parse(const QByteArray &data)
         const QStringList fields = TextCodec::decode(line).split(u'|');
         FileListModel::Row row;
         for (int j = 0; j < FileListModel::CellCount && j < fields.size(); ++j)
-            row[j] = fields[j];
+            row.setText(static_cast<FileListModel::Column>(j), fields[j]);
         if (parsed.rows.size() >= FileListModel::kMaxRows) {
             parsed.truncated = true;
             break;

@@ -159,8 +159,8 @@ int MoveItemUp(FileList &list, int index)
     if (index <= 1 || index > model.count())
         return 0;
     FileListModel::Row moved;
-    moved[FileListModel::Filename] = model.cell(index, FileListModel::Filename);
-    moved[FileListModel::Filepath] = model.cell(index, FileListModel::Filepath);
+    moved.setText(FileListModel::Filename, model.cell(index, FileListModel::Filename));
+    moved.setText(FileListModel::Filepath, model.cell(index, FileListModel::Filepath));
     model.insertRowAt(index - 1, moved);
     model.removeRowAt(index + 1);
     ProbeListItem(list, index);
@@ -174,8 +174,8 @@ int MoveItemDown(FileList &list, int index)
     if (index < 1 || index >= model.count())
         return 0;
     FileListModel::Row moved;
-    moved[FileListModel::Filename] = model.cell(index, FileListModel::Filename);
-    moved[FileListModel::Filepath] = model.cell(index, FileListModel::Filepath);
+    moved.setText(FileListModel::Filename, model.cell(index, FileListModel::Filename));
+    moved.setText(FileListModel::Filepath, model.cell(index, FileListModel::Filepath));
     model.insertRowAt(index + 2, moved);
     model.removeRowAt(index);
     ProbeListItem(list, index);

@@ -115,12 +115,9 @@ MediaProbe::Streams streamsOf(const Handle &h)
     return s;
 }
 
-// Streams by path, each with the stamp its file had before it was read: a
-// file changed since reads again, even one whose time was set back (ctime).
-std::mutex cacheMutex;
-QHash<QString, QPair<QByteArray, MediaProbe::Streams>> cache;
+} // namespace
 
-QByteArray stampOf(const QString &path)
+QByteArray MediaProbe::stampOf(const QString &path)
 {
     struct stat st;
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
@@ -130,30 +127,6 @@ QByteArray stampOf(const QString &path)
            + QByteArray::number(static_cast<quint64>(st.st_ino)) + '/' + QByteArray::number(static_cast<qint64>(st.st_ctim.tv_sec))
            + '.' + QByteArray::number(static_cast<qint64>(st.st_ctim.tv_nsec));
 }
-
-void remember(const QString &path, const QByteArray &stamp, const MediaProbe::Streams &s)
-{
-    if (stamp.isEmpty())
-        return;
-    std::lock_guard<std::mutex> lock(cacheMutex);
-    if (cache.size() > 100000)
-        cache.clear();
-    cache.insert(path, {stamp, s});
-}
-
-bool recall(const QString &path, const QByteArray &stamp, MediaProbe::Streams *s)
-{
-    if (stamp.isEmpty())
-        return false;
-    std::lock_guard<std::mutex> lock(cacheMutex);
-    const auto it = cache.constFind(path);
-    if (it == cache.constEnd() || it->first != stamp)
-        return false;
-    if (s)
-        *s = it->second;
-    return true;
-}
-} // namespace
 
 int MediaProbe::libraryOpens() { return opened.load(); }
 
@@ -177,23 +150,16 @@ MediaProbe::Facts MediaProbe::query(const QString &path)
     return facts;
 }
 
-bool MediaProbe::isKept(const QString &path) { return recall(path, stampOf(path), nullptr); }
-
-MediaProbe::Streams MediaProbe::streams(const QString &path)
-{
-    const QByteArray stamp = stampOf(path);
-    Streams s;
-    if (recall(path, stamp, &s))
-        return s;
-    s = readStreams(path);
-    remember(path, stamp, s);
-    return s;
-}
-
 MediaProbe::Streams MediaProbe::readStreams(const QString &path)
 {
     const Handle h(path, L"0");
     return h.open() ? streamsOf(h) : Streams();
+}
+
+double MediaProbe::shownKilobytes(qint64 bytes)
+{
+    const double rounded = bytes < 0 ? 0 : std::floor(static_cast<double>(bytes) / 1024.0 + 0.5);
+    return rounded == 0 ? 1 : rounded; // never shown as 0 KB
 }
 
 QString MediaProbe::sizeText(qint64 bytes)
@@ -221,21 +187,29 @@ MediaProbe::Probed MediaProbe::probe(const QString &path, const std::function<Fa
 {
     Probed p;
     FileListModel::Row &row = p.row;
-    row[FileListModel::Filepath] = path;
-    row[FileListModel::Filename] = FileNameOf(path);
+    RowFacts &facts = row.facts;
+    row.cells[FileListModel::Filepath] = path;
+    row.cells[FileListModel::Filename] = FileNameOf(path);
     const QFileInfo info(path); // one look at the file serves size, date and kind
-    row[FileListModel::Filesize] = sizeText(info.exists() && !info.isDir() ? info.size() : -1);
+    facts.bytes = info.exists() && !info.isDir() ? info.size() : -1;
+    facts.kilobytes = shownKilobytes(facts.bytes);
+    row.cells[FileListModel::Filesize] = sizeText(facts.bytes);
     p.hasDate = info.exists();
-    if (p.hasDate)
-        row[FileListModel::DateModified] = TextFormats::generalDate(info.lastModified());
-    const QByteArray stamp = info.isFile() ? stampOf(path) : QByteArray();
-    const Facts facts = info.isFile() ? query(path) : Facts();
+    if (p.hasDate) {
+        facts.modified = info.lastModified();
+        row.cells[FileListModel::DateModified] = TextFormats::generalDate(facts.modified);
+    }
+    facts.stamp = info.isFile() ? stampOf(path) : QByteArray();
+    const Facts read = info.isFile() ? query(path) : Facts();
     // Kept even when a helper died on the file: it stays unreadable here too,
     // so no later check reads it in this process.
-    remember(path, stamp, facts.streams);
-    row[FileListModel::VideoCodec] = facts.codec;
-    row[FileListModel::VideoSize] = frameSizeText(facts.width, facts.height);
-    row[FileListModel::Duration] = durationText(facts.playTime);
+    facts.streams = read.streams;
+    row.cells[FileListModel::VideoCodec] = read.codec;
+    facts.width = static_cast<int>(wholeNumber(read.width, -32768, 32767));
+    facts.height = static_cast<int>(wholeNumber(read.height, -32768, 32767));
+    row.cells[FileListModel::VideoSize] = QString::number(facts.width) + u'x' + QString::number(facts.height);
+    facts.seconds = wholeNumber(read.playTime, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()) / 1000;
+    row.cells[FileListModel::Duration] = QString::number(facts.seconds) + QStringLiteral(" seconds");
     return p;
 }
 
@@ -246,9 +220,9 @@ void ProbeListItem(FileList &list, int index)
         index = model.count();
     if (index < 1 || index > model.count())
         return;
-    const MediaProbe::Probed p = MediaProbe::probe(model.cell(index, FileListModel::Filepath));
-    for (const auto column : {FileListModel::Filename, FileListModel::Filesize, FileListModel::DateModified,
-                              FileListModel::VideoCodec, FileListModel::VideoSize, FileListModel::Duration})
-        if (column != FileListModel::DateModified || p.hasDate) // an unreadable date keeps the cell's text
-            model.setCell(index, column, p.row[column]);
+    MediaProbe::Probed p = MediaProbe::probe(model.cell(index, FileListModel::Filepath));
+    if (!p.hasDate) { // an unreadable date keeps the cell's text
+        p.row.setText(FileListModel::DateModified, model.cell(index, FileListModel::DateModified));
+    }
+    model.setRow(index, p.row);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "FileListModel.h"
+#include "MediaStreams.h"
 
 #include <QString>
 #include <QVector>
@@ -13,29 +14,11 @@ void ProbeListItem(FileList &list, int index);
 QString WideTextFromPointer(const wchar_t *text);
 
 namespace MediaProbe {
-// What a stream-copy join depends on: frame count and rate, play time, and
-// the audio streams.
-struct Audio
-{
-    QString format, samplingRate, channels, bitRateMode, bitRate;
-    bool operator==(const Audio &) const = default;
-};
-struct Streams
-{
-    bool readable = false;
-    int videoStreams = 0;
-    qint64 frameCount = -1; // -1: the library gives none
-    QString frameRate;
-    qint64 durationMs = -1;
-    QVector<Audio> audio;
-    bool operator==(const Streams &) const = default;
-};
-// A file's streams, kept while it keeps its size, time and inode: a probe
-// leaves them here, so the join's checks after an add read no file again.
-Streams streams(const QString &path);
-Streams readStreams(const QString &path); // the same, always read afresh
-int libraryOpens();                       // files this process has opened with the library
-bool isKept(const QString &path);          // streams(path) would read no file
+Streams readStreams(const QString &path);
+int libraryOpens(); // files this process has opened with the library
+// What a file's facts are good for: its size, modification and change times and
+// inode; empty when the file cannot be examined.
+QByteArray stampOf(const QString &path);
 
 struct Facts
 {
@@ -59,6 +42,7 @@ Probed probe(const QString &path, const std::function<Facts(const QString &)> &q
 
 // Cell texts from raw facts, exposed for the tests.
 QString sizeText(qint64 bytes);      // bytes < 0: unreadable
+double shownKilobytes(qint64 bytes); // the number sizeText shows
 QString frameSizeText(const QString &width, const QString &height);
 QString durationText(const QString &playTimeMs);
 } // namespace MediaProbe

@@ -9,20 +9,17 @@ FileList::Totals ListTotals::compute(const FileListModel &model)
         return totals;
     qint64 seconds = 0;
     double kilobytes = 0;
-    const QString secondsSuffix = QStringLiteral(" seconds"), kbSuffix = QStringLiteral(" KB");
     for (const FileListModel::Row &row : model.rows()) {
-        bool ok = false;
-        const double s = TextFormats::leadingNumber(row[FileListModel::Duration], secondsSuffix, &ok);
-        if (ok)
-            seconds += static_cast<qint64>(s);
-        const double kb = TextFormats::leadingNumber(row[FileListModel::Filesize], kbSuffix, &ok);
-        if (ok)
-            kilobytes += kb;
+        // A cell whose text is no number stays out of its total.
+        if (row.facts.seconds >= 0)
+            seconds += row.facts.seconds;
+        if (row.facts.kilobytes >= 0)
+            kilobytes += row.facts.kilobytes;
     }
     totals.kilobytes = kilobytes;
     totals.duration = TextFormats::timeOfDay(seconds);
     const QString size = TextFormats::groupedOrEmpty(kilobytes);
-    totals.size = (size.isEmpty() ? QStringLiteral("0") : size) + kbSuffix;
+    totals.size = (size.isEmpty() ? QStringLiteral("0") : size) + QStringLiteral(" KB");
     return totals;
 }
 

@@ -45,6 +45,12 @@ bool FileSystem::isNormalFile(const QString &path)
     return !name.startsWith(u'.');
 }
 
+bool FileSystem::isRegularFile(const QString &path)
+{
+    struct stat st;
+    return statOf(path, &st) && S_ISREG(st.st_mode);
+}
+
 qint64 FileSystem::fileSize(const QString &path)
 {
     struct stat st;

@@ -11,6 +11,7 @@ bool folderExists(const QString &path);
 // A regular file whose name does not start with "." (hidden); never a folder.
 bool isNormalFile(const QString &path);
 qint64 fileSize(const QString &path);   // -1 when it cannot be read
+bool isRegularFile(const QString &path);
 // Gives the owner write permission back (the "normal attributes" reset).
 void makeWritable(const QString &path);
 // Bytes available to this user on the file system holding path, or on its

@@ -45,7 +45,7 @@ struct Pair
         const QByteArray settings = readAll(env.settingsFile());
         JoinHooks hooks;
         hooks.freeBytes = [](const QString &) { return 1e15; };
-        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun>, const QStringList &) { wizards << out; };
+        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun>, const QVector<JoinOutcome::Part> &) { wizards << out; };
         dialogs.files.enqueue({env.path(QStringLiteral("out.avi"))});
         StartJoin(list, hooks);
         if (!dialogs.messages.isEmpty()) { // No: nothing was asked for, written or remembered

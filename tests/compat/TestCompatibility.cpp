@@ -9,8 +9,8 @@ QString statusFor(const QList<QPair<QString, QString>> &rows)
     FileListModel model;
     for (const auto &[codec, size] : rows) {
         FileListModel::Row r;
-        r[FileListModel::VideoCodec] = codec;
-        r[FileListModel::VideoSize] = size;
+        r.setText(FileListModel::VideoCodec, codec);
+        r.setText(FileListModel::VideoSize, size);
         model.appendRow(r);
     }
     return Compatibility::statusOf(model);

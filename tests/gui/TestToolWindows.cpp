@@ -123,7 +123,7 @@ TEST(SortWizard, EnterSortsEscCancels)
     EXPECT_EQ(codecs(list), (QStringList{QStringLiteral("c"), QStringLiteral("b"), QStringLiteral("a")}));
     // A file added after a sort goes to the end.
     FileListModel::Row r;
-    r[0] = QStringLiteral("a-new.avi");
+    r.setText(FileListModel::Filename, QStringLiteral("a-new.avi"));
     list.model().appendRow(r);
     EXPECT_EQ(list.model().cell(4, FileListModel::Filename), QStringLiteral("a-new.avi"));
 }

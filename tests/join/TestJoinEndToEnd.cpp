@@ -108,7 +108,7 @@ struct EndToEnd
     {
         dialogs.files.enqueue({output});
         JoinHooks hooks;
-        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &paths) {
+        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &paths) {
             if (beforeLoad)
                 beforeLoad();
             JoinWizard wizard(out, list.totals().bytes(), nullptr, std::move(run), paths);
@@ -123,7 +123,7 @@ struct EndToEnd
         };
         bool shown = false;
         const auto show = hooks.showWizard;
-        hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &paths) {
+        hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &paths) {
             shown = true;
             show(out, std::move(run), paths);
         };
@@ -471,7 +471,7 @@ TEST(JoinEndToEnd, OpenDmlOverTwoGibibytesJoinsWhole)
     JoinHooks hooks;
     hooks.freeBytes = [](const QString &) { return 1e15; };
     QString outcome, reason;
-    hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &paths) {
+    hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &paths) {
         JoinWizard wizard(out, list.totals().bytes(), nullptr, std::move(run), paths);
         wizard.Form_Load();
         EXPECT_TRUE(QTest::qWaitFor([&] { return wizard.ended(); }, 600000));

@@ -40,7 +40,7 @@ struct JoinFixture
                                     QStringLiteral("640x480"), QStringLiteral("1 seconds")});
         UpdateListTotals(list);
         hooks.freeBytes = [this](const QString &) { return freeBytes; };
-        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun> run, const QStringList &) {
+        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &) {
             EXPECT_TRUE(run && run->held());
             wizards << out;
         };
@@ -311,28 +311,27 @@ TEST(StartJoin, OneRunAtATimeAndOnlyFromACarriableFolder)
 TEST(StartJoin, RowsAreReadOffTheWindowsThreadOnceAndTheChecksFindThem)
 {
     JoinFixture f(3); // rows never probed here, as in a list opened from a file
-    QStringList paths;
-    for (int i = 1; i <= 3; ++i)
-        paths << f.list.model().cell(i, FileListModel::Filepath);
-    int calls = 0, keptBefore = 0, keptAfter = 0, opensAfterwards = -1;
+    const auto current = [&] {
+        int n = 0;
+        for (const FileListModel::Row &row : f.list.model().rows())
+            n += row.facts.streamsCurrent(row[FileListModel::Filepath]);
+        return n;
+    };
+    int calls = 0, opensAfterwards = -1;
     f.hooks.whileBusy = [&](const std::function<void()> &work) {
         ++calls;
-        for (const QString &p : paths)
-            keptBefore += MediaProbe::isKept(p);
         work();
-        for (const QString &p : paths)
-            keptAfter += MediaProbe::isKept(p);
         opensAfterwards = MediaProbe::libraryOpens();
     };
+    EXPECT_EQ(current(), 0);
     f.dialogs.files.enqueue({QString()}); // the output dialog is cancelled
     f.run();
     EXPECT_EQ(calls, 1);
-    EXPECT_EQ(keptBefore, 0);
-    EXPECT_EQ(keptAfter, 3);
+    EXPECT_EQ(current(), 3);
     EXPECT_EQ(MediaProbe::libraryOpens(), opensAfterwards); // the checks read no file again
     EXPECT_EQ(f.dialogs.fileRequests.size(), 1);
-    for (const QString &p : paths) // as this process would have read them
-        EXPECT_EQ(MediaProbe::streams(p), MediaProbe::readStreams(p));
+    for (const FileListModel::Row &row : f.list.model().rows()) // as this process would have read them
+        EXPECT_EQ(row.facts.streams, MediaProbe::readStreams(row[FileListModel::Filepath]));
 
     // The next join of the same rows reads nothing.
     const int opens = MediaProbe::libraryOpens();

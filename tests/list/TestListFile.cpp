@@ -58,6 +58,13 @@ TEST(ListFile, SaveThenOpenGivesTheSameCells)
     EXPECT_EQ(opened.model().rows(), list.model().rows());
     EXPECT_EQ(opened.listPath(), target);
     EXPECT_EQ(opened.totals().size, QStringLiteral("1,026 KB"));
+    // The values behind the texts, as a sort and the checks read them.
+    const RowFacts &b = opened.model().row(2).facts;
+    EXPECT_EQ(b.kilobytes, 2);
+    EXPECT_EQ(b.seconds, 5);
+    EXPECT_EQ(b.width, 640);
+    EXPECT_EQ(b.height, 480);
+    EXPECT_EQ(b.modified, QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9)));
     EXPECT_EQ(opened.totals().duration, QStringLiteral("00:00:15"));
     EXPECT_EQ(opened.listStatus(), QStringLiteral("Green"));
 }

@@ -14,7 +14,7 @@ namespace {
 void add(FileList &list, const QString &path)
 {
     FileListModel::Row r;
-    r[FileListModel::Filepath] = path;
+    r.setText(FileListModel::Filepath, path);
     list.model().appendRow(r);
     ProbeListItem(list, 0);
 }
@@ -39,7 +39,7 @@ TEST(ListFunctions, DuplicatesKeepTheLastOccurrence)
     std::unique_ptr<FileList> list(freshList());
     for (const char *p : {"/A", "/B", "/A", "/C", "/A", "/a"}) {
         FileListModel::Row r;
-        r[FileListModel::Filepath] = QString::fromLatin1(p);
+        r.setText(FileListModel::Filepath, QString::fromLatin1(p));
         list->model().appendRow(r);
     }
     RemoveDuplicatedFiles(*list);

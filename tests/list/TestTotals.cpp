@@ -10,10 +10,10 @@ FileListModel::Row row(const QString &size, const QString &duration, const QStri
                        const QString &frame = QStringLiteral("640x480"))
 {
     FileListModel::Row r;
-    r[FileListModel::Filesize] = size;
-    r[FileListModel::Duration] = duration;
-    r[FileListModel::VideoCodec] = codec;
-    r[FileListModel::VideoSize] = frame;
+    r.setText(FileListModel::Filesize, size);
+    r.setText(FileListModel::Duration, duration);
+    r.setText(FileListModel::VideoCodec, codec);
+    r.setText(FileListModel::VideoSize, frame);
     return r;
 }
 } // namespace

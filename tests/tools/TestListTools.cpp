@@ -21,8 +21,8 @@ TEST(ListTools, SortsDisplayedTextsStably)
                                                             {QStringLiteral("A.avi"), QStringLiteral("10 KB")},
                                                             {QStringLiteral("c.avi"), QStringLiteral("9 KB")}}) {
         FileListModel::Row r;
-        r[0] = n;
-        r[1] = s;
+        r.setText(FileListModel::Filename, n);
+        r.setText(FileListModel::Filesize, s);
         m.appendRow(r);
     }
     ListTools::sortRows(m, FileListModel::Filename, true);
@@ -39,7 +39,7 @@ TEST(ListTools, DistinctValuesAndMatching)
     FileListModel m;
     for (const char *codec : {"XVID", "", "xvid", "XVID", "DX50", ""}) {
         FileListModel::Row r;
-        r[FileListModel::VideoCodec] = QString::fromLatin1(codec);
+        r.setText(FileListModel::VideoCodec, QString::fromLatin1(codec));
         m.appendRow(r);
     }
     EXPECT_EQ(ListTools::distinctValues(m, FileListModel::VideoCodec),
