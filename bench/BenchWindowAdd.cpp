@@ -104,7 +104,8 @@ int main(int argc, char **argv)
                      QStringLiteral("60 seconds")});
     const QString list = env.path(QStringLiteral("full.tpw"));
     QString error;
-    ListFile::write(list, ListFile::format(QStringLiteral("AVI"), rows), &error);
+    if (const Result written = ListFile::write(list, ListFile::format(QStringLiteral("AVI"), rows)); !written.ok())
+        error = written.why();
     readAll(list);
     MainWindow window;
     window.startNewList();

@@ -6,17 +6,18 @@
 
 #include <QSet>
 
-QString ReadIniValue(const QString &section, const QString &key, const QString &file)
+QString ReadIniValue(const QString &section, const QString &key, const QString &file, const QString &defaultValue)
 {
-    return IniFile::read(section, key, QString(), file, 254);
+    return IniFile::read(section, key, defaultValue, file, 254);
 }
 
 bool WriteIniValue(const QString &section, const QString &key, const QString &value, const QString &file)
 {
     FileSystem::makeWritable(file);
-    QString error;
-    if (IniFile::write(section, key, value, file, &error))
+    const Result written = IniFile::write(section, key, value, file);
+    if (written.ok())
         return true;
+    const QString error = written.why();
     // Said once per file and reason in a run: a full disk fails every write that follows.
     static QSet<QString> told;
     const QString what = file + u'\n' + error;

@@ -6,12 +6,12 @@
 
 QString Settings::read(const SettingsKeys::Key &key)
 {
-    return ReadIniValue(key.section, key.name, AppPaths::settingsFile());
+    return ReadIniValue(key.section, key.name, AppPaths::settingsFile(), key.defaultValue);
 }
 
-bool Settings::write(const SettingsKeys::Key &key, const QString &value)
+void Settings::write(const SettingsKeys::Key &key, const QString &value)
 {
-    return WriteIniValue(key.section, key.name, value, AppPaths::settingsFile());
+    (void)WriteIniValue(key.section, key.name, value, AppPaths::settingsFile()); // a failure was told
 }
 
 int Settings::readCheckValue(const SettingsKeys::Key &key, int current)
@@ -19,6 +19,12 @@ int Settings::readCheckValue(const SettingsKeys::Key &key, int current)
     bool ok = false;
     const qint64 value = TextFormats::wholeNumber(read(key), &ok);
     return ok ? static_cast<int>(value) : current;
+}
+
+int Settings::readCheckValue(const SettingsKeys::Key &key)
+{
+    bool ok = false;
+    return readCheckValue(key, static_cast<int>(TextFormats::wholeNumber(key.defaultValue, &ok)));
 }
 
 void Settings::writeCheckValue(const SettingsKeys::Key &key, int value) { write(key, QString::number(value)); }

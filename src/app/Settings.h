@@ -5,12 +5,16 @@
 
 // Settings.ini in the per-user folder, read at the moment a value is needed.
 namespace Settings {
+// The key's value, or its default when the file has none.
 QString read(const SettingsKeys::Key &key);
-bool write(const SettingsKeys::Key &key, const QString &value);
+// A write that fails is told once by a message (see WriteIniValue).
+void write(const SettingsKeys::Key &key, const QString &value);
 
 // Check-box preferences hold the box's value: 0 clear, 1 ticked, 2 greyed.
 // A value that is not a whole number keeps current.
 int readCheckValue(const SettingsKeys::Key &key, int current);
+// The same, with the key's default as what is kept.
+int readCheckValue(const SettingsKeys::Key &key);
 void writeCheckValue(const SettingsKeys::Key &key, int value);
 
 // The remembered-folder protocol of every file dialog.

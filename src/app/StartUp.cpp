@@ -33,7 +33,7 @@ StartUp::Preferences StartUp::run(const QStringList &arguments)
     }
 
     Preferences prefs;
-    prefs.tipsShowAtStartup = Settings::readCheckValue(SettingsKeys::kTipsShowAtStartup, prefs.tipsShowAtStartup);
-    prefs.doNotShowSplash = Settings::readCheckValue(SettingsKeys::kDoNotShowSplash, prefs.doNotShowSplash);
+    prefs.tipsShowAtStartup = Settings::readCheckValue(SettingsKeys::kTipsShowAtStartup);
+    prefs.doNotShowSplash = Settings::readCheckValue(SettingsKeys::kDoNotShowSplash);
     return prefs;
 }

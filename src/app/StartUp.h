@@ -6,8 +6,8 @@ namespace StartUp {
 
 struct Preferences
 {
-    int tipsShowAtStartup = 0;   // design value of the "&Show at startup" box
-    int doNotShowSplash = 0;     // design value of the splash preference box
+    int tipsShowAtStartup = 0;
+    int doNotShowSplash = 0;
 };
 
 // True only for exactly one argument "/debug".

@@ -5,12 +5,7 @@
 #include <QStringList>
 
 namespace {
-const SettingsKeys::Key kLeft{QStringLiteral("Window"), QStringLiteral("Left")};
-const SettingsKeys::Key kTop{QStringLiteral("Window"), QStringLiteral("Top")};
-const SettingsKeys::Key kWidth{QStringLiteral("Window"), QStringLiteral("Width")};
-const SettingsKeys::Key kHeight{QStringLiteral("Window"), QStringLiteral("Height")};
-const SettingsKeys::Key kMaximized{QStringLiteral("Window"), QStringLiteral("Maximized")};
-const SettingsKeys::Key kColumns{QStringLiteral("Window"), QStringLiteral("Columns")};
+using namespace SettingsKeys;
 
 int number(const SettingsKeys::Key &key, bool *ok)
 {
@@ -31,11 +26,11 @@ WindowMemory::Saved WindowMemory::read()
 {
     Saved s;
     bool ok = true;
-    const QRect r(number(kLeft, &ok), number(kTop, &ok), number(kWidth, &ok), number(kHeight, &ok));
+    const QRect r(number(kWindowLeft, &ok), number(kWindowTop, &ok), number(kWindowWidth, &ok), number(kWindowHeight, &ok));
     if (ok && r.width() > 0 && r.height() > 0)
         s.geometry = r;
-    s.maximized = Settings::read(kMaximized) == QStringLiteral("1");
-    const QStringList widths = Settings::read(kColumns).split(u',', Qt::SkipEmptyParts);
+    s.maximized = Settings::read(kWindowMaximized) == QStringLiteral("1");
+    const QStringList widths = Settings::read(kWindowColumns).split(u',', Qt::SkipEmptyParts);
     for (const QString &w : widths) {
         bool good = false;
         const int n = w.trimmed().toInt(&good);
@@ -48,13 +43,13 @@ WindowMemory::Saved WindowMemory::read()
 
 void WindowMemory::writeGeometry(const QRect &geometry, bool maximized)
 {
-    writeIfChanged(kMaximized, maximized ? QStringLiteral("1") : QStringLiteral("0"));
+    writeIfChanged(kWindowMaximized, maximized ? QStringLiteral("1") : QStringLiteral("0"));
     if (maximized)
         return; // the normal frame is what comes back
-    writeIfChanged(kLeft, QString::number(geometry.left()));
-    writeIfChanged(kTop, QString::number(geometry.top()));
-    writeIfChanged(kWidth, QString::number(geometry.width()));
-    writeIfChanged(kHeight, QString::number(geometry.height()));
+    writeIfChanged(kWindowLeft, QString::number(geometry.left()));
+    writeIfChanged(kWindowTop, QString::number(geometry.top()));
+    writeIfChanged(kWindowWidth, QString::number(geometry.width()));
+    writeIfChanged(kWindowHeight, QString::number(geometry.height()));
 }
 
 void WindowMemory::writeColumns(const QList<int> &widths)
@@ -62,7 +57,7 @@ void WindowMemory::writeColumns(const QList<int> &widths)
     QStringList texts;
     for (const int w : widths)
         texts << QString::number(w);
-    writeIfChanged(kColumns, texts.join(u','));
+    writeIfChanged(kWindowColumns, texts.join(u','));
 }
 
 QRect WindowMemory::placeOnScreens(const QRect &saved, const QList<QRect> &screens, const QSize &minimum)

@@ -42,12 +42,11 @@ ListFile::Parsed ListFile::parse(const QByteArray &data)
 
 ListFile::Parsed ListFile::read(const QString &path)
 {
-    bool ok = false;
-    const QByteArray data = SafeFile::readRegular(path, kMaxBytes, &ok);
-    return ok ? parse(data) : Parsed();
+    QByteArray data;
+    return SafeFile::readRegular(path, kMaxBytes, &data).ok() ? parse(data) : Parsed();
 }
 
-bool ListFile::write(const QString &path, const QByteArray &content, QString *error)
+Result ListFile::write(const QString &path, const QByteArray &content)
 {
-    return SafeFile::replace(path, content, error);
+    return SafeFile::replace(path, content);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "FileListModel.h"
+#include "platform/Result.h"
 
 #include <QString>
 #include <QVector>
@@ -24,5 +25,5 @@ Parsed parse(const QByteArray &data);
 inline constexpr qint64 kMaxBytes = 256LL * 1024 * 1024;
 Parsed read(const QString &path);
 // The old file is replaced only once the new content is completely on disk.
-bool write(const QString &path, const QByteArray &content, QString *error);
+Result write(const QString &path, const QByteArray &content);
 } // namespace ListFile

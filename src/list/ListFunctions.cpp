@@ -47,10 +47,9 @@ bool SaveListFile(FileList &list, bool saveAs)
             return false;
         Settings::rememberFolder(SettingsKeys::kSaveList, start, target);
     }
-    QString error;
-    if (!ListFile::write(target, ListFile::format(list.listType(), list.model().rows()), &error)) {
+    if (const Result written = ListFile::write(target, ListFile::format(list.listType(), list.model().rows())); !written.ok()) {
         Dialogs::message(QStringLiteral("Your list was not saved to\r\n") + target + QStringLiteral("\r\n\r\n")
-                             + ErrorText::sentence(error) + QStringLiteral("\r\nThe file was left as it was."),
+                             + ErrorText::sentence(written.why()) + QStringLiteral("\r\nThe file was left as it was."),
                          Dialogs::Icon::Critical);
         return false;
     }

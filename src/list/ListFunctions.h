@@ -10,7 +10,7 @@ void NewList(FileList &list, bool ask);
 bool SaveListFile(FileList &list, bool saveAs);
 void OpenListFile(FileList &list);
 // The question asked when the main window closes; true: the window may close.
-bool AskToSaveOnClose(FileList &list);
+[[nodiscard]] bool AskToSaveOnClose(FileList &list);
 
 void RemoveListItem(FileList &list, int index);
 void ClearList(FileList &list, bool ask);

@@ -20,7 +20,7 @@ public:
     ProbeAhead &operator=(const ProbeAhead &) = delete;
 
     // Waits at most waitMs for file i (0-based); true when its row is ready.
-    bool waitFor(int i, int waitMs);
+    [[nodiscard]] bool waitFor(int i, int waitMs);
     // The row of file i, once ready; the workers may then go on past it.
     MediaProbe::Probed take(int i);
 

@@ -18,12 +18,12 @@ public:
 
     bool running() const { return m_pid > 0; }
     // False when the helper is gone (it is then ended and reaped).
-    bool query(const QString &path, MediaProbe::Facts *facts);
+    [[nodiscard]] bool query(const QString &path, MediaProbe::Facts *facts);
 
     // One request and one answer a line: the path; the four texts and the
     // streams, blank-separated, texts percent-encoded.
     static QByteArray answerFor(const MediaProbe::Facts &facts);
-    static bool parseAnswer(const QByteArray &line, MediaProbe::Facts *facts);
+    [[nodiscard]] static bool parseAnswer(const QByteArray &line, MediaProbe::Facts *facts);
 
 private:
     void stop();

@@ -47,9 +47,8 @@ bool same(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInse
 QString IniFile::read(const QString &section, const QString &key, const QString &defaultValue,
                       const QString &file, int maxChars)
 {
-    bool ok = false;
-    const QByteArray data = SafeFile::readRegular(file, kMaxIniBytes, &ok);
-    if (!ok)
+    QByteArray data;
+    if (!SafeFile::readRegular(file, kMaxIniBytes, &data).ok())
         return defaultValue.left(maxChars);
     return lookup(data, section, key, defaultValue, maxChars);
 }
@@ -74,17 +73,14 @@ QString IniFile::lookup(const QByteArray &data, const QString &section, const QS
     return defaultValue.left(maxChars);
 }
 
-bool IniFile::write(const QString &section, const QString &key, const QString &value, const QString &file, QString *error)
+Result IniFile::write(const QString &section, const QString &key, const QString &value, const QString &file)
 {
     QByteArray data;
     struct stat st;
-    if (::stat(QFile::encodeName(file).constData(), &st) == 0) {
-        bool ok = false;
-        data = SafeFile::readRegular(file, kMaxIniBytes, &ok, error);
-        if (!ok)
-            return false;
-    }
-    return SafeFile::replace(file, withValue(data, section, key, value), error);
+    if (::stat(QFile::encodeName(file).constData(), &st) == 0)
+        if (const Result read = SafeFile::readRegular(file, kMaxIniBytes, &data); !read.ok())
+            return read;
+    return SafeFile::replace(file, withValue(data, section, key, value));
 }
 
 QByteArray IniFile::withValue(const QByteArray &data, const QString &section, const QString &key, const QString &value)

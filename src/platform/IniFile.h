@@ -1,4 +1,6 @@
 #pragma once
+#include "Result.h"
+
 #include <QString>
 
 // Private-profile (INI) access with the semantics Windows programs rely on:
@@ -13,9 +15,8 @@ QString read(const QString &section, const QString &key, const QString &defaultV
 
 // Replaces the value in place, appends a missing key to its section and a
 // missing section to the file; CR LF line ends. The old file stays as it was
-// until the new one is completely on disk; error says why a write failed.
-bool write(const QString &section, const QString &key, const QString &value, const QString &file,
-           QString *error = nullptr);
+// until the new one is completely on disk.
+Result write(const QString &section, const QString &key, const QString &value, const QString &file);
 
 // The same on text in memory: the value a file holding data gives, and the
 // text it holds after a write.

@@ -17,7 +17,7 @@ void terminateByName(const QString &name);
 // process group) of its own: standard input and output on /dev/null, standard
 // error into errorLog, and lockFd (when >= 0) inherited as descriptor 3 so the
 // run keeps its lock. Returns the child's pid, or -1.
-pid_t startScript(const QString &interpreter, const QString &script, const QString &errorLog, int lockFd,
+[[nodiscard]] pid_t startScript(const QString &interpreter, const QString &script, const QString &errorLog, int lockFd,
                   const QString &workingFolder);
 // How a child of ours stands: running, or how it ended (then it is reaped).
 struct ChildStatus

@@ -12,7 +12,7 @@ public:
     RunLock(const RunLock &) = delete;
     RunLock &operator=(const RunLock &) = delete;
 
-    bool tryAcquire(); // false when another run holds it (or the file cannot be made)
+    [[nodiscard]] bool tryAcquire(); // false when another run holds it (or the file cannot be made)
     bool held() const { return m_fd >= 0; }
     int descriptor() const { return m_fd; } // handed to the children of the run
     void release();

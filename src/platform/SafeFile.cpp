@@ -10,12 +10,7 @@
 #include <unistd.h>
 
 namespace {
-bool fail(QString *error, int code)
-{
-    if (error)
-        *error = ErrorText::of(code);
-    return false;
-}
+Result fail(int code) { return Result::failure(ErrorText::of(code)); }
 
 bool writeAll(int fd, const QByteArray &data, qint64 at)
 {
@@ -41,21 +36,21 @@ QByteArray folderOf(const QByteArray &path)
 }
 
 // Overwrites the file itself: for a writable file in a folder that takes no new file.
-bool replaceInPlace(const QByteArray &target, const QByteArray &content, QString *error)
+Result replaceInPlace(const QByteArray &target, const QByteArray &content)
 {
     const int fd = ::open(target.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
-        return fail(error, errno);
+        return fail(errno);
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return fail(error, EINVAL);
+        return fail(EINVAL);
     }
     QByteArray old(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
     if (::pread(fd, old.data(), static_cast<size_t>(old.size()), 0) != old.size()) {
         const int e = errno;
         ::close(fd);
-        return fail(error, e);
+        return fail(e);
     }
     // Every block the new content needs, before a byte of the old one changes.
     if (content.size() > old.size()) {
@@ -63,7 +58,7 @@ bool replaceInPlace(const QByteArray &target, const QByteArray &content, QString
         if (rc != 0) {
             ::ftruncate(fd, old.size());
             ::close(fd);
-            return fail(error, rc);
+            return fail(rc);
         }
     }
     if (!writeAll(fd, content, 0) || ::ftruncate(fd, content.size()) != 0 || ::fsync(fd) != 0) {
@@ -72,61 +67,57 @@ bool replaceInPlace(const QByteArray &target, const QByteArray &content, QString
         ::ftruncate(fd, old.size());
         ::fsync(fd);
         ::close(fd);
-        return fail(error, e);
+        return fail(e);
     }
     if (::close(fd) != 0)
-        return fail(error, errno);
-    return true;
+        return fail(errno);
+    return {};
 }
 } // namespace
 
-QByteArray SafeFile::readRegular(const QString &path, qint64 maxBytes, bool *ok, QString *error)
+Result SafeFile::readRegular(const QString &path, qint64 maxBytes, QByteArray *data)
 {
-    *ok = false;
+    data->clear();
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        fail(error, errno);
-        return {};
-    }
+    if (fd < 0)
+        return fail(errno);
     struct stat st{};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes) {
         const bool folder = S_ISDIR(st.st_mode);
         ::close(fd);
-        fail(error, folder ? EISDIR : st.st_size > maxBytes ? EFBIG : EINVAL);
-        return {};
+        return fail(folder ? EISDIR : st.st_size > maxBytes ? EFBIG : EINVAL);
     }
-    QByteArray data;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            fail(error, errno);
+            const int e = errno;
             ::close(fd);
-            return {};
+            data->clear();
+            return fail(e);
         }
         if (n == 0)
             break;
-        if (data.size() + n > maxBytes) { // grew, or lied about its size: the bound still holds
+        if (data->size() + n > maxBytes) { // grew, or lied about its size: the bound still holds
             ::close(fd);
-            fail(error, EFBIG);
-            return {};
+            data->clear();
+            return fail(EFBIG);
         }
-        data.append(buffer, n);
+        data->append(buffer, n);
     }
     ::close(fd);
-    *ok = true;
-    return data;
+    return {};
 }
 
-bool SafeFile::replace(const QString &path, const QByteArray &content, QString *error)
+Result SafeFile::replace(const QString &path, const QByteArray &content)
 {
     QByteArray target = QFile::encodeName(path);
     struct stat st;
     const bool exists = ::stat(target.constData(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode))
-        return fail(error, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     if (exists) {
         char resolved[PATH_MAX];
         if (::realpath(target.constData(), resolved))
@@ -137,8 +128,8 @@ bool SafeFile::replace(const QString &path, const QByteArray &content, QString *
     if (fd < 0) {
         const int e = errno;
         if (exists && (e == EACCES || e == EPERM || e == EROFS) && ::access(target.constData(), W_OK) == 0)
-            return replaceInPlace(target, content, error);
-        return fail(error, e);
+            return replaceInPlace(target, content);
+        return fail(e);
     }
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -147,17 +138,17 @@ bool SafeFile::replace(const QString &path, const QByteArray &content, QString *
         const int e = errno;
         ::close(fd);
         ::unlink(temp.constData());
-        return fail(error, e);
+        return fail(e);
     }
     if (::close(fd) != 0 || ::rename(temp.constData(), target.constData()) != 0) {
         const int e = errno;
         ::unlink(temp.constData());
-        return fail(error, e);
+        return fail(e);
     }
     const int dir = ::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
-    return true;
+    return {};
 }

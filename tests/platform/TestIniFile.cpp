@@ -93,7 +93,7 @@ TEST(IniFile, AFailedWriteLeavesTheOldFileAndSaysWhy)
     ::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &limit);
     const bool written = WriteIniValue(QStringLiteral("Commondialog"), QStringLiteral("AddFiles"), QString(300, u'x'), f);
-    WriteIniValue(QStringLiteral("Commondialog"), QStringLiteral("AddFiles"), QString(300, u'y'), f);
+    EXPECT_FALSE(WriteIniValue(QStringLiteral("Commondialog"), QStringLiteral("AddFiles"), QString(300, u'y'), f));
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(written);

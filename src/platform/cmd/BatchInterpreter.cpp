@@ -310,7 +310,7 @@ bool BatchInterpreter::nextLine(std::string *line)
 void BatchInterpreter::execute(const Command &c)
 {
     switch (c.kind) {
-    case Command::Copy: copyFiles(c.sources, c.target); break;
+    case Command::Copy: (void)copyFiles(c.sources, c.target); break; // a failure is in the error log; the next line runs
     case Command::Delete:
         for (const std::string &p : c.args)
             if (::unlink(p.c_str()) != 0)

@@ -21,7 +21,7 @@ public:
     // place; otherwise DST is created or truncated and gets every source.
     // A missing source leaves DST untouched; DST is never opened through a
     // symbolic link and never gets itself appended. Returns false on failure.
-    bool copyFiles(const std::vector<std::string> &sources, const std::string &target);
+    [[nodiscard]] bool copyFiles(const std::vector<std::string> &sources, const std::string &target);
 
     // A parsed script line; nothing is run (the fuzz harness checks it).
     struct Command
