@@ -25,27 +25,27 @@ bool leavesRemainder(const FileListModel &model, FileListModel::Column column)
 }
 } // namespace
 
-QString Compatibility::statusOf(const FileListModel &model)
+ListStatus Compatibility::statusOf(const FileListModel &model)
 {
     if (model.count() < 2)
-        return QStringLiteral("Red");
+        return ListStatus::Red;
     if (leavesRemainder(model, FileListModel::VideoCodec) || leavesRemainder(model, FileListModel::VideoSize))
-        return QStringLiteral("Red");
-    return QStringLiteral("Green");
+        return ListStatus::Red;
+    return ListStatus::Green;
 }
 
-void ShowStatus(FileList &list, const QString &status) { list.setListStatus(status); }
+void ShowStatus(FileList &list, ListStatus status) { list.setListStatus(status); }
 
 void CheckCompatibility(FileList &list) { ShowStatus(list, Compatibility::statusOf(list.model())); }
 
-Compatibility::Explanation Compatibility::explain(const QString &status, int rows)
+Compatibility::Explanation Compatibility::explain(ListStatus status, int rows)
 {
     const QString cr = QStringLiteral("\r");
-    if (status == QStringLiteral("Green"))
+    if (status == ListStatus::Green)
         return {QStringLiteral("Status: Green") + cr + cr
                     + QStringLiteral("This status indicates that there is nothing wrong with your list."),
                 false};
-    if (status != QStringLiteral("Red"))
+    if (status != ListStatus::Red)
         return {};
     if (rows < 2)
         return {QStringLiteral("Status: Red") + cr + cr
@@ -59,11 +59,11 @@ Compatibility::Explanation Compatibility::explain(const QString &status, int row
             true};
 }
 
-QString Compatibility::firstDifferenceLine(const FileListModel &model, const QString &status)
+QString Compatibility::firstDifferenceLine(const FileListModel &model, ListStatus status)
 {
     if (model.count() < 2)
         return QString();
-    if (status == QStringLiteral("Red")) {
+    if (status == ListStatus::Red) {
         // The light's own rule, row by row: what is left once row 1's text is taken out.
         for (int i = 2; i <= model.count(); ++i)
             for (const auto &[column, name] : {std::pair{FileListModel::VideoCodec, QStringLiteral("video codec")},
@@ -79,7 +79,7 @@ QString Compatibility::firstDifferenceLine(const FileListModel &model, const QSt
             }
         return QString();
     }
-    if (status != QStringLiteral("Green"))
+    if (status != ListStatus::Green)
         return QString();
     const CarryCheck::Difference d = CarryCheck::check(model);
     return d.row ? CarryCheck::line(model, d) : QString();

@@ -1,4 +1,6 @@
 #pragma once
+#include "list/ListStatus.h"
+
 #include <QString>
 class FileList;
 class FileListModel;
@@ -6,19 +8,19 @@ class FileListModel;
 // Green when the list holds two rows or more and, for Video Codec and Video
 // Size, all rows' texts together are nothing but copies of the first row's.
 void CheckCompatibility(FileList &list);
-void ShowStatus(FileList &list, const QString &status);
+void ShowStatus(FileList &list, ListStatus status);
 
 namespace Compatibility {
-QString statusOf(const FileListModel &model);
+ListStatus statusOf(const FileListModel &model);
 // The explanation shown for a click on the indicator; empty for no status.
 struct Explanation
 {
     QString text;
     bool critical = false;
 };
-Explanation explain(const QString &status, int rows);
+Explanation explain(ListStatus status, int rows);
 // The line shown after the explanation: the first row that differs from row 1
 // and in what (the light's columns when Red; what a join cannot carry when
 // Green). Empty when there is none.
-QString firstDifferenceLine(const FileListModel &model, const QString &status);
+QString firstDifferenceLine(const FileListModel &model, ListStatus status);
 } // namespace Compatibility

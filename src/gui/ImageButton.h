@@ -9,7 +9,7 @@ class ImageButton : public QWidget
     Q_OBJECT
 public:
     ImageButton(const QString &objectName, const QString &svgResource, const QString &toolTip, QWidget *parent = nullptr);
-    QString tag; // the one-shot "popup" mark of the Delete button
+    bool popupShown = false; // the Delete button's one-shot mark: its menu was shown, so the click that follows is swallowed
     bool showsPressed() const { return m_pressed; }
 
 Q_SIGNALS:

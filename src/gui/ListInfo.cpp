@@ -13,7 +13,7 @@ ListInfo::ListInfo(const FileList &list, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ListInfo"));
     setWindowTitle(QStringLiteral("List Info"));
-    m_rows = ListTools::listInfo(list.listPath(), list.listStatus(), list.listType(), list.count(), list.totals().duration,
+    m_rows = ListTools::listInfo(list.listPath(), statusText(list.listStatus()), list.listType(), list.count(), list.totals().duration,
                                  list.totals().size);
     auto *layout = new QVBoxLayout(this);
     auto *table = new QTreeWidget(this);

@@ -132,7 +132,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     const int most = screen ? screen->availableGeometry().width() * 9 / 10 : needed;
     resize(qMax(twips(MainWindowLayout::kOuterWidth), qMin(needed, most)), twips(MainWindowLayout::kOuterHeight));
     restoreWindow();
-    showStatusPicture(QStringLiteral("Red"));
+    showStatusPicture(ListStatus::Red); // the design picture
     m_tips = new TipsWindow(this);
 }
 
@@ -401,9 +401,9 @@ QString MainWindow::statusPanelText(int panel) const
 
 void MainWindow::applyEditMenuRule() { action(QStringLiteral("RemoveItemsRemoveWizard"))->setEnabled(m_list.count() > 0); }
 
-void MainWindow::showStatusPicture(const QString &status)
+void MainWindow::showStatusPicture(ListStatus status)
 {
-    m_panel3->setPixmap(svgPixmap(status == QStringLiteral("Green") ? QStringLiteral(":/icons/green.svg")
+    m_panel3->setPixmap(svgPixmap(status == ListStatus::Green ? QStringLiteral(":/icons/green.svg")
                                                                     : QStringLiteral(":/icons/red.svg"),
                                   16));
 }

@@ -72,7 +72,7 @@ private:
     void restoreWindow();
     void rememberWindow();
     void applyEditMenuRule();
-    void showStatusPicture(const QString &status);
+    void showStatusPicture(ListStatus status);
     void refreshTotals();
     QAction *addAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut,
                        const std::function<void()> &handler);
@@ -111,6 +111,7 @@ private:
     QMenu *m_editMenu = nullptr, *m_removeItemsMenu = nullptr;
     QList<QToolButton *> m_toolButtons;
     bool m_exiting = false;
+    bool m_listPopup = false; // the Edit menu is open as the list's popup
     QElapsedTimer m_progressShown;
     QTimer m_rememberTimer;
     bool m_remembering = false, m_applyingColumns = false;

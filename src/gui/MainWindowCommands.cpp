@@ -171,8 +171,8 @@ void MainWindow::removeSelected()
 void MainWindow::DeleteButton_Click()
 {
     ImageButton *del = imageButton(QStringLiteral("DeleteButton"));
-    if (del->tag == QStringLiteral("popup")) {
-        del->tag.clear();
+    if (del->popupShown) {
+        del->popupShown = false;
         return;
     }
     removeSelected();
@@ -185,20 +185,23 @@ void MainWindow::DeleteButton_MouseUp(Qt::MouseButton button)
     applyEditMenuRule();
     const QPoint at(twips(toTwips(m_view->width()) + 130), twips(toTwips(m_view->y()) + 1150));
     m_removeItemsMenu->exec(mapToGlobal(centralWidget()->mapTo(this, at)));
-    imageButton(QStringLiteral("DeleteButton"))->tag = QStringLiteral("popup");
+    imageButton(QStringLiteral("DeleteButton"))->popupShown = true;
 }
 
 void MainWindow::ListView_MouseDown(const QPoint &position)
 {
+    // The Edit menu as the list's popup: its last entry stands for the file's properties.
     QAction *prefs = action(QStringLiteral("EditPreferences"));
     prefs->setText(kFileProperties);
+    m_listPopup = true;
     m_editMenu->exec(m_view->viewport()->mapToGlobal(position));
+    m_listPopup = false;
     prefs->setText(kPreferences);
 }
 
 void MainWindow::EditPreferences_Click()
 {
-    if (action(QStringLiteral("EditPreferences"))->text() == kFileProperties)
+    if (m_listPopup)
         ViewFileProperties_Click();
     else
         preferences();

@@ -62,7 +62,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         Dialogs::message(QStringLiteral("Please, Add at least 2 files to your list."), Dialogs::Icon::Exclamation);
         return;
     }
-    if (list.listStatus() == QStringLiteral("Red")
+    if (list.listStatus() == ListStatus::Red
         && Dialogs::message(QStringLiteral("The files in your list appear to be incompatible with each other.") + kCrLf
                                 + QStringLiteral("You can click the 'Red' icon in the bottom right corner for more information.")
                                 + kCrLf + kCrLf + QStringLiteral("Would you like to try to join the files in your list anyway?"),

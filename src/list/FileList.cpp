@@ -14,7 +14,7 @@ QString FileList::title() const
     return QStringLiteral("Tapeweld - (") + FileNameOf(m_listPath) + u')';
 }
 
-void FileList::setListStatus(const QString &status)
+void FileList::setListStatus(ListStatus status)
 {
     m_listStatus = status;
     Q_EMIT statusChanged(status);

@@ -1,5 +1,6 @@
 #pragma once
 #include "FileListModel.h"
+#include "ListStatus.h"
 
 #include <QObject>
 
@@ -19,8 +20,8 @@ public:
     void setListPath(const QString &path);
     QString title() const;
 
-    QString listStatus() const { return m_listStatus; }
-    void setListStatus(const QString &status);
+    ListStatus listStatus() const { return m_listStatus; }
+    void setListStatus(ListStatus status);
 
     QString listType() const { return m_listType; }
     void setListType(const QString &type);
@@ -38,14 +39,14 @@ public:
 
 Q_SIGNALS:
     void titleChanged(const QString &title);
-    void statusChanged(const QString &status);
+    void statusChanged(ListStatus status);
     void totalsChanged();
     void listTypeChanged(const QString &type);
 
 private:
     FileListModel m_model;
     QString m_listPath;
-    QString m_listStatus;
+    ListStatus m_listStatus = ListStatus::None;
     QString m_listType = QStringLiteral("?");
     Totals m_totals;
 };

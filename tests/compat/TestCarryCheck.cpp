@@ -90,7 +90,7 @@ TEST(CarryCheck, EachDifferenceIsAskedAboutNamingRowAndParameter)
     };
     for (const Case &c : cases) {
         Pair p(c.a, c.b);
-        ASSERT_EQ(p.list.listStatus(), QStringLiteral("Green")) << c.line.toStdString();
+        ASSERT_EQ(p.list.listStatus(), ListStatus::Green) << c.line.toStdString();
         const QStringList asked = p.askedOnJoin();
         ASSERT_EQ(asked.size(), 1) << c.line.toStdString();
         EXPECT_TRUE(asked[0].startsWith(QStringLiteral("Row 2 (b.avi) differs from row 1 (a.avi) ") + c.line)) << asked[0].toStdString();
@@ -123,6 +123,6 @@ TEST(CarryCheck, RedNamesTheFirstRowAndColumnThatDiffer)
     model.appendRow(row("a.avi", "XVID", "640x480"));
     model.appendRow(row("b.avi", "XVIDXVID", "640x480")); // copies of the first: no difference
     model.appendRow(row("c.avi", "XVID", "320x240"));
-    EXPECT_EQ(Compatibility::firstDifferenceLine(model, QStringLiteral("Red")),
+    EXPECT_EQ(Compatibility::firstDifferenceLine(model, ListStatus::Red),
               QStringLiteral("Row 3 (c.avi) differs from row 1 (a.avi) in its frame size: 320x240 against 640x480."));
 }

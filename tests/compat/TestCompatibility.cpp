@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString statusFor(const QList<QPair<QString, QString>> &rows)
+ListStatus statusFor(const QList<QPair<QString, QString>> &rows)
 {
     FileListModel model;
     for (const auto &[codec, size] : rows) {
@@ -15,8 +15,8 @@ QString statusFor(const QList<QPair<QString, QString>> &rows)
     }
     return Compatibility::statusOf(model);
 }
-const QString X = QStringLiteral("XVID"), S = QStringLiteral("640x480"), Green = QStringLiteral("Green"),
-              Red = QStringLiteral("Red");
+const QString X = QStringLiteral("XVID"), S = QStringLiteral("640x480");
+constexpr ListStatus Green = ListStatus::Green, Red = ListStatus::Red;
 } // namespace
 
 TEST(Compatibility, StatusTable)
@@ -45,7 +45,7 @@ TEST(Compatibility, Explanations)
     EXPECT_TRUE(Compatibility::explain(Red, 1).text.endsWith(QStringLiteral("-There are not enough items in your list.")));
     EXPECT_TRUE(Compatibility::explain(Red, 2).text.endsWith(QStringLiteral("-Different Video Codecs\r-Different Dimensions")));
     EXPECT_TRUE(Compatibility::explain(Red, 2).critical);
-    EXPECT_TRUE(Compatibility::explain(QString(), 2).text.isEmpty());
+    EXPECT_TRUE(Compatibility::explain(ListStatus::None, 2).text.isEmpty());
 
     FileList list;
     CheckCompatibility(list);

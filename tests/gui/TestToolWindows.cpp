@@ -60,7 +60,7 @@ TEST(RemoveWizard, InvalidValueAndKeepRows)
     }
     EXPECT_EQ(codecs(list), (QStringList{QStringLiteral("XVID"), QStringLiteral("XVID")}));
     EXPECT_EQ(list.totals().count, QStringLiteral("2"));
-    EXPECT_EQ(list.listStatus(), QStringLiteral("Green"));
+    EXPECT_EQ(list.listStatus(), ListStatus::Green);
 
     FileList blank;
     fill(blank, {QString(), QString()});

@@ -154,7 +154,7 @@ void slowFirstScript(int seconds)
 TEST(JoinEndToEnd, ThreeFilesBecomeOnePlayableFile)
 {
     EndToEnd e(3);
-    ASSERT_EQ(e.list.listStatus(), QStringLiteral("Green"));
+    ASSERT_EQ(e.list.listStatus(), ListStatus::Green);
     StartDebugLog(e.env.settingsPath() + QStringLiteral("/e2e.log"));
     int frames = 0;
     for (const QString &in : e.inputs)

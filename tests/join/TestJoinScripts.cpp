@@ -1,6 +1,5 @@
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
-#include "gui/Bounce.h"
 #include "join/JoinScripts.h"
 #include "join/RunFiles.h"
 #include "join/ScriptRun.h"
@@ -68,25 +67,4 @@ TEST(JoinScripts, WritesScriptsEncoderAndLogEntries)
                                     QStringLiteral("1BAT=Copy /b \"/v/1.avi\" \"/out/o.avi.tpw.avi\""),
                                     QStringLiteral("1BAT=Copy /b \"/out/o.avi.tpw.avi\"+\"/v/2.avi\" \"/out/o.avi.tpw.avi\""),
                                     QStringLiteral("1BAT=Copy /b \"/out/o.avi.tpw.avi\"+\"/v/3.avi\" \"/out/o.avi.tpw.avi\"")}));
-}
-
-TEST(JoinScripts, BounceStaysOnTheTrack)
-{
-    Bounce b;
-    int maxLeft = 0;
-    bool turned = false;
-    for (int i = 0; i < 200; ++i) {
-        b.step(4455, 375);
-        ASSERT_GE(b.left, 0);
-        ASSERT_LE(b.left, 4455 - 375);
-        maxLeft = qMax(maxLeft, b.left);
-        turned |= b.tag == QStringLiteral("moveleft");
-    }
-    EXPECT_EQ(maxLeft, 4455 - 375);
-    EXPECT_TRUE(turned);
-    Bounce atStart;
-    atStart.tag = QStringLiteral("moveleft");
-    atStart.step(4455, 375);
-    EXPECT_EQ(atStart.left, 0);
-    EXPECT_EQ(atStart.tag, QStringLiteral("moveright"));
 }

@@ -66,7 +66,7 @@ TEST(ListFile, SaveThenOpenGivesTheSameCells)
     EXPECT_EQ(b.height, 480);
     EXPECT_EQ(b.modified, QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9)));
     EXPECT_EQ(opened.totals().duration, QStringLiteral("00:00:15"));
-    EXPECT_EQ(opened.listStatus(), QStringLiteral("Green"));
+    EXPECT_EQ(opened.listStatus(), ListStatus::Green);
 }
 
 TEST(ListFile, RejectionsChangeNothing)

@@ -104,7 +104,7 @@ TEST(ListFunctions, RemoveAndClear)
     EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(list->totals().count, QStringLiteral("2")); // refreshed after No too
     RemoveListItem(*list, 1);
-    EXPECT_EQ(list->listStatus(), QStringLiteral("Red"));
+    EXPECT_EQ(list->listStatus(), ListStatus::Red);
     RemoveListItem(*list, 1);
     EXPECT_EQ(list->totals().size, QStringLiteral("0 KB"));
     EXPECT_EQ(list->totals().duration, QStringLiteral("00:00:00"));

@@ -25,7 +25,7 @@ TEST(Totals, SumsCellsAndWrapsAtADay)
     EXPECT_EQ(list.totals().count, QStringLiteral("0"));
     EXPECT_EQ(list.totals().duration, QStringLiteral("00:00:00"));
     EXPECT_EQ(list.totals().size, QStringLiteral("0 KB"));
-    EXPECT_EQ(list.listStatus(), QStringLiteral("Red")); // the check runs on an empty list too
+    EXPECT_EQ(list.listStatus(), ListStatus::Red); // the check runs on an empty list too
 
     list.model().replaceAll({row(QStringLiteral("1,024 KB"), QStringLiteral("10 seconds")),
                              row(QStringLiteral("2 KB"), QStringLiteral("20 seconds")),
@@ -60,5 +60,5 @@ TEST(Totals, LinearOnAFullList)
     UpdateListTotals(list);
     EXPECT_EQ(list.totals().count, QStringLiteral("32767"));
     EXPECT_EQ(list.totals().size, QStringLiteral("40,434,478 KB"));
-    EXPECT_EQ(list.listStatus(), QStringLiteral("Green"));
+    EXPECT_EQ(list.listStatus(), ListStatus::Green);
 }
