@@ -24,15 +24,3 @@ TEST(Settings, CheckValuesAndRememberedFolders)
     EXPECT_EQ(Settings::startFolder(SettingsKeys::kAddFiles), QStringLiteral("/Videos/"));
 }
 
-TEST(SystemServices, FolderIdsAndConfigHome)
-{
-    TestEnvironment env;
-    ScriptedDialogs dialogs;
-    EXPECT_EQ(GetSpecialFolderPath(kFolderAppData | kFolderCreate), env.configHome());
-    EXPECT_EQ(GetSpecialFolderPath(0x0005), QString());
-    EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("Invalid Folder ID!")});
-    EXPECT_EQ(dialogs.messages.first().icon, Dialogs::Icon::Critical);
-    qputenv("XDG_CONFIG_HOME", "relative/ignored");
-    EXPECT_EQ(GetSpecialFolderPath(kFolderAppData), qEnvironmentVariable("HOME") + QStringLiteral("/.config"));
-    EXPECT_EQ(GetWindowsFolder(), QString());
-}

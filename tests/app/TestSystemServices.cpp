@@ -1,16 +1,10 @@
 #include "app/Dialogs.h"
 #include "app/Shell.h"
 #include "app/SystemServices.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
-
-TEST(SystemServices, FileDialogFiltersBecomeQtFilters)
-{
-    EXPECT_EQ(Dialogs::qtFilter(QStringLiteral("TPW Files|*.tpw")), QStringLiteral("TPW Files (*.tpw)"));
-    EXPECT_EQ(Dialogs::qtFilter(QStringLiteral("All Supported Files (*.avi;*.divx;*.xvid)|*.avi;*.divx;*.xvid|All Files|*.*")),
-              QStringLiteral("All Supported Files (*.avi *.divx *.xvid);;All Files (*)"));
-}
 
 TEST(SystemServices, PropertiesOfAVanishedFileOpenNothing)
 {
@@ -29,4 +23,17 @@ TEST(SystemServices, ShowInFolderFallsBackToOpeningTheFolder)
     EXPECT_TRUE(Shell::showInFolder(file));
     EXPECT_EQ(opened, env.path(QStringLiteral("dir/")));
     Shell::setOpenHandler(old);
+}
+
+TEST(SystemServices, FolderIdsAndConfigHome)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    EXPECT_EQ(GetSpecialFolderPath(kFolderAppData | kFolderCreate), env.configHome());
+    EXPECT_EQ(GetSpecialFolderPath(0x0005), QString());
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("Invalid Folder ID!")});
+    EXPECT_EQ(dialogs.messages.first().icon, Dialogs::Icon::Critical);
+    qputenv("XDG_CONFIG_HOME", "relative/ignored");
+    EXPECT_EQ(GetSpecialFolderPath(kFolderAppData), qEnvironmentVariable("HOME") + QStringLiteral("/.config"));
+    EXPECT_EQ(GetWindowsFolder(), QString());
 }

@@ -114,7 +114,7 @@ TEST(StartJoin, ExistingOutputIsOverwrittenOnlyOnYes)
     f.dialogs.files.enqueue({existing});
     f.dialogs.answers.enqueue(Dialogs::Answer::Yes);
     f.freeBytes = 0;
-    f.dialogs.answers.enqueue(Dialogs::Answer::No); // M6: stop
+    f.dialogs.answers.enqueue(Dialogs::Answer::No); // not enough free space: stop
     f.run();
     EXPECT_FALSE(QFile::exists(existing)); // deleted before the space check
     EXPECT_TRUE(f.dialogs.messages.last().text.startsWith(QStringLiteral("You do not have enough free diskspace on drive /")));
@@ -281,7 +281,7 @@ TEST(StartJoin, TheIntermediateFileNeverHarmsAnotherFile)
         const QString out = f.env.path(QStringLiteral("dangling.avi"));
         ASSERT_TRUE(QFile::link(f.env.path(QStringLiteral("elsewhere/target.avi")), out));
         f.dialogs.files.enqueue({out});
-        f.run(); // M5 answered No, then the dialog is cancelled
+        f.run(); // "overwrite the existing file?" answered No, then the dialog is cancelled
         EXPECT_EQ(f.dialogs.messages.last().title, QStringLiteral("File Already Exists!"));
         EXPECT_TRUE(f.wizards.isEmpty());
     }

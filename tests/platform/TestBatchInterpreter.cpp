@@ -50,23 +50,30 @@ TEST(BatchInterpreter, StopsWhenTheScriptIsDeleted)
 {
     TestEnvironment env;
     const QString script = env.path(QStringLiteral("s.bat"));
-    const QString marker = env.path(QStringLiteral("later"));
-    // The second line deletes the script itself; the third must never run.
-    env.write(QStringLiteral("s.bat"), "echo first\r\ndel " + q(script) + "\r\nCopy /b " + q(script) + ' ' + q(marker)
-                                           + "\r\n");
-    env.write(QStringLiteral("later-src"), "x");
+    const QString before = env.path(QStringLiteral("before")), after = env.path(QStringLiteral("after"));
+    const QString source = env.write(QStringLiteral("source"), "x");
+    // The second line deletes the script itself; the third, a copy that would
+    // succeed, must never run.
+    env.write(QStringLiteral("s.bat"), "Copy /b " + q(source) + ' ' + q(before) + "\r\ndel " + q(script) + "\r\nCopy /b " + q(source)
+                                           + ' ' + q(after) + "\r\n");
     BatchInterpreter(s(script)).run();
-    EXPECT_FALSE(QFile::exists(marker));
+    EXPECT_TRUE(QFile::exists(before));
+    EXPECT_FALSE(QFile::exists(after));
 }
 
 TEST(BatchInterpreter, RunsProgramsAndWaitsForThem)
 {
     TestEnvironment env;
-    const QString out = env.path(QStringLiteral("touched"));
-    const QString script = env.write(QStringLiteral("s.bat"), "\"/usr/bin/touch\" " + q(out) + "\r\ndel " + q(out)
-                                                                  + "\r\nexit\r\n\"/usr/bin/touch\" " + q(out) + "\r\n");
+    const QString out = env.path(QStringLiteral("written late")), copy = env.path(QStringLiteral("copy")),
+                  never = env.path(QStringLiteral("after exit"));
+    // The program writes its file only after a while; the next line copies it,
+    // which works only if the program was waited for. Nothing runs after exit.
+    const QString script = env.write(QStringLiteral("s.bat"), "\"/bin/sh\" -c \"sleep 0.3; echo done > '" + QFile::encodeName(out)
+                                                                  + "'\"\r\nCopy /b " + q(out) + ' ' + q(copy)
+                                                                  + "\r\nexit\r\n\"/usr/bin/touch\" " + q(never) + "\r\n");
     BatchInterpreter(s(script)).run();
-    EXPECT_FALSE(QFile::exists(out)); // touched, deleted, and exit stopped before the last line
+    EXPECT_EQ(readAll(copy), QByteArray("done\n"));
+    EXPECT_FALSE(QFile::exists(never));
 }
 
 TEST(BatchInterpreter, CopyHandlesLargeFilesInTheKernel)

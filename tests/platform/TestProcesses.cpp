@@ -55,14 +55,6 @@ TEST(Processes, TerminatesEveryMatchButNothingElse)
     c.waitForFinished();
 }
 
-TEST(Processes, SplitsCommandLinesLikeTheBatchInterpreter)
-{
-    using V = std::vector<std::string>;
-    EXPECT_EQ(CommandLine::split("\"/a b/AVI.exe\" -o  \"/x y.avi\""), (V{"/a b/AVI.exe", "-o", "/x y.avi"}));
-    EXPECT_EQ(CommandLine::split("plain /x\\y \"\""), (V{"plain", "/x\\y", ""}));
-    EXPECT_TRUE(CommandLine::split("   ").empty());
-}
-
 TEST(Processes, ScriptsRunInASessionOfTheirOwnAndLeaveNoZombie)
 {
     TestEnvironment env;

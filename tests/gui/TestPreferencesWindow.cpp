@@ -1,0 +1,20 @@
+#include "app/Settings.h"
+#include "gui/PreferencesWindow.h"
+#include "support/TestEnvironment.h"
+
+#include <QCheckBox>
+#include <gtest/gtest.h>
+
+TEST(PreferencesWindow, ReadsAndSavesTheSplashPreference)
+{
+    TestEnvironment env;
+    env.write(QStringLiteral("config/Larkvane/Tapeweld/Settings.ini"),
+              "[Splashscreen]\r\nDoNotShowAtStartup=1\r\n[Tips]\r\nShowAtStartup=0\r\nCount=1\r\nTip1=Only tip\r\n");
+    {
+        PreferencesWindow prefs;
+        EXPECT_TRUE(prefs.doNotShowSplash()->isChecked()); // the hand-edited value
+        prefs.doNotShowSplash()->setChecked(false);
+        prefs.close();
+    }
+    EXPECT_EQ(Settings::read(SettingsKeys::kDoNotShowSplash), QStringLiteral("0"));
+}
