@@ -81,8 +81,8 @@ int main(int argc, char **argv)
         settle();
         dialogs.files.enqueue({output});
         JoinHooks hooks;
-        hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &inputs) {
-            JoinWizard wizard(out, list.totals().bytes(), nullptr, std::move(run), inputs);
+        hooks.showWizard = [&](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
+            JoinWizard wizard(plan, nullptr, std::move(run));
             QElapsedTimer clock;
             double phase1 = 0;
             const double cpu0 = cpuSeconds();
@@ -137,7 +137,7 @@ int main(int argc, char **argv)
         QDir().mkpath(RunFiles::workFolder());
         const QString out = env.path(QStringLiteral("tick.avi"));
         env.write(QStringLiteral("tick.avi.tpw.avi"), QByteArray(1 << 20, 't'));
-        JoinWizard wizard(out, list.totals().bytes());
+        JoinWizard wizard(JoinPlan{out, {}, list.totals().bytes(), JoinEngine::Encoder});
         wizard.Form_Load(); // its script is gone already: nothing runs
         const int ticks = 20000;
         const double cpu0 = cpuSeconds();

@@ -1,112 +1,239 @@
 #include "CarryCheck.h"
+#include "SyncPlan.h"
 #include "list/FileListModel.h"
 
 #include <QLocale>
+#include <cmath>
 
 namespace {
-QString frameRate(const QString &rate)
+using Avi::Kind;
+using Avi::StreamSummary;
+using Avi::Summary;
+
+QString frameRate(double fps)
 {
-    bool ok = false;
-    const double fps = rate.toDouble(&ok);
-    return ok ? QLocale().toString(fps, 'g', 6) + QStringLiteral(" frames per second") : QStringLiteral("unknown");
+    return fps > 0 ? QLocale().toString(fps, 'g', 6) + QStringLiteral(" frames per second") : QStringLiteral("unknown");
 }
 
-QString hertz(const QString &rate)
+QString fourccText(quint32 code)
 {
-    bool ok = false;
-    const qint64 hz = rate.toLongLong(&ok);
-    return ok ? QLocale().toString(hz) + QStringLiteral(" Hz") : (rate.isEmpty() ? QStringLiteral("unknown") : rate);
+    QString s;
+    for (int i = 0; i < 4; ++i) {
+        const char c = static_cast<char>((code >> (8 * i)) & 0xff);
+        s += c >= 32 && c < 127 ? QChar(QLatin1Char(c)) : QChar(u'?');
+    }
+    return s.trimmed().isEmpty() ? QStringLiteral("none") : s;
 }
 
-QString channels(const QString &n)
+QString formatName(quint16 tag)
 {
-    if (n == QStringLiteral("1"))
-        return QStringLiteral("mono");
-    if (n == QStringLiteral("2"))
-        return QStringLiteral("stereo");
-    return n.isEmpty() ? QStringLiteral("unknown") : n + QStringLiteral(" channels");
+    switch (tag) {
+    case 0x0001: return QStringLiteral("PCM");
+    case 0x0002: return QStringLiteral("ADPCM");
+    case 0x0050: return QStringLiteral("MPEG audio");
+    case 0x0055: return QStringLiteral("MPEG audio (MP3)");
+    case 0x00FF:
+    case 0x1610:
+    case 0x706D: return QStringLiteral("AAC");
+    case 0x0161: return QStringLiteral("WMA");
+    case 0x2000: return QStringLiteral("AC-3");
+    case 0x2001: return QStringLiteral("DTS");
+    default: return QStringLiteral("format 0x%1").arg(tag, 4, 16, QChar(u'0'));
+    }
 }
 
-QString format(const QString &f)
+QString channels(quint16 n)
 {
-    if (f == QStringLiteral("MPEG Audio"))
-        return QStringLiteral("MPEG audio (MP3)");
-    return f.isEmpty() ? QStringLiteral("unknown") : f;
+    return n == 1 ? QStringLiteral("mono") : n == 2 ? QStringLiteral("stereo") : QStringLiteral("%1 channels").arg(n);
 }
 
 QString tracks(int n)
 {
-    return n == 0 ? QStringLiteral("no sound") : n == 1 ? QStringLiteral("one audio track") : QStringLiteral("%1 audio tracks").arg(n);
+    return n == 0 ? QStringLiteral("no sound") : n == 1 ? QStringLiteral("one sound track") : QStringLiteral("%1 sound tracks").arg(n);
 }
 
-QString nameOf(const FileListModel &model, int row)
+QString kindsText(const Summary &s)
 {
-    return model.cell(row, FileListModel::Filename);
+    QStringList words;
+    for (const StreamSummary &st : s.streams)
+        words << (st.kind == Kind::Video ? QStringLiteral("picture") : st.kind == Kind::Audio ? QStringLiteral("sound")
+                  : st.kind == Kind::Text ? QStringLiteral("text") : QStringLiteral("other"));
+    return words.join(QStringLiteral(", "));
 }
-} // namespace
 
-CarryCheck::Difference CarryCheck::firstDifference(const QVector<MediaProbe::Streams> &rows)
+QVector<int> of(const Summary &s, Kind kind)
 {
-    if (rows.size() < 2)
-        return {};
-    const MediaProbe::Streams &first = rows[0];
-    for (int i = 1; i < rows.size(); ++i) {
-        const MediaProbe::Streams &r = rows[i];
-        const int part = i + 1;
-        if (!r.readable || !first.readable)
-            continue; // an unreadable file is the light's and the join's to report
-        if (first.videoStreams > 0 && r.videoStreams > 0 && r.frameRate != first.frameRate)
-            return {part, QStringLiteral("frame rate"), frameRate(first.frameRate), frameRate(r.frameRate),
-                    QStringLiteral("In the output, part %1 will play too %2.")
-                        .arg(part)
-                        .arg(r.frameRate.toDouble() > first.frameRate.toDouble() ? QStringLiteral("slowly") : QStringLiteral("fast"))};
-        if (r.audio.size() != first.audio.size()) {
-            QString what;
-            if (first.audio.isEmpty())
-                what = QStringLiteral("The output will have no sound: the sound of part %1 will be dropped.").arg(part);
-            else if (r.audio.isEmpty())
-                what = QStringLiteral("Part %1 has no sound: in the output, the sound of the parts after it will be out of step with the picture.").arg(part);
-            else if (r.audio.size() > first.audio.size())
-                what = QStringLiteral("The output keeps one audio track: the other audio tracks of part %1 will be dropped.").arg(part);
-            else
-                what = QStringLiteral("The output keeps one audio track: the second audio track will be dropped.");
-            return {part, QStringLiteral("number of audio tracks"), tracks(static_cast<int>(first.audio.size())),
-                    tracks(static_cast<int>(r.audio.size())), what};
+    QVector<int> out;
+    for (int i = 0; i < s.streams.size(); ++i)
+        if (s.streams[i].kind == kind)
+            out << i;
+    return out;
+}
+
+// "sound sample rate" for the first track, "sound track 2's sample rate" after it.
+QString soundParameter(int track, const QString &what)
+{
+    return track == 0 ? QStringLiteral("sound ") + what : QStringLiteral("sound track %1's %2").arg(track + 1).arg(what);
+}
+
+struct Comparer
+{
+    const QVector<Summary> &rows;
+    const QStringList &names;
+    JoinEngine engine;
+    QVector<CarryCheck::Difference> out;
+
+    QString name(int row) const { return row - 1 < names.size() ? names[row - 1] : QString(); }
+    void differ(int row, const QString &parameter, const QString &rowValue, const QString &firstValue, const QString &consequence)
+    {
+        out.append({row,
+                    QStringLiteral("Row %1 (%2) differs from row 1 (%3) in its %4: %5 against %6.")
+                        .arg(row)
+                        .arg(name(row), name(1), parameter, rowValue, firstValue),
+                    consequence});
+    }
+
+    void engineLimits()
+    {
+        const Summary &first = rows.first();
+        if (engine != JoinEngine::Encoder || !first.isAvi())
+            return;
+        const int sound = first.countOf(Kind::Audio);
+        if (sound > 1)
+            out.append({1, QStringLiteral("Row 1 (%1) has %2, and the encoder keeps one.").arg(name(1), tracks(sound)),
+                        QStringLiteral("The output will have only the first sound track of every part.")});
+        if (first.countOf(Kind::Text) > 0)
+            out.append({1, QStringLiteral("Row 1 (%1) has a text stream, which the encoder does not keep.").arg(name(1)),
+                        QStringLiteral("The output will have no text stream.")});
+    }
+
+    void compare(int row)
+    {
+        const Summary &first = rows.first(), &r = rows[row - 1];
+        const bool fills = engine == JoinEngine::Builtin;
+        // Streams filed by number (the encoder) land in the wrong stream when the order differs.
+        const QVector<int> v1 = of(first, Kind::Video), vr = of(r, Kind::Video);
+        const QVector<int> a1 = of(first, Kind::Audio), ar = of(r, Kind::Audio);
+        const QVector<int> t1 = of(first, Kind::Text), tr = of(r, Kind::Text);
+        if (!fills && v1.size() == vr.size() && a1.size() == ar.size() && t1.size() == tr.size() && kindsText(first) != kindsText(r))
+            differ(row, QStringLiteral("order of streams"), kindsText(r), kindsText(first),
+                   QStringLiteral("In the output, the sound of part %1 will go into the picture and its picture into the sound.").arg(row));
+        if (ar.size() != a1.size()) {
+            bool allFilled = fills && ar.size() < a1.size();
+            for (int t = static_cast<int>(ar.size()); t < a1.size(); ++t)
+                allFilled = allFilled && SyncPlan::canFill(first.streams[a1[t]]);
+            if (!allFilled) {
+                QString what;
+                if (a1.isEmpty())
+                    what = QStringLiteral("The output will have no sound: the sound of part %1 will be dropped.").arg(row);
+                else if (ar.size() > a1.size())
+                    what = QStringLiteral("The output keeps %1: the other sound tracks of part %2 will be dropped.").arg(tracks(static_cast<int>(a1.size()))).arg(row);
+                else if (ar.isEmpty())
+                    what = QStringLiteral("Part %1 has no sound: in the output, the sound of the parts after it will be out of step with the picture.").arg(row);
+                else
+                    what = QStringLiteral("In the output, the sound tracks part %1 lacks will be out of step with the picture after it.").arg(row);
+                differ(row, QStringLiteral("number of sound tracks"), tracks(static_cast<int>(ar.size())), tracks(static_cast<int>(a1.size())), what);
+            }
         }
-        for (int t = 0; t < r.audio.size(); ++t) {
-            const MediaProbe::Audio &a = first.audio[t], &b = r.audio[t];
-            if (a.format != b.format)
-                return {part, QStringLiteral("sound format"), format(a.format), format(b.format),
-                        QStringLiteral("In the output, the sound of part %1 will not play.").arg(part)};
-            if (a.samplingRate != b.samplingRate)
-                return {part, QStringLiteral("sound sample rate"), hertz(a.samplingRate), hertz(b.samplingRate),
-                        QStringLiteral("In the output, part %1 will play its sound at the wrong speed.").arg(part)};
+        if (tr.size() < t1.size())
+            differ(row, QStringLiteral("number of text streams"), QString::number(tr.size()), QString::number(t1.size()),
+                   QStringLiteral("In the output, the text of the parts after it will be out of step with the picture."));
+        if (!v1.isEmpty() && !vr.isEmpty()) {
+            const StreamSummary &a = first.streams[v1[0]], &b = r.streams[vr[0]];
+            if (fourccText(a.compression).compare(fourccText(b.compression), Qt::CaseInsensitive) != 0)
+                differ(row, QStringLiteral("video codec tag"), fourccText(b.compression), fourccText(a.compression),
+                       QStringLiteral("In the output, the picture of part %1 may not play.").arg(row));
+            if (std::abs(a.frameRate() - b.frameRate()) > 1e-6 * std::max(1.0, a.frameRate()))
+                differ(row, QStringLiteral("frame rate"), frameRate(b.frameRate()), frameRate(a.frameRate()),
+                       QStringLiteral("In the output, part %1 will play too %2.")
+                           .arg(row)
+                           .arg(b.frameRate() > a.frameRate() ? QStringLiteral("slowly") : QStringLiteral("fast")));
+        }
+        for (int t = 0; t < std::min(a1.size(), ar.size()); ++t) {
+            const StreamSummary &a = first.streams[a1[t]], &b = r.streams[ar[t]];
+            if (a.formatTag != b.formatTag) {
+                differ(row, soundParameter(t, QStringLiteral("format")), formatName(b.formatTag), formatName(a.formatTag),
+                       QStringLiteral("In the output, the sound of part %1 will not play.").arg(row));
+                continue;
+            }
+            if (a.samplesPerSec != b.samplesPerSec)
+                differ(row, soundParameter(t, QStringLiteral("sample rate")), QLocale().toString(b.samplesPerSec) + QStringLiteral(" Hz"),
+                       QLocale().toString(a.samplesPerSec) + QStringLiteral(" Hz"),
+                       QStringLiteral("In the output, part %1 will play its sound at the wrong speed.").arg(row));
             if (a.channels != b.channels)
-                return {part, QStringLiteral("sound channels"), channels(a.channels), channels(b.channels),
-                        QStringLiteral("In the output, the sound of part %1 will play garbled or at the wrong speed.").arg(part)};
+                differ(row, soundParameter(t, QStringLiteral("channels")), channels(b.channels), channels(a.channels),
+                       QStringLiteral("In the output, the sound of part %1 will play garbled or at the wrong speed.").arg(row));
+            if (a.formatTag == 1 && a.channels == b.channels) {
+                if (a.bitsPerSample != b.bitsPerSample)
+                    differ(row, soundParameter(t, QStringLiteral("sample size")), QStringLiteral("%1 bits").arg(b.bitsPerSample),
+                           QStringLiteral("%1 bits").arg(a.bitsPerSample),
+                           QStringLiteral("In the output, part %1 will play its sound garbled and at the wrong speed, and the sound of the parts after it out of step.").arg(row));
+                else if (a.blockAlign != b.blockAlign)
+                    differ(row, soundParameter(t, QStringLiteral("block size")), QStringLiteral("%1 bytes").arg(b.blockAlign),
+                           QStringLiteral("%1 bytes").arg(a.blockAlign),
+                           QStringLiteral("In the output, the sound of part %1 will play garbled.").arg(row));
+            }
         }
     }
-    return {};
-}
 
-CarryCheck::Difference CarryCheck::check(const FileListModel &model)
+    void drift()
+    {
+        const QVector<SyncPlan::Seam> seams = SyncPlan::plan(rows, engine == JoinEngine::Builtin);
+        int track = 0;
+        const SyncPlan::Seam *seam = SyncPlan::firstShifted(seams, &track);
+        if (!seam)
+            return;
+        const double s = seam->shift[track];
+        const QString amount = (std::abs(s) < 10 ? QLocale().toString(std::abs(s), 'g', 2) : QLocale().toString(std::abs(s), 'f', 0))
+                               + QStringLiteral(" s");
+        out.append({seam->row,
+                    QStringLiteral("The parts before row %1 (%2) have %3 %4 sound than picture.")
+                        .arg(seam->row)
+                        .arg(name(seam->row), amount, s < 0 ? QStringLiteral("less") : QStringLiteral("more")),
+                    QStringLiteral("In the output, the sound of part %1 and of every part after it will start %2 %3 its picture.")
+                        .arg(seam->row)
+                        .arg(amount, s < 0 ? QStringLiteral("before") : QStringLiteral("after"))});
+    }
+};
+} // namespace
+
+QVector<CarryCheck::Difference> CarryCheck::differences(const QVector<Avi::Summary> &rows, const QStringList &names, JoinEngine engine)
 {
-    QVector<MediaProbe::Streams> rows;
-    rows.reserve(model.count());
-    for (const FileListModel::Row &row : model.rows())
-        rows.append(row.facts.streams);
-    return firstDifference(rows);
+    if (rows.size() < 2 || !rows.first().isAvi())
+        return {};
+    Comparer c{rows, names, engine, {}};
+    c.engineLimits();
+    for (int row = 2; row <= rows.size(); ++row)
+        if (rows[row - 1].isAvi()) // an unreadable file is the light's, the chunk check's and the join's to report
+            c.compare(row);
+    c.drift();
+    return c.out;
 }
 
-QString CarryCheck::line(const FileListModel &model, const Difference &d)
+QVector<CarryCheck::Difference> CarryCheck::check(const FileListModel &model, JoinEngine engine)
+{
+    QVector<Avi::Summary> rows;
+    QStringList names;
+    for (const FileListModel::Row &row : model.rows()) {
+        rows.append(row.facts.avi);
+        names << row[FileListModel::Filename];
+    }
+    return differences(rows, names, engine);
+}
+
+QString CarryCheck::line(const FileListModel &model, int row, const QString &parameter, const QString &rowValue, const QString &firstValue)
 {
     return QStringLiteral("Row %1 (%2) differs from row 1 (%3) in its %4: %5 against %6.")
-        .arg(d.row)
-        .arg(nameOf(model, d.row), nameOf(model, 1), d.parameter, d.rowValue, d.firstValue);
+        .arg(row)
+        .arg(model.cell(row, FileListModel::Filename), model.cell(1, FileListModel::Filename), parameter, rowValue, firstValue);
 }
 
-QString CarryCheck::question(const FileListModel &model, const Difference &d)
+QString CarryCheck::question(const QVector<Difference> &differences)
 {
-    return line(model, d) + QStringLiteral("\r\n") + d.consequence + QStringLiteral("\r\n\r\n")
-           + QStringLiteral("Would you like to join the files in your list anyway?");
+    QStringList lines;
+    for (int i = 0; i < differences.size() && i < kMostLines; ++i)
+        lines << differences[i].text + u' ' + differences[i].consequence;
+    if (differences.size() > kMostLines)
+        lines << QStringLiteral("and %1 more").arg(differences.size() - kMostLines);
+    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\nWould you like to join the files in your list anyway?");
 }

@@ -1,31 +1,37 @@
 #pragma once
-#include "list/ProbeListItem.h"
+#include "app/JoinEngine.h"
+#include "avi/AviSummary.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 class FileListModel;
 
-// What a stream-copy join cannot carry from one part to the next, beyond the
-// video codec and frame size the status light compares: frame rate, number of
-// audio tracks, sound format, sample rate and channels. The first row that
-// differs from row 1 is named, with both values and what the output will suffer.
+// What a join cannot carry from one part to the next, beyond the video codec
+// and frame size the status light compares: the number, kind and order of the
+// streams, the video codec tag and frame rate, the sound format, sample rate,
+// channels and (for PCM) sample size and block, what the chosen engine keeps,
+// and sound that drifts from its picture from seam to seam. Every row is
+// compared with row 1, and every difference is named with what the output
+// will suffer.
 namespace CarryCheck {
 
 struct Difference
 {
-    int row = 0;         // 0: every row agrees with row 1
-    QString parameter;   // "frame rate", "sound sample rate", ...
-    QString firstValue;  // row 1's, in a user's words
-    QString rowValue;
-    QString consequence; // a sentence
+    int row = 0;         // the row it is about
+    QString text;        // "Row 3 (c.avi) differs from row 1 (a.avi) in its frame rate: 30 ... against 25 ..."
+    QString consequence; // a sentence: what the output will suffer
 };
 
-Difference firstDifference(const QVector<MediaProbe::Streams> &rows);
+QVector<Difference> differences(const QVector<Avi::Summary> &rows, const QStringList &names, JoinEngine engine);
 // Compares the facts the rows hold (RefreshRowFacts brings them up to date).
-Difference check(const FileListModel &model);
-// The question asked before the output dialog.
-QString question(const FileListModel &model, const Difference &d);
-// "Row 3 (c.avi) differs from row 1 (a.avi) in its frame rate: 30 frames per second against 25 frames per second."
-QString line(const FileListModel &model, const Difference &d);
+QVector<Difference> check(const FileListModel &model, JoinEngine engine);
+// The question asked before the output dialog: every difference on a line of
+// its own (at most five, then "and N more"), then whether to join anyway.
+QString question(const QVector<Difference> &differences);
+// "Row 3 (c.avi) differs from row 1 (a.avi) in its frame size: 320x240 against 640x480."
+QString line(const FileListModel &model, int row, const QString &parameter, const QString &rowValue, const QString &firstValue);
+
+inline constexpr int kMostLines = 5;
 
 } // namespace CarryCheck

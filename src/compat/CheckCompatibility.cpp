@@ -59,7 +59,7 @@ Compatibility::Explanation Compatibility::explain(ListStatus status, int rows)
             true};
 }
 
-QString Compatibility::firstDifferenceLine(const FileListModel &model, ListStatus status)
+QString Compatibility::firstDifferenceLine(const FileListModel &model, ListStatus status, JoinEngine engine)
 {
     if (model.count() < 2)
         return QString();
@@ -74,13 +74,13 @@ QString Compatibility::firstDifferenceLine(const FileListModel &model, ListStatu
                     rest.remove(first);
                 if (!rest.isEmpty()) {
                     auto shown = [](const QString &t) { return t.isEmpty() ? QStringLiteral("none") : t; };
-                    return CarryCheck::line(model, {i, name, shown(first), shown(model.cell(i, column)), QString()});
+                    return CarryCheck::line(model, i, name, shown(model.cell(i, column)), shown(first));
                 }
             }
         return QString();
     }
     if (status != ListStatus::Green)
         return QString();
-    const CarryCheck::Difference d = CarryCheck::check(model);
-    return d.row ? CarryCheck::line(model, d) : QString();
+    const QVector<CarryCheck::Difference> d = CarryCheck::check(model, engine);
+    return d.isEmpty() ? QString() : d.first().text;
 }

@@ -1,5 +1,4 @@
 #include "ChunkCheck.h"
-#include "list/AviRiff.h"
 #include "list/FileListModel.h"
 
 #include <QLocale>
@@ -7,13 +6,13 @@
 ChunkCheck::Finding ChunkCheck::check(const FileListModel &model)
 {
     for (int i = 1; i <= model.count(); ++i) {
-        const AviRiff::Chain chain = AviRiff::walk(model.cell(i, FileListModel::Filepath));
-        if (chain.fileSize == 0 && !chain.avi)
+        const Avi::Summary &avi = model.row(i).facts.avi;
+        if (!avi.read || (avi.size == 0 && avi.notAvi))
             continue; // gone or unreadable: the join names it
-        if (!chain.avi)
+        if (avi.notAvi)
             return {i, 0, true};
-        if (chain.difference() != 0)
-            return {i, chain.difference(), false};
+        if (avi.chainDifference() != 0)
+            return {i, avi.chainDifference(), false};
     }
     return {};
 }

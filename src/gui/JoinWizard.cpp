@@ -18,10 +18,9 @@ const QString kCancel = QStringLiteral("&Cancel");
 const QString kClose = QStringLiteral("&Close");
 } // namespace
 
-JoinWizard::JoinWizard(const QString &outputPath, double totalBytes, QWidget *parent, std::shared_ptr<ScriptRun> run,
-                       const QVector<JoinOutcome::Part> &parts)
+JoinWizard::JoinWizard(const JoinPlan &plan, QWidget *parent, std::shared_ptr<ScriptRun> run)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_job(std::move(run), outputPath, parts, totalBytes)
+      m_job(std::move(run), plan)
 {
     setObjectName(QStringLiteral("JoinWizard"));
     setWindowTitle(QStringLiteral("Join Wizard"));

@@ -18,11 +18,8 @@ class JoinWizard : public QDialog
 {
     Q_OBJECT
 public:
-    // totalBytes: the list's total size, what the progress is measured against.
-    // run holds the per-user run lock (without one the wizard tries to take it);
-    // parts are the rows, as the first script copies them.
-    JoinWizard(const QString &outputPath, double totalBytes, QWidget *parent = nullptr, std::shared_ptr<ScriptRun> run = nullptr,
-               const QVector<JoinOutcome::Part> &parts = {});
+    // run holds the per-user run lock (without one the wizard tries to take it).
+    explicit JoinWizard(const JoinPlan &plan, QWidget *parent = nullptr, std::shared_ptr<ScriptRun> run = nullptr);
     ~JoinWizard() override;
 
     void Form_Load();

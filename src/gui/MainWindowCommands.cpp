@@ -18,6 +18,7 @@
 #include "join/StartJoin.h"
 #include "list/ClipboardModule.h"
 #include "list/ListFunctions.h"
+#include "list/RowFactsReader.h"
 #include "gui/RepairAVIFile.h"
 #include "gui/ListInfo.h"
 #include "gui/RemoveWizard.h"
@@ -119,7 +120,10 @@ void MainWindow::StatusBar_PanelClick(int panel)
     const Compatibility::Explanation e = Compatibility::explain(m_list.listStatus(), m_list.count());
     if (e.text.isEmpty())
         return;
-    const QString detail = Compatibility::firstDifferenceLine(m_list.model(), m_list.listStatus());
+    // What a join cannot carry needs the rows' facts, read off the window's thread.
+    if (m_list.listStatus() == ListStatus::Green)
+        RefreshRowFacts(m_list, &RunWhileBusy);
+    const QString detail = Compatibility::firstDifferenceLine(m_list.model(), m_list.listStatus(), JoinEngines::configured());
     Dialogs::message(detail.isEmpty() ? e.text : e.text + QStringLiteral("\r\r") + detail,
                      e.critical ? Dialogs::Icon::Critical : Dialogs::Icon::Information);
 }
@@ -263,8 +267,8 @@ void MainWindow::joinFiles()
 {
     JoinHooks hooks;
     hooks.adding = m_progress->isVisible();
-    hooks.showWizard = [this](const QString &output, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &parts) {
-        JoinWizard wizard(output, m_list.totals().bytes(), this, std::move(run), parts);
+    hooks.showWizard = [this](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
+        JoinWizard wizard(plan, this, std::move(run));
         wizard.Form_Load();
         wizard.exec();
     };

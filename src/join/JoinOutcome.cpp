@@ -1,6 +1,5 @@
 #include "JoinOutcome.h"
-#include "list/AviRiff.h"
-#include "list/ProbeListItem.h"
+#include "avi/AviFile.h"
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 
@@ -75,35 +74,149 @@ QString because(const QString &why, const QString &held)
 
 JoinOutcome::Verdict rowUnreadable(int row, const QString &why, const QString &path)
 {
-    return {false, QStringLiteral("Row %1 could not be read (%2): %3").arg(row).arg(why, path), QString()};
+    return JoinOutcome::Verdict::failed(QStringLiteral("Row %1 could not be read (%2): %3").arg(row).arg(why, path), QString());
 }
 
 JoinOutcome::Verdict noOutput(const QString &errorLog)
 {
     const QString ended = encoderEnd(errorLog);
     return {false, ErrorText::sentence(QStringLiteral("The encoder wrote no output") + (ended.isEmpty() ? QString() : QStringLiteral(": ") + ended)),
-            QStringLiteral("Check2 no output")};
+            QStringLiteral("Check2 no output"), {}};
 }
 
-// A media result is whole when its RIFF chain ends at the end of the file and
-// it holds at least the frames expected (-1: not known).
-JoinOutcome::Verdict judge(const QString &result, qint64 expected, const QString &noun, const QString &errorLog, bool diskMayBeFull)
+QString seconds(double s) { return QLocale().toString(s, 'f', 1) + QStringLiteral(" s"); }
+
+QVector<int> streamsOf(const Avi::Summary &s, Avi::Kind kind)
+{
+    QVector<int> out;
+    for (int i = 0; i < s.streams.size(); ++i)
+        if (s.streams[i].kind == kind)
+            out << i;
+    return out;
+}
+
+QString kindsOf(const Avi::Summary &s)
+{
+    QString k;
+    for (const Avi::StreamSummary &st : s.streams)
+        k += QChar(u'0' + static_cast<int>(st.kind));
+    return k;
+}
+
+// What the result should hold, from its parts: the first part's streams, every
+// part's frames and sound filed by kind and position among that kind.
+struct Expected
+{
+    Avi::Summary reference;
+    qint64 frames = 0;
+    qint64 cutFrames = 0; // frames cut short at a file's end, which a writer may keep in part
+    QVector<qint64> soundBytes, soundSlack;
+    QVector<double> soundSeconds;
+    QStringList unverified;
+    int misordered = 0; // a part (1-based) whose streams are stored in another order
+};
+
+Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Inserted &inserted)
+{
+    Expected e;
+    if (parts.isEmpty())
+        return e;
+    e.reference = parts.first().avi;
+    const int tracks = static_cast<int>(streamsOf(e.reference, Avi::Kind::Audio).size());
+    e.soundBytes.fill(0, tracks);
+    e.soundSlack.fill(0, tracks);
+    e.soundSeconds.fill(0, tracks);
+    for (int p = 0; p < parts.size(); ++p) {
+        const Avi::Summary &s = parts[p].avi;
+        if (s.frames() < 0) {
+            e.unverified << QString::number(p + 1);
+            continue;
+        }
+        e.frames += s.frames();
+        if (const int video = s.firstOf(Avi::Kind::Video); video >= 0)
+            e.cutFrames += s.streams[video].cutChunks;
+        if (!e.misordered && s.countOf(Avi::Kind::Video) == e.reference.countOf(Avi::Kind::Video)
+            && s.countOf(Avi::Kind::Audio) == e.reference.countOf(Avi::Kind::Audio) && kindsOf(s) != kindsOf(e.reference))
+            e.misordered = p + 1;
+        const QVector<int> sound = streamsOf(s, Avi::Kind::Audio);
+        for (int t = 0; t < tracks && t < sound.size(); ++t) {
+            const Avi::StreamSummary &st = s.streams[sound[t]];
+            e.soundBytes[t] += st.bytes;
+            e.soundSlack[t] += (st.chunks > 0 ? (st.bytes + st.chunks - 1) / st.chunks * JoinOutcome::kSlackChunksPerPart : 0) + st.cutBytes;
+            e.soundSeconds[t] += qMax(0.0, st.seconds());
+        }
+    }
+    e.frames += inserted.dropFrames;
+    for (int t = 0; t < tracks && t < inserted.silenceBytes.size(); ++t)
+        e.soundBytes[t] += inserted.silenceBytes[t];
+    return e;
+}
+
+
+// A media result is whole when its RIFF chain ends at the end of the file, it
+// keeps every stream of the reference, holds exactly the frames expected and
+// the sound expected (within one chunk a part).
+JoinOutcome::Verdict judge(const QString &result, const Expected &e, const QString &noun, const QString &errorLog, bool diskMayBeFull)
 {
     JoinOutcome::Verdict r;
-    const qint64 actual = AviRiff::videoFrames(result);
-    const AviRiff::Chain chain = AviRiff::walk(result);
-    const bool whole = chain.avi && chain.difference() == 0;
-    r.log = QStringLiteral("Check2 frames=%1 expected=%2 whole=%3").arg(actual).arg(expected).arg(whole);
-    if (whole && (expected < 0 || actual >= expected))
+    const Avi::Summary out = Avi::Summary::of(Avi::read(result, Avi::Detail::Counts));
+    const bool whole = out.isAvi() && out.chainDifference() == 0;
+    const int outVideo = out.firstOf(Avi::Kind::Video);
+    const qint64 actual = outVideo >= 0 ? out.streams[outVideo].chunks : 0;
+    r.log = QStringLiteral("Check2 frames=%1 expected=%2 whole=%3 streams=%4/%5")
+                .arg(actual)
+                .arg(e.frames)
+                .arg(whole)
+                .arg(out.streams.size())
+                .arg(e.reference.streams.size());
+    const auto fail = [&](const QString &why, const QString &held) {
+        r.ok = false;
+        r.reason = because(why, held);
         return r;
-    r.ok = false;
+    };
     QString why = JoinOutcome::failureIn(errorLog);
     if (why.isEmpty() && diskMayBeFull && FileSystem::freeBytes(result) < 1024 * 1024)
         why = ErrorText::of(ENOSPC);
     if (why.isEmpty())
         why = encoderEnd(errorLog);
-    r.reason = because(why, expected >= 0 ? QStringLiteral("the %1 holds %2 of %3 frames").arg(noun, number(qMax<qint64>(0, actual)), number(expected))
-                                          : QStringLiteral("the %1 is incomplete").arg(noun));
+    if (!whole)
+        return fail(why, e.frames > 0 ? QStringLiteral("the %1 holds %2 of %3 frames").arg(noun, number(qMax<qint64>(0, actual)), number(e.frames))
+                                      : QStringLiteral("the %1 is incomplete").arg(noun));
+    const QString order = QStringLiteral("Part %1 stores its streams in another order: its sound went into the picture.").arg(e.misordered);
+    const int wantSound = e.reference.countOf(Avi::Kind::Audio), haveSound = out.countOf(Avi::Kind::Audio);
+    if (haveSound < wantSound)
+        return fail(QString(), QStringLiteral("the %1 keeps %2 of %3 sound tracks").arg(noun).arg(haveSound).arg(wantSound));
+    if (out.countOf(Avi::Kind::Video) < e.reference.countOf(Avi::Kind::Video))
+        return fail(QString(), QStringLiteral("the %1 has no picture").arg(noun));
+    if (out.countOf(Avi::Kind::Text) < e.reference.countOf(Avi::Kind::Text))
+        return fail(QString(), QStringLiteral("the %1 lost its text stream").arg(noun));
+    if (actual > e.frames + e.cutFrames && e.unverified.isEmpty()) {
+        r.ok = false;
+        r.reason = e.misordered ? order
+                                : QStringLiteral("The %1 holds %2 frames, %3 more than its parts: chunks were filed under the wrong stream.")
+                                      .arg(noun, number(actual), number(actual - e.frames));
+        return r;
+    }
+    if (actual < e.frames)
+        return fail(why, QStringLiteral("the %1 holds %2 of %3 frames").arg(noun, number(actual), number(e.frames)));
+    const QVector<int> outSound = streamsOf(out, Avi::Kind::Audio);
+    for (int t = 0; t < wantSound && e.unverified.isEmpty(); ++t) {
+        const qint64 held = out.streams[outSound[t]].bytes;
+        const QString track = wantSound == 1 ? QStringLiteral("sound track") : QStringLiteral("sound track %1").arg(t + 1);
+        if (held > e.soundBytes[t] + e.soundSlack[t]) {
+            r.ok = false;
+            r.reason = e.misordered ? order
+                                    : QStringLiteral("The %1's %2 holds more than its parts: chunks were filed under the wrong stream.").arg(noun, track);
+            return r;
+        }
+        if (held < e.soundBytes[t] - e.soundSlack[t]) {
+            const double fraction = e.soundBytes[t] > 0 ? static_cast<double>(held) / static_cast<double>(e.soundBytes[t]) : 0;
+            return fail(why, QStringLiteral("the %1's %2 holds %3 of %4 of sound")
+                                 .arg(noun, track, seconds(e.soundSeconds[t] * fraction), seconds(e.soundSeconds[t])));
+        }
+    }
+    for (const QString &part : e.unverified)
+        r.notes << QStringLiteral("The output could not be verified for part %1: its frames could not be counted.").arg(part);
     return r;
 }
 } // namespace
@@ -121,7 +234,7 @@ QVector<JoinOutcome::Part> JoinOutcome::partsOf(const QStringList &paths)
     for (const QString &p : paths) {
         struct stat st;
         const bool ok = ::stat(QFile::encodeName(p).constData(), &st) == 0 && S_ISREG(st.st_mode);
-        parts.append({p, ok ? static_cast<qint64>(st.st_size) : -1});
+        parts.append({p, ok ? static_cast<qint64>(st.st_size) : -1, Avi::summarize(p)});
     }
     return parts;
 }
@@ -158,31 +271,13 @@ JoinOutcome::Verdict JoinOutcome::checkIntermediate(const QVector<Part> &parts, 
     return r;
 }
 
-qint64 JoinOutcome::expectedFrames(const Part &part)
-{
-    return part.frames >= 0 ? part.frames : AviRiff::videoFrames(part.path);
-}
-
-qint64 JoinOutcome::expectedFrames(const QString &path)
-{
-    return expectedFrames(Part{path, -1, MediaProbe::readStreams(path).frameCount});
-}
-
-JoinOutcome::Verdict JoinOutcome::checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog)
+JoinOutcome::Verdict JoinOutcome::checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog,
+                                              const Inserted &inserted)
 {
     qint64 size = 0;
     if (!regularFile(output, &size) || size == 0)
         return noOutput(errorLog);
-    qint64 expected = 0;
-    for (const Part &p : parts) {
-        const qint64 n = expectedFrames(p);
-        if (n < 0) {
-            expected = -1;
-            break;
-        }
-        expected += n;
-    }
-    return judge(output, expected, QStringLiteral("output"), errorLog, true);
+    return judge(output, expect(parts, inserted), QStringLiteral("output"), errorLog, true);
 }
 
 JoinOutcome::Verdict JoinOutcome::checkRepair(const QString &input, const QString &output, const QString &errorLog)
@@ -190,6 +285,8 @@ JoinOutcome::Verdict JoinOutcome::checkRepair(const QString &input, const QStrin
     qint64 size = 0;
     if (!regularFile(output, &size) || size == 0)
         return noOutput(errorLog);
-    // A damaged file's own count may promise frames it no longer holds: its whole chunks are what can be saved.
-    return judge(output, AviRiff::videoFrames(input), QStringLiteral("repaired file"), errorLog, false);
+    // A damaged file's own index may promise chunks it no longer holds: its whole
+    // chunks, walked as the encoder's index rebuild walks them, are what can be saved.
+    Part walked{input, -1, Avi::Summary::of(Avi::read(input, Avi::Detail::Counts, Avi::Index::Ignored))};
+    return judge(output, expect({walked}, {}), QStringLiteral("repaired file"), errorLog, false);
 }

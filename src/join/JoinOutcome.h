@@ -1,12 +1,16 @@
 #pragma once
+#include "avi/AviSummary.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
 // Whether a join or a repair really produced its whole result, and if not,
 // one line that says why in a user's words. Exact where it can be (the
-// intermediate file is the byte sum of the parts), and reading only chunk
-// headers where it looks at media (frames held against frames expected).
+// intermediate file is the byte sum of the parts), and reading only headers
+// and indexes where it looks at media: the output must hold exactly the parts'
+// video frames, every sound track of the first part with the parts' sound, and
+// no stream may be lost.
 namespace JoinOutcome {
 
 struct Verdict
@@ -14,27 +18,39 @@ struct Verdict
     bool ok = true;
     QString reason; // empty when ok
     QString log;    // what was checked, for the debug log
+    QStringList notes; // for an output that is whole: what could not be verified
+
+    static Verdict failed(const QString &reason, const QString &log) { return {false, reason, log, {}}; }
 };
 
 struct Part
 {
     QString path;
-    qint64 size = -1;   // when the join started; -1: could not be read then
-    qint64 frames = -1; // the library's count of its frames; -1: it gives none
+    qint64 size = -1;  // when the join started; -1: could not be read then
+    Avi::Summary avi;  // its streams and chunks when the join started
 };
-QVector<Part> partsOf(const QStringList &paths); // sizes read now, no frame counts
+// Sizes and summaries read now.
+QVector<Part> partsOf(const QStringList &paths);
+
+// What a writer put in on purpose to keep sound and picture in step.
+struct Inserted
+{
+    qint64 dropFrames = 0;
+    QVector<qint64> silenceBytes; // per sound track of the output
+};
 
 // Operation 1: the intermediate file holds every byte of every part, in order.
 Verdict checkIntermediate(const QVector<Part> &parts, const QString &temp, const QString &errorLog);
-// Operation 2: the output is a whole AVI holding every frame of the parts.
-Verdict checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog);
-// A repair: the output is a whole AVI holding every whole frame of the input.
+// The join's output against its parts.
+Verdict checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog, const Inserted &inserted = {});
+// A repair: the output holds every whole chunk of the input, stream by stream.
 Verdict checkRepair(const QString &input, const QString &output, const QString &errorLog);
 
-// Frames a part should give: the library's count, else its whole video chunks; -1 if unknown.
-qint64 expectedFrames(const Part &part);
-qint64 expectedFrames(const QString &path); // the library asked now
 // The first failure the interpreter wrote to its error log, in words; empty if none.
 QString failureIn(const QString &errorLog);
+
+// The sound slack: a writer may drop one unfinished chunk of a track at each
+// seam, so a track may hold up to one chunk a part less (or more) than its parts.
+inline constexpr int kSlackChunksPerPart = 1;
 
 } // namespace JoinOutcome

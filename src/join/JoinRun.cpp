@@ -5,6 +5,7 @@
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
 #include "app/TextFormats.h"
+#include "compat/SyncPlan.h"
 #include "platform/FileSystem.h"
 
 #include <QDir>
@@ -14,8 +15,7 @@ namespace {
 QString kilobytes(double bytes) { return TextFormats::groupedOrEmpty(bytes / 1024) + QStringLiteral(" KB"); }
 } // namespace
 
-JoinRun::JoinRun(std::shared_ptr<ScriptRun> run, const QString &output, const QVector<JoinOutcome::Part> &parts, double totalBytes)
-    : m_run(std::move(run)), m_output(output), m_parts(parts), m_max(totalBytes)
+JoinRun::JoinRun(std::shared_ptr<ScriptRun> run, const JoinPlan &plan) : m_run(std::move(run)), m_plan(plan), m_max(plan.totalBytes)
 {
     if (!m_run) {
         m_run = std::make_shared<ScriptRun>(AppPaths::applicationSettingsPath());
@@ -31,7 +31,7 @@ void JoinRun::start()
     m_run->start(RunFiles::firstScript());
     if (IsDebugLogActive()) {
         WriteDebugLog(QStringLiteral("BAT1 Launched."));
-        WriteDebugLog(QStringLiteral("OutputFile=") + m_output);
+        WriteDebugLog(QStringLiteral("OutputFile=") + m_plan.output);
     }
 }
 
@@ -49,29 +49,29 @@ void JoinRun::tick()
         return;
     m_measured = false;
     const bool ended = m_run->scriptEnded();
-    const QString temp = JoinScripts::tempFileFor(m_output);
+    const QString temp = JoinScripts::tempFileFor(m_plan.output);
     if (!ended) {
-        measure(m_phase == Phase::Copying ? temp : m_output);
+        measure(m_phase == Phase::Copying ? temp : m_plan.output);
         return;
     }
     if (m_run->held())
         QDir().rmdir(RunFiles::workFolder());
     const ScriptRun::End end = m_run->end();
     if (end.kind == ScriptRun::End::NotStarted)
-        record({false,
-                m_run->held() ? QStringLiteral("The join could not start: the interpreter tapeweld-cmd could not be run.")
-                              : ScriptRun::busyMessage().section(u'\r', 0, 0),
-                QStringLiteral("Script not started")});
+        record(JoinOutcome::Verdict::failed(m_run->held() ? QStringLiteral("The join could not start: the interpreter tapeweld-cmd could not be run.")
+                                                          : ScriptRun::busyMessage().section(u'\r', 0, 0),
+                                            QStringLiteral("Script not started")));
     if (m_phase != Phase::Copying) {
         if (m_verdict.ok)
-            record(JoinOutcome::checkOutput(m_parts, m_output, RunFiles::errorLogOf(RunFiles::secondScript())));
+            record(JoinOutcome::checkOutput(m_plan.parts, m_plan.output, RunFiles::errorLogOf(RunFiles::secondScript())));
         finish();
         return;
     }
     if (m_verdict.ok && !end.failure().isEmpty())
-        record({false, QStringLiteral("The join stopped while copying: %1.").arg(end.failure()), QStringLiteral("Check1 script ended badly")});
+        record(JoinOutcome::Verdict::failed(QStringLiteral("The join stopped while copying: %1.").arg(end.failure()),
+                                            QStringLiteral("Check1 script ended badly")));
     if (m_verdict.ok)
-        record(JoinOutcome::checkIntermediate(m_parts, temp, RunFiles::errorLogOf(RunFiles::firstScript())));
+        record(JoinOutcome::checkIntermediate(m_plan.parts, temp, RunFiles::errorLogOf(RunFiles::firstScript())));
     if (!m_verdict.ok) {
         // The encoder would only turn a broken intermediate file into a broken output.
         QFile::remove(temp);
@@ -82,7 +82,7 @@ void JoinRun::tick()
     m_value = 0;
     m_writtenText = QStringLiteral("0 KB");
     m_run->start(RunFiles::secondScript());
-    measure(m_output);
+    measure(m_plan.output);
 }
 
 void JoinRun::measure(const QString &watched)
@@ -100,17 +100,30 @@ void JoinRun::measure(const QString &watched)
     m_value = size > m_max ? m_max : size;
 }
 
+QVector<Avi::Summary> JoinRun::summaries() const
+{
+    QVector<Avi::Summary> rows;
+    for (const JoinOutcome::Part &p : m_plan.parts)
+        rows << p.avi;
+    return rows;
+}
+
 void JoinRun::finish()
 {
     if (IsDebugLogActive())
         WriteDebugLog(QStringLiteral("Operation2 Size=") + m_writtenText);
-    const bool outputExists = FileSystem::pathExists(m_output);
+    const bool outputExists = FileSystem::pathExists(m_plan.output);
     if (outputExists)
-        m_writtenText = kilobytes(static_cast<double>(FileSystem::fileSize(m_output)));
-    if (m_verdict.ok && outputExists)
-        m_status = RunStatus::finished();
-    else
-        m_status = RunStatus::failed(m_verdict.reason.isEmpty() ? QStringLiteral("The encoder wrote no output file.") : m_verdict.reason);
+        m_writtenText = kilobytes(static_cast<double>(FileSystem::fileSize(m_plan.output)));
+    if (m_verdict.ok && outputExists) {
+        // Joined after the question: the seams whose sound moved are named.
+        const QStringList notes = SyncPlan::shiftLines(SyncPlan::plan(summaries(), m_plan.engine == JoinEngine::Builtin)) + m_verdict.notes;
+        m_status = RunStatus::finished(notes.join(u'\n'));
+    } else {
+        const QStringList shifts = SyncPlan::shiftLines(SyncPlan::plan(summaries(), m_plan.engine == JoinEngine::Builtin));
+        const QString why = m_verdict.reason.isEmpty() ? QStringLiteral("The encoder wrote no output file.") : m_verdict.reason;
+        m_status = RunStatus::failed((QStringList{why} + shifts).join(u'\n'));
+    }
     if (m_status.state == RunStatus::State::Failed && IsDebugLogActive())
         WriteDebugLog(QStringLiteral("Failed: ") + m_status.detail);
     m_value = m_max;
@@ -121,7 +134,7 @@ void JoinRun::cancel(const std::function<void()> &whileWaiting)
 {
     if (m_phase == Phase::Ended)
         return;
-    m_run->cancel({m_output, JoinScripts::tempFileFor(m_output)}, whileWaiting);
+    m_run->cancel({m_plan.output, JoinScripts::tempFileFor(m_plan.output)}, whileWaiting);
     if (IsDebugLogActive())
         WriteDebugLog(QStringLiteral("Operation2 Size=") + m_writtenText);
     m_status = RunStatus::cancelled();

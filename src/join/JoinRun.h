@@ -1,5 +1,6 @@
 #pragma once
 #include "JoinOutcome.h"
+#include "JoinPlan.h"
 #include "RunStatus.h"
 
 #include <QString>
@@ -23,9 +24,8 @@ public:
         Ended
     };
     // run holds the per-user lock (without one the run tries to take it) and has
-    // the scripts in place; parts are the rows as the scripts copy them;
-    // totalBytes is what the progress is measured against.
-    JoinRun(std::shared_ptr<ScriptRun> run, const QString &output, const QVector<JoinOutcome::Part> &parts, double totalBytes);
+    // the scripts in place.
+    JoinRun(std::shared_ptr<ScriptRun> run, const JoinPlan &plan);
     ~JoinRun();
     JoinRun(const JoinRun &) = delete;
     JoinRun &operator=(const JoinRun &) = delete;
@@ -39,7 +39,7 @@ public:
 
     Phase phase() const { return m_phase; }
     const RunStatus &status() const { return m_status; }
-    QString output() const { return m_output; }
+    QString output() const { return m_plan.output; }
     double maximum() const { return m_max; }
     double progress() const { return m_value; }
     // The size written, as the wizard shows it ("1,234 KB"; "[Cancelled]" after a cancel).
@@ -51,10 +51,10 @@ private:
     void measure(const QString &watched);
     void record(const JoinOutcome::Verdict &verdict);
     void finish();
+    QVector<Avi::Summary> summaries() const;
 
     std::shared_ptr<ScriptRun> m_run;
-    QString m_output;
-    QVector<JoinOutcome::Part> m_parts;
+    JoinPlan m_plan;
     double m_max = 0, m_value = 0;
     Phase m_phase = Phase::NotStarted;
     QString m_writtenText = QStringLiteral("0 KB");

@@ -87,20 +87,21 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
     // or whose files changed, are read first, off the window's thread and through
     // the probe's helper processes, as an add reads them.
     const QVector<qint64> sizes = RefreshRowFacts(list, hooks.whileBusy);
+    JoinPlan plan;
+    plan.engine = hooks.engine.value_or(JoinEngines::configured());
+    plan.totalBytes = list.totals().bytes();
     QStringList paths;
-    QVector<JoinOutcome::Part> parts;
     for (int i = 1; i <= list.count(); ++i) {
         const FileListModel::Row &row = list.model().row(i);
         paths << row[FileListModel::Filepath];
-        parts.append({row[FileListModel::Filepath], sizes[i - 1], row.facts.streams.frameCount});
+        plan.parts.append({row[FileListModel::Filepath], sizes[i - 1], row.facts.avi});
     }
 
     // What the light does not look at but a stream copy cannot carry, then parts
     // that do not end where their chunks end: each asked once, before any dialog.
-    const CarryCheck::Difference carry = CarryCheck::check(list.model());
-    if (carry.row
-        && Dialogs::message(CarryCheck::question(list.model(), carry), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo)
-               != Dialogs::Answer::Yes)
+    const QVector<CarryCheck::Difference> carry = CarryCheck::check(list.model(), plan.engine);
+    if (!carry.isEmpty()
+        && Dialogs::message(CarryCheck::question(carry), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return;
     const ChunkCheck::Finding chunks = ChunkCheck::check(list.model());
     if (chunks.row
@@ -202,6 +203,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         Dialogs::message(QStringLiteral("The join could not start: ") + ErrorText::sentence(written.why()), Dialogs::Icon::Critical);
         return;
     }
+    plan.output = output;
     if (hooks.showWizard)
-        hooks.showWizard(output, run, parts); // the dialogs above were modal: the rows are those read
+        hooks.showWizard(plan, run); // the dialogs above were modal: the rows are those read
 }

@@ -1,11 +1,13 @@
 #pragma once
-#include "JoinOutcome.h"
+#include "JoinPlan.h"
+#include "app/JoinEngine.h"
 #include "list/RowFactsReader.h"
 
 #include <QString>
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <optional>
 class FileList;
 class ScriptRun;
 
@@ -15,10 +17,11 @@ struct JoinHooks
     bool adding = false; // the add-files progress bar is showing
     // Free bytes for a path; tests put a fixed reading in.
     std::function<double(const QString &path)> freeBytes;
-    // Opens the join wizard modally for the output path and the run that holds
-    // the per-user lock; returns when it closed. parts: the rows as the scripts
-    // name them, with what the outcome expects of each.
-    std::function<void(const QString &outputPath, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &parts)> showWizard;
+    // Opens the join wizard modally for the join and the run that holds the
+    // per-user lock; returns when it closed.
+    std::function<void(const JoinPlan &plan, std::shared_ptr<ScriptRun> run)> showWizard;
+    // Who writes the output; without it, the setting ([Join] Engine).
+    std::optional<JoinEngine> engine;
     // Runs work that reads every row (seconds on a long list whose files this
     // program has not probed, one opened from a list file) so that the window
     // keeps painting; without it the work runs here.

@@ -68,16 +68,20 @@ QByteArray ProbeHelper::answerFor(const MediaProbe::Facts &f)
                           QByteArray::number(s.audio.size())};
     for (const MediaProbe::Audio &a : s.audio)
         fields << field(a.format) << field(a.samplingRate) << field(a.channels) << field(a.bitRateMode) << field(a.bitRate);
-    return fields.join(' ') + '\n';
+    return fields.join(' ') + '\t' + f.avi.toText() + '\n';
 }
 
-bool ProbeHelper::parseAnswer(const QByteArray &line, MediaProbe::Facts *f)
+bool ProbeHelper::parseAnswer(const QByteArray &answer, MediaProbe::Facts *f)
 {
+    const qsizetype tab = answer.indexOf('\t');
+    if (tab < 0)
+        return false;
+    const QByteArray line = answer.left(tab);
     const QList<QByteArray> parts = line.split(' ');
     if (parts.size() < kFixedFields)
         return false;
     bool ok[5] = {};
-    MediaProbe::Facts r{text(parts[0]), text(parts[1]), text(parts[2]), text(parts[3]), {}};
+    MediaProbe::Facts r{text(parts[0]), text(parts[1]), text(parts[2]), text(parts[3]), {}, {}};
     r.streams.readable = parts[4].toInt(&ok[0]) != 0;
     r.streams.videoStreams = parts[5].toInt(&ok[1]);
     r.streams.frameCount = parts[6].toLongLong(&ok[2]);
@@ -91,6 +95,10 @@ bool ProbeHelper::parseAnswer(const QByteArray &line, MediaProbe::Facts *f)
         const int at = kFixedFields + i * kAudioFields;
         r.streams.audio.append({text(parts[at]), text(parts[at + 1]), text(parts[at + 2]), text(parts[at + 3]), text(parts[at + 4])});
     }
+    const std::optional<Avi::Summary> avi = Avi::Summary::fromText(answer.mid(tab + 1));
+    if (!avi)
+        return false;
+    r.avi = *avi;
     *f = r;
     return true;
 }

@@ -21,7 +21,7 @@ public:
     [[nodiscard]] bool query(const QString &path, MediaProbe::Facts *facts);
 
     // One request and one answer a line: the path; the four texts and the
-    // streams, blank-separated, texts percent-encoded.
+    // streams, blank-separated, texts percent-encoded; a tab, then the AVI summary.
     static QByteArray answerFor(const MediaProbe::Facts &facts);
     [[nodiscard]] static bool parseAnswer(const QByteArray &line, MediaProbe::Facts *facts);
 

@@ -147,6 +147,7 @@ MediaProbe::Facts MediaProbe::query(const QString &path)
     facts.height = h.eachStream(MediaInfo_Stream_Video, L"Height");
     facts.playTime = h.eachStream(MediaInfo_Stream_General, L"PlayTime");
     facts.streams = streamsOf(h);
+    facts.avi = Avi::summarize(path);
     return facts;
 }
 
@@ -204,6 +205,7 @@ MediaProbe::Probed MediaProbe::probe(const QString &path, const std::function<Fa
     // Kept even when a helper died on the file: it stays unreadable here too,
     // so no later check reads it in this process.
     facts.streams = read.streams;
+    facts.avi = read.avi;
     row.cells[FileListModel::VideoCodec] = read.codec;
     facts.width = static_cast<int>(wholeNumber(read.width, -32768, 32767));
     facts.height = static_cast<int>(wholeNumber(read.height, -32768, 32767));

@@ -1,6 +1,7 @@
 #pragma once
 #include "FileListModel.h"
 #include "MediaStreams.h"
+#include "avi/AviSummary.h"
 
 #include <QString>
 #include <QVector>
@@ -24,9 +25,10 @@ struct Facts
 {
     QString codec, width, height, playTime; // inform texts as MediaInfo gives them
     Streams streams;                        // read in the same open
+    Avi::Summary avi;                       // the file's AVI headers and index, read by Tapeweld itself
 };
-// One MediaInfo handle, four template queries. Give it regular files only:
-// a folder or a pipe would make the library scan or block.
+// One MediaInfo handle, four template queries, and the AVI summary. Give it
+// regular files only: a folder or a pipe would make the library scan or block.
 Facts query(const QString &path);
 
 // Every cell of a row for the file at path, as ProbeListItem fills them; safe

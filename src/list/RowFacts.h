@@ -1,5 +1,6 @@
 #pragma once
 #include "MediaStreams.h"
+#include "avi/AviSummary.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -20,6 +21,7 @@ struct RowFacts
     // while the file keeps its size, times and inode: stamp (empty: not read here).
     QByteArray stamp;
     MediaProbe::Streams streams;
+    Avi::Summary avi;
 
     enum Cell { Filesize, DateModified, VideoSize, Duration };
     // The value a cell's text stands for.

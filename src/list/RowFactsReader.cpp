@@ -43,6 +43,7 @@ QVector<qint64> RefreshRowFacts(FileList &list, const BusyRunner &whileBusy)
             RowFacts facts = list.model().row(i + 1).facts;
             facts.stamp = fresh[i].row.facts.stamp;
             facts.streams = fresh[i].row.facts.streams;
+            facts.avi = fresh[i].row.facts.avi;
             list.model().setFacts(i + 1, facts);
         }
     return sizes;

@@ -25,27 +25,42 @@ const QStringList kXvid{QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QString
 const QStringList kMp3{QStringLiteral("-c:a"), QStringLiteral("libmp3lame")};
 const QStringList kOneSecond{QStringLiteral("-t"), QStringLiteral("1")};
 
-struct Pair
+const QStringList kPcm{QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")};
+const QStringList kMjpg{QStringLiteral("-c:v"), QStringLiteral("mjpeg")};
+QStringList maps(int n)
+{
+    QStringList m;
+    for (int i = 0; i < n; ++i)
+        m << QStringLiteral("-map") << QString::number(i);
+    return m;
+}
+
+// Rows made by ffmpeg from argument lists, one a file, a second long unless the list says.
+struct Rows
 {
     TestEnvironment env;
     ScriptedDialogs dialogs;
     FileList list;
     QStringList wizards;
-    Pair(const QStringList &first, const QStringList &second)
+    explicit Rows(const QList<QStringList> &files)
     {
         NewList(list, false);
-        const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"), first + kOneSecond);
-        const QString b = SampleMedia::makeWith(env.root(), QStringLiteral("b.avi"), second + kOneSecond);
-        EXPECT_FALSE(a.isEmpty() || b.isEmpty());
-        ListView_OLEDragDrop(list, {a, b}, nullptr);
+        QStringList paths;
+        for (int i = 0; i < files.size(); ++i) {
+            const QStringList length = files[i].contains(QStringLiteral("-t")) ? QStringList() : kOneSecond;
+            paths << SampleMedia::makeWith(env.root(), QStringLiteral("%1.avi").arg(QChar(u'a' + i)), files[i] + length);
+            EXPECT_FALSE(paths.last().isEmpty()) << i;
+        }
+        ListView_OLEDragDrop(list, paths, nullptr);
     }
     // Runs the join command answering No to every question; returns what was asked.
-    QStringList askedOnJoin()
+    QStringList askedOnJoin(JoinEngine engine = JoinEngine::Encoder)
     {
         const QByteArray settings = readAll(env.settingsFile());
         JoinHooks hooks;
+        hooks.engine = engine;
         hooks.freeBytes = [](const QString &) { return 1e15; };
-        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun>, const QVector<JoinOutcome::Part> &) { wizards << out; };
+        hooks.showWizard = [this](const JoinPlan &plan, std::shared_ptr<ScriptRun>) { wizards << plan.output; };
         dialogs.files.enqueue({env.path(QStringLiteral("out.avi"))});
         StartJoin(list, hooks);
         if (!dialogs.messages.isEmpty()) { // No: nothing was asked for, written or remembered
@@ -58,13 +73,14 @@ struct Pair
 };
 } // namespace
 
-TEST(CarryCheck, EachDifferenceIsAskedAboutNamingRowAndParameter)
+TEST(CarryCheck, EachDifferenceIsAskedAboutNamingRowStreamAndParameter)
 {
     struct Case
     {
         QStringList a, b;
         QString line, consequence;
     };
+    const QStringList twoTracks = kVideo25 + sine(44100) + sine(44100) + maps(3) + kXvid + kMp3;
     const QList<Case> cases{
         {kVideo25 + sine(44100) + kXvid + kMp3, kVideo25 + sine(48000) + kXvid + kMp3,
          QStringLiteral("in its sound sample rate: 48,000 Hz against 44,100 Hz."),
@@ -78,39 +94,104 @@ TEST(CarryCheck, EachDifferenceIsAskedAboutNamingRowAndParameter)
              + sine(44100) + kXvid + kMp3,
          QStringLiteral("in its frame rate: 30 frames per second against 25 frames per second."),
          QStringLiteral("part 2 will play too slowly")},
-        {kVideo25 + sine(44100) + kXvid + kMp3,
-         kVideo25 + sine(44100) + sine(44100) + QStringList{QStringLiteral("-map"), QStringLiteral("0"), QStringLiteral("-map"),
-                                                            QStringLiteral("1"), QStringLiteral("-map"), QStringLiteral("2")}
-             + kXvid + kMp3,
-         QStringLiteral("in its number of audio tracks: 2 audio tracks against one audio track."),
-         QStringLiteral("the other audio tracks of part 2 will be dropped")},
+        {kVideo25 + sine(44100) + kXvid + kMp3, twoTracks,
+         QStringLiteral("in its number of sound tracks: 2 sound tracks against one sound track."),
+         QStringLiteral("the other sound tracks of part 2 will be dropped")},
         {kVideo25 + sine(44100) + kXvid + kMp3, kVideo25 + kXvid + QStringList{QStringLiteral("-an")},
-         QStringLiteral("in its number of audio tracks: no sound against one audio track."),
+         QStringLiteral("in its number of sound tracks: no sound against one sound track."),
          QStringLiteral("out of step with the picture")},
+        // PCM of another sample size reads "PCM" to the library, but plays at another speed.
+        {kVideo25 + sine(44100) + kMjpg + kPcm, kVideo25 + sine(44100) + kMjpg + QStringList{QStringLiteral("-c:a"), QStringLiteral("pcm_u8")},
+         QStringLiteral("in its sound sample size: 8 bits against 16 bits."), QStringLiteral("at the wrong speed")},
     };
     for (const Case &c : cases) {
-        Pair p(c.a, c.b);
+        Rows p({c.a, c.b});
         ASSERT_EQ(p.list.listStatus(), ListStatus::Green) << c.line.toStdString();
         const QStringList asked = p.askedOnJoin();
         ASSERT_EQ(asked.size(), 1) << c.line.toStdString();
         EXPECT_TRUE(asked[0].startsWith(QStringLiteral("Row 2 (b.avi) differs from row 1 (a.avi) ") + c.line)) << asked[0].toStdString();
         EXPECT_TRUE(asked[0].contains(c.consequence)) << asked[0].toStdString();
-        EXPECT_TRUE(asked[0].endsWith(QStringLiteral("Would you like to join the files in your list anyway?")));
+        EXPECT_TRUE(asked[0].endsWith(QStringLiteral("\r\n\r\nWould you like to join the files in your list anyway?")));
         EXPECT_EQ(p.dialogs.messages[0].icon, Dialogs::Icon::Exclamation);
         EXPECT_EQ(p.dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
         EXPECT_TRUE(p.wizards.isEmpty());
         // The light keeps its described text, with the difference on a line after it.
-        const QString line = Compatibility::firstDifferenceLine(p.list.model(), p.list.listStatus());
+        const QString line = Compatibility::firstDifferenceLine(p.list.model(), p.list.listStatus(), JoinEngine::Encoder);
         EXPECT_TRUE(line.endsWith(c.line)) << line.toStdString();
     }
 }
 
-TEST(CarryCheck, MatchingRowsAskNothing)
+TEST(CarryCheck, EveryStreamAndEverySeamIsJudged)
 {
-    Pair p(kVideo25 + sine(44100) + kXvid + kMp3, kVideo25 + sine(44100) + kXvid + kMp3);
-    EXPECT_TRUE(p.askedOnJoin().isEmpty());
+    const QStringList av = kVideo25 + sine(44100) + kXvid;
+    const QStringList ac3{QStringLiteral("-c:a"), QStringLiteral("ac3")};
+    // Sound stored before the picture: the encoder files it by number, into the picture.
+    {
+        Rows p({av + ac3, kVideo25 + sine(44100) + QStringList{QStringLiteral("-map"), QStringLiteral("1"), QStringLiteral("-map"),
+                                                               QStringLiteral("0")} + kXvid + ac3});
+        const QStringList asked = p.askedOnJoin();
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_TRUE(asked[0].startsWith(QStringLiteral("Row 2 (b.avi) differs from row 1 (a.avi) in its order of streams: "
+                                                       "sound, picture against picture, sound.")))
+            << asked[0].toStdString();
+        EXPECT_TRUE(asked[0].contains(QStringLiteral("the sound of part 2 will go into the picture"))) << asked[0].toStdString();
+        Rows builtin({av + ac3, kVideo25 + sine(44100) + QStringList{QStringLiteral("-map"), QStringLiteral("1"), QStringLiteral("-map"),
+                                                                     QStringLiteral("0")} + kXvid + ac3});
+        EXPECT_TRUE(builtin.askedOnJoin(JoinEngine::Builtin).isEmpty()); // renumbered by kind: nothing to ask
+    }
+    // A middle part whose sound ends 1.5 s before its picture.
+    {
+        const QStringList shortSound = kVideo25 + QStringList{QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                                               QStringLiteral("sine=sample_rate=44100:duration=0.5")}
+                                       + kXvid + kMp3 + QStringList{QStringLiteral("-t"), QStringLiteral("2")};
+        Rows p({av + kMp3, shortSound, av + kMp3});
+        const QStringList asked = p.askedOnJoin();
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_TRUE(asked[0].contains(QStringLiteral("The parts before row 3 (c.avi) have 1.5 s less sound than picture."))) << asked[0].toStdString();
+        EXPECT_TRUE(asked[0].contains(QStringLiteral("the sound of part 3 and of every part after it will start 1.5 s before its picture")));
+        Rows builtin({av + kMp3, shortSound, av + kMp3});
+        EXPECT_TRUE(builtin.askedOnJoin(JoinEngine::Builtin).isEmpty()); // filled with silence
+    }
+    // Two sound tracks in every row: the encoder keeps one; the built-in writer both.
+    {
+        const QStringList two = kVideo25 + sine(44100) + sine(44100) + maps(3) + kXvid + kMp3;
+        Rows p({two, two});
+        const QStringList asked = p.askedOnJoin();
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_TRUE(asked[0].startsWith(QStringLiteral("Row 1 (a.avi) has 2 sound tracks, and the encoder keeps one.")));
+        Rows builtin({two, two});
+        EXPECT_TRUE(builtin.askedOnJoin(JoinEngine::Builtin).isEmpty());
+    }
+    // Every difference is named, not only the first.
+    {
+        Rows p({kVideo25 + kXvid + QStringList{QStringLiteral("-an")},
+                QStringList{QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("testsrc=size=320x240:rate=30")}
+                    + sine(44100) + kXvid + ac3});
+        const QStringList asked = p.askedOnJoin();
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_TRUE(asked[0].contains(QStringLiteral("in its frame rate"))) << asked[0].toStdString();
+        EXPECT_TRUE(asked[0].contains(QStringLiteral("The output will have no sound: the sound of part 2 will be dropped.")));
+    }
+}
+
+TEST(CarryCheck, MatchingRowsAndOtherMp3BitRatesAskNothing)
+{
+    Rows p({kVideo25 + sine(44100) + kXvid + kMp3,
+            kVideo25 + sine(44100) + kXvid + kMp3 + QStringList{QStringLiteral("-b:a"), QStringLiteral("64k")},
+            kVideo25 + sine(44100) + kXvid + kMp3 + QStringList{QStringLiteral("-q:a"), QStringLiteral("4")}});
+    EXPECT_TRUE(p.askedOnJoin().isEmpty()) << p.dialogs.messageTexts().join(u'|').toStdString();
     EXPECT_EQ(p.wizards.size(), 1);
-    EXPECT_EQ(Compatibility::firstDifferenceLine(p.list.model(), p.list.listStatus()), QString());
+    EXPECT_EQ(Compatibility::firstDifferenceLine(p.list.model(), p.list.listStatus(), JoinEngine::Encoder), QString());
+}
+
+TEST(CarryCheck, AtMostFiveLinesThenHowManyMore)
+{
+    QVector<CarryCheck::Difference> many;
+    for (int i = 0; i < 7; ++i)
+        many.append({i + 2, QStringLiteral("Row %1.").arg(i + 2), QStringLiteral("Harm.")});
+    const QString q = CarryCheck::question(many);
+    EXPECT_EQ(q.count(QStringLiteral("Harm.")), 5);
+    EXPECT_TRUE(q.contains(QStringLiteral("Row 6. Harm.\r\nand 2 more\r\n\r\nWould you like")));
 }
 
 TEST(CarryCheck, RedNamesTheFirstRowAndColumnThatDiffer)
@@ -123,6 +204,6 @@ TEST(CarryCheck, RedNamesTheFirstRowAndColumnThatDiffer)
     model.appendRow(row("a.avi", "XVID", "640x480"));
     model.appendRow(row("b.avi", "XVIDXVID", "640x480")); // copies of the first: no difference
     model.appendRow(row("c.avi", "XVID", "320x240"));
-    EXPECT_EQ(Compatibility::firstDifferenceLine(model, ListStatus::Red),
+    EXPECT_EQ(Compatibility::firstDifferenceLine(model, ListStatus::Red, JoinEngine::Encoder),
               QStringLiteral("Row 3 (c.avi) differs from row 1 (a.avi) in its frame size: 320x240 against 640x480."));
 }

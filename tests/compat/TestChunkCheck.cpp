@@ -1,6 +1,7 @@
 #include "compat/ChunkCheck.h"
 #include "join/StartJoin.h"
-#include "list/AviRiff.h"
+#include "avi/AviFile.h"
+#include "list/RowFactsReader.h"
 #include "list/FileList.h"
 #include "list/ListFunctions.h"
 #include "support/SampleMedia.h"
@@ -22,6 +23,7 @@ QString asked(const QStringList &paths)
     for (const QString &p : paths)
         list.model().appendRow({QFileInfo(p).fileName(), QStringLiteral("1 KB"), QString(), p, QStringLiteral("XVID"),
                                 QStringLiteral("640x480"), QStringLiteral("1 seconds")});
+    RefreshRowFacts(list, nullptr);
     const ChunkCheck::Finding f = ChunkCheck::check(list.model());
     return f.row ? ChunkCheck::question(list.model(), f) : QString();
 }
@@ -57,11 +59,12 @@ TEST(ChunkCheck, AWholeOpenDmlFileOverOneGibibyteAsksNothing)
         GTEST_SKIP() << "needs 3 GiB free for a real OpenDML file";
     const QString big = SampleMedia::makeOpenDml(env.root(), QStringLiteral("opendml.avi"));
     ASSERT_FALSE(big.isEmpty());
-    const AviRiff::Chain chain = AviRiff::walk(big);
-    EXPECT_GT(chain.fileSize, 1LL << 30);
-    EXPECT_GE(chain.riffChunks, 2);
-    EXPECT_EQ(chain.difference(), 0);
-    EXPECT_EQ(AviRiff::videoFrames(big), 380);
+    const Avi::File file = Avi::read(big, Avi::Detail::Counts);
+    EXPECT_GT(file.size, 1LL << 30);
+    EXPECT_GE(file.riffs, 2);
+    EXPECT_EQ(file.chainDifference(), 0);
+    EXPECT_EQ(file.index, Avi::IndexSource::OpenDml);
+    EXPECT_EQ(file.frames(), 380);
     EXPECT_EQ(asked({big, big}), QString());
     QFile::remove(big);
 }

@@ -7,7 +7,7 @@
 #include "join/ScriptRun.h"
 #include "join/StartJoin.h"
 #include "list/AddFilesModule.h"
-#include "list/AviRiff.h"
+#include "avi/AviSummary.h"
 #include "list/FileList.h"
 #include "list/ListFunctions.h"
 #include "support/SampleMedia.h"
@@ -108,10 +108,10 @@ struct EndToEnd
     {
         dialogs.files.enqueue({output});
         JoinHooks hooks;
-        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &paths) {
+        hooks.showWizard = [this](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
             if (beforeLoad)
                 beforeLoad();
-            JoinWizard wizard(out, list.totals().bytes(), nullptr, std::move(run), paths);
+            JoinWizard wizard(plan, nullptr, std::move(run));
             QObject::connect(&wizard, &JoinWizard::operationChanged, [this](const QString &t) { operations << t; });
             wizard.show();
             wizard.Form_Load();
@@ -123,9 +123,9 @@ struct EndToEnd
         };
         bool shown = false;
         const auto show = hooks.showWizard;
-        hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &paths) {
+        hooks.showWizard = [&](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
             shown = true;
-            show(out, std::move(run), paths);
+            show(plan, std::move(run));
         };
         StartJoin(list, hooks);
         EXPECT_TRUE(shown) << "no wizard; asked: " << dialogs.messageTexts().join(QStringLiteral(" | ")).toStdString();
@@ -244,7 +244,7 @@ TEST(JoinEndToEnd, HalfAnOutputIsAFailureThatSaysSo)
     EndToEnd e(2);
     qint64 expected = 0;
     for (const QString &in : e.inputs)
-        expected += JoinOutcome::expectedFrames(in);
+        expected += Avi::summarize(in).frames();
     // Writes the first half of the intermediate file as the output, and exits as if all went well.
     e.useEncoder("head -c $(( $(stat -c %s \"$6\") / 2 )) \"$6\" > \"$8\"\nexit 0\n");
     e.atEnd = [&](JoinWizard &w) {
@@ -345,7 +345,7 @@ TEST(JoinEndToEnd, AScriptThatCannotStartEndsAsFailed)
     TestEnvironment env;
     ScriptedDialogs dialogs;
     AppPaths::setProgramFolder(env.path(QStringLiteral("interpreter went missing")));
-    JoinWizard wizard(env.path(QStringLiteral("o.avi")), 10 * 1024);
+    JoinWizard wizard(JoinPlan{env.path(QStringLiteral("o.avi")), {}, 10 * 1024, JoinEngine::Encoder});
     wizard.Form_Load();
     EXPECT_TRUE(QTest::qWaitFor([&] { return wizard.ended(); }, 5000));
     EXPECT_EQ(wizard.operationText(), QStringLiteral("Failed!"));
@@ -360,7 +360,7 @@ TEST(JoinEndToEnd, WizardDetails)
     env.write(QStringLiteral("program/tapeweld-cmd"), "#!/bin/sh\nexec sleep 30\n");
     QFile::setPermissions(folder + QStringLiteral("/tapeweld-cmd"), QFile::ReadOwner | QFile::ExeOwner);
     AppPaths::setProgramFolder(folder);
-    JoinWizard zero(env.path(QStringLiteral("o.avi")), 0);
+    JoinWizard zero(JoinPlan{env.path(QStringLiteral("o.avi")), {}, 0, JoinEngine::Encoder});
     zero.setElapsedSeconds(64);
     zero.ElapsedTimer_Timer();
     EXPECT_EQ(zero.elapsedText(), QStringLiteral("00:01:05"));
@@ -439,10 +439,10 @@ TEST(JoinEndToEnd, AStrayByteJoinedAnywayIsNeverCalledFinishedWithFramesMissing)
     e.digests = {digest(e.inputs[0]), digest(copy)};
     qint64 expected = 0;
     for (const QString &in : e.inputs)
-        expected += JoinOutcome::expectedFrames(in);
+        expected += Avi::summarize(in).frames();
     e.dialogs.answers.enqueue(Dialogs::Answer::Yes); // join anyway
     e.atEnd = [&](JoinWizard &w) {
-        const qint64 held = AviRiff::videoFrames(e.output);
+        const qint64 held = Avi::summarize(e.output).frames();
         if (held >= expected) {
             EXPECT_EQ(w.operationText(), QStringLiteral("Finished!"));
         } else {
@@ -471,8 +471,8 @@ TEST(JoinEndToEnd, OpenDmlOverTwoGibibytesJoinsWhole)
     JoinHooks hooks;
     hooks.freeBytes = [](const QString &) { return 1e15; };
     QString outcome, reason;
-    hooks.showWizard = [&](const QString &out, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &paths) {
-        JoinWizard wizard(out, list.totals().bytes(), nullptr, std::move(run), paths);
+    hooks.showWizard = [&](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
+        JoinWizard wizard(plan, nullptr, std::move(run));
         wizard.Form_Load();
         EXPECT_TRUE(QTest::qWaitFor([&] { return wizard.ended(); }, 600000));
         outcome = wizard.operationText();
@@ -481,5 +481,5 @@ TEST(JoinEndToEnd, OpenDmlOverTwoGibibytesJoinsWhole)
     StartJoin(list, hooks);
     EXPECT_EQ(outcome, QStringLiteral("Finished!")) << reason.toStdString();
     EXPECT_GT(QFileInfo(output).size(), 2LL << 30);
-    EXPECT_EQ(AviRiff::videoFrames(output), 760);
+    EXPECT_EQ(Avi::summarize(output).frames(), 760);
 }

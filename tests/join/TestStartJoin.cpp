@@ -40,9 +40,9 @@ struct JoinFixture
                                     QStringLiteral("640x480"), QStringLiteral("1 seconds")});
         UpdateListTotals(list);
         hooks.freeBytes = [this](const QString &) { return freeBytes; };
-        hooks.showWizard = [this](const QString &out, std::shared_ptr<ScriptRun> run, const QVector<JoinOutcome::Part> &) {
+        hooks.showWizard = [this](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
             EXPECT_TRUE(run && run->held());
-            wizards << out;
+            wizards << plan.output;
         };
     }
     void run() { StartJoin(list, hooks); }

@@ -259,8 +259,10 @@ TEST(Probe, AHelperProcessAnswersAsTheLibraryAndAGoneOneIsNoAnswer)
               (QStringList{here.codec, here.width, here.height, here.playTime}));
     EXPECT_TRUE(viaHelper.streams.readable);
     EXPECT_EQ(viaHelper.streams, here.streams);
+    EXPECT_TRUE(here.avi.isAvi());
+    EXPECT_EQ(viaHelper.avi, here.avi); // Tapeweld's own reading of the AVI file, over the same line
 
-    MediaProbe::Facts odd{QStringLiteral("a b\n%c"), QString(), QStringLiteral("480"), QStringLiteral("1.5"), {}}, back;
+    MediaProbe::Facts odd{QStringLiteral("a b\n%c"), QString(), QStringLiteral("480"), QStringLiteral("1.5"), {}, {}}, back;
     odd.streams = {true, 1, 1234, QStringLiteral("29.970"), 41000,
                    {{QStringLiteral("MPEG Audio"), QStringLiteral("44100"), QStringLiteral("2"), QStringLiteral("VBR"), QString()},
                     {QStringLiteral("AC-3 x"), QStringLiteral("48000"), QStringLiteral("6"), QStringLiteral("CBR"), QStringLiteral("384000")}}};

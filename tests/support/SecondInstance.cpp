@@ -30,7 +30,7 @@ int main(int argc, char **argv)
     bool wizard = false;
     JoinHooks hooks;
     hooks.freeBytes = [](const QString &) { return 1e15; };
-    hooks.showWizard = [&](const QString &, std::shared_ptr<ScriptRun>, const QVector<JoinOutcome::Part> &) { wizard = true; };
+    hooks.showWizard = [&](const JoinPlan &, std::shared_ptr<ScriptRun>) { wizard = true; };
     StartJoin(list, hooks);
     for (const QString &m : dialogs.messageTexts())
         std::printf("%s\n", qPrintable(m));

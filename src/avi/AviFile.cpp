@@ -1,0 +1,548 @@
+#include "AviFile.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Riff;
+
+namespace {
+
+class FileSource : public Avi::Source
+{
+public:
+    FileSource(int fd, qint64 size) : m_fd(fd), m_size(size) {}
+    ~FileSource() override { ::close(m_fd); }
+    qint64 size() const override { return m_size; }
+    bool read(qint64 offset, char *buffer, qint64 n) const override
+    {
+        if (offset < 0 || n < 0 || offset > m_size - n)
+            return false;
+        qint64 done = 0;
+        while (done < n) {
+            const ssize_t r = ::pread(m_fd, buffer + done, static_cast<size_t>(n - done), offset + done);
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r <= 0)
+                return false;
+            done += r;
+        }
+        return true;
+    }
+
+private:
+    int m_fd;
+    qint64 m_size;
+};
+
+class MemorySource : public Avi::Source
+{
+public:
+    explicit MemorySource(const QByteArray &bytes) : m_bytes(bytes) {}
+    qint64 size() const override { return m_bytes.size(); }
+    bool read(qint64 offset, char *buffer, qint64 n) const override
+    {
+        if (offset < 0 || n < 0 || offset > m_bytes.size() - n)
+            return false;
+        std::memcpy(buffer, m_bytes.constData() + offset, static_cast<size_t>(n));
+        return true;
+    }
+
+private:
+    QByteArray m_bytes;
+};
+
+struct Header
+{
+    qint64 at = 0;    // where the chunk's header is
+    quint32 id = 0;
+    quint32 size = 0;
+    quint32 form = 0; // for RIFF and LIST
+    qint64 data() const { return at + 8; }
+    qint64 end() const { return at + 8 + padded(size); } // may lie past the file
+};
+
+bool headerAt(const Avi::Source &s, qint64 at, qint64 limit, Header *h)
+{
+    char b[12];
+    if (at < 0 || at + 8 > limit || !s.read(at, b, 8))
+        return false;
+    h->at = at;
+    h->id = u32(b);
+    h->size = u32(b + 4);
+    h->form = 0;
+    if ((h->id == kRiff || h->id == kList) && at + 12 <= limit && s.read(at + 8, b + 8, 4))
+        h->form = u32(b + 8);
+    return true;
+}
+
+// The chunks directly inside [begin, end): each clipped to the range; a step
+// always moves forward by at least a header, so this is linear in the range.
+template <typename Visit>
+void children(const Avi::Source &s, qint64 begin, qint64 end, Visit visit)
+{
+    Header h;
+    for (qint64 at = begin; headerAt(s, at, end, &h); at = h.end())
+        if (!visit(h) || h.end() >= end)
+            break;
+}
+
+QByteArray dataOf(const Avi::Source &s, const Header &h, qint64 limit, qint64 most = 1 << 16)
+{
+    const qint64 n = qMin<qint64>(qMin<qint64>(h.size, most), limit - h.data());
+    QByteArray data(static_cast<qsizetype>(qMax<qint64>(0, n)), Qt::Uninitialized);
+    if (n > 0 && !s.read(h.data(), data.data(), n))
+        return {};
+    return data;
+}
+
+void parseStreamHeader(Avi::Stream &st)
+{
+    const QByteArray &h = st.header;
+    if (h.size() < 8)
+        return;
+    st.type = u32(h.constData());
+    st.handler = u32(h.constData() + 4);
+    st.kind = st.type == kVids ? Avi::Kind::Video : st.type == kAuds ? Avi::Kind::Audio : st.type == kTxts ? Avi::Kind::Text : Avi::Kind::Other;
+    if (h.size() >= 48) {
+        st.scale = u32(h.constData() + 20);
+        st.rate = u32(h.constData() + 24);
+        st.start = u32(h.constData() + 28);
+        st.length = u32(h.constData() + 32);
+        st.sampleSize = u32(h.constData() + 44);
+    }
+}
+
+void parseFormat(Avi::Stream &st)
+{
+    const QByteArray &f = st.format;
+    if (st.kind == Avi::Kind::Video && f.size() >= 20) {
+        st.width = static_cast<qint32>(u32(f.constData() + 4));
+        st.height = static_cast<qint32>(u32(f.constData() + 8));
+        st.compression = u32(f.constData() + 16);
+    } else if (st.kind == Avi::Kind::Audio && f.size() >= 14) {
+        st.formatTag = u16(f.constData());
+        st.channels = u16(f.constData() + 2);
+        st.samplesPerSec = u32(f.constData() + 4);
+        st.avgBytesPerSec = u32(f.constData() + 8);
+        st.blockAlign = u16(f.constData() + 12);
+        st.bitsPerSample = f.size() >= 16 ? u16(f.constData() + 14) : 0;
+    }
+}
+
+struct IndexChunk
+{
+    qint64 at = 0; // of the ix chunk's header
+    quint32 size = 0;
+};
+
+// Whether the stored chunk at c.offset really has the id and size the index gives.
+bool matches(const Avi::Source &s, const Avi::Chunk &c)
+{
+    char b[8];
+    return s.read(c.offset, b, 8) && u32(b) == c.id && u32(b + 4) == c.size;
+}
+
+// A key frame where no index says: an MPEG-4 part 2 picture says so itself
+// (vop_coding_type 0), as does an H.264 IDR picture; anything else counts as one.
+bool looksKey(const Avi::Source &s, const Avi::Chunk &c)
+{
+    char b[64];
+    const qint64 n = qMin<qint64>(c.size, sizeof b);
+    if (n < 5 || !s.read(c.offset + 8, b, n))
+        return true;
+    for (qint64 i = 0; i + 4 < n; ++i) {
+        if (b[i] != 0 || b[i + 1] != 0 || b[i + 2] != 1)
+            continue;
+        const auto code = static_cast<unsigned char>(b[i + 3]);
+        if (code == 0xB6)
+            return (static_cast<unsigned char>(b[i + 4]) >> 6) == 0;
+        const int nal = code & 0x1f;
+        if (nal == 5)
+            return true;
+        if (nal == 1)
+            return false;
+    }
+    return true;
+}
+
+class Reader
+{
+public:
+    Reader(const Avi::Source &s, Avi::Detail detail, Avi::Index index, const Avi::Limits &limits)
+        : m_s(s), m_detail(detail), m_index(index), m_limits(limits)
+    {
+    }
+
+    Avi::File run()
+    {
+        m_f.size = m_s.size();
+        Header riff;
+        if (!headerAt(m_s, 0, m_f.size, &riff) || riff.id != kRiff || riff.form != kAvi) {
+            m_f.problem = QStringLiteral("it holds no AVI chunks");
+            m_f.notAvi = true;
+            return m_f;
+        }
+        // The chain of RIFFs: "AVI ", then each "AVIX" right after the one before.
+        for (qint64 at = 0; headerAt(m_s, at, m_f.size, &riff) && riff.id == kRiff
+                            && (at == 0 ? riff.form == kAvi : riff.form == kAvix);
+             at = riff.end()) {
+            ++m_f.riffs;
+            m_f.chainEnd = riff.end();
+            readRiff(riff, at == 0);
+            if (riff.end() + 12 > m_f.size)
+                break;
+        }
+        if (m_f.streams.isEmpty())
+            m_f.problem = QStringLiteral("it has no stream headers");
+        m_f.counts.resize(m_f.streams.size());
+        if (m_detail == Avi::Detail::Headers || !m_f.isAvi())
+            return m_f;
+        if (!(m_index == Avi::Index::Trusted && (readOpenDml() || readLegacy())))
+            walkAll();
+        if (m_tooMany) {
+            m_f.problem = QStringLiteral("it holds more chunks than can be indexed");
+            m_f.chunks.clear();
+        }
+        return m_f;
+    }
+
+private:
+    void readRiff(const Header &riff, bool first)
+    {
+        const qint64 end = qMin(riff.end(), m_f.size);
+        children(m_s, riff.at + 12, end, [&](const Header &h) {
+            if (h.id == kList && h.form == kHdrl && first && m_f.streams.isEmpty())
+                readHeaderList(h, qMin(h.end(), end));
+            else if (h.id == kList && h.form == kMovi)
+                m_f.movi.append({h.at + 12, qMin(h.end(), end)});
+            else if (h.id == kIdx1 && first)
+                m_idx1 = h;
+            return true;
+        });
+    }
+
+    void readHeaderList(const Header &hdrl, qint64 end)
+    {
+        children(m_s, hdrl.at + 12, end, [&](const Header &h) {
+            if (h.id == kAvih)
+                m_f.mainHeader = dataOf(m_s, h, end, 256);
+            else if (h.id == kList && h.form == kStrl && m_f.streams.size() < 100)
+                readStreamList(h, qMin(h.end(), end));
+            return true;
+        });
+    }
+
+    void readStreamList(const Header &strl, qint64 end)
+    {
+        Avi::Stream st;
+        children(m_s, strl.at + 12, end, [&](const Header &h) {
+            if (h.id == kStrh)
+                st.header = dataOf(m_s, h, end, 256);
+            else if (h.id == kStrf)
+                st.format = dataOf(m_s, h, end);
+            else if (h.id == kStrn)
+                st.name = dataOf(m_s, h, end, 4096);
+            else if (h.id == kStrd)
+                st.extra = dataOf(m_s, h, end);
+            else if (h.id == kIndx)
+                readSuperIndex(h, end, static_cast<int>(m_f.streams.size()), &st);
+            return true;
+        });
+        parseStreamHeader(st);
+        parseFormat(st);
+        m_f.streams.append(st);
+    }
+
+    void readSuperIndex(const Header &h, qint64 end, int stream, Avi::Stream *st)
+    {
+        char b[24];
+        if (h.size < 24 || h.data() + 24 > end || !m_s.read(h.data(), b, 24))
+            return;
+        if (u16(b) != 4 || static_cast<unsigned char>(b[3]) != 0) // four longs an entry, an index of indexes
+            return;
+        const qint64 room = (qMin(h.data() + h.size, end) - h.data() - 24) / 16;
+        const qint64 entries = qMin<qint64>(u32(b + 4), room);
+        for (qint64 i = 0; i < entries; ++i) {
+            char e[16];
+            if (!m_s.read(h.data() + 24 + i * 16, e, 16))
+                break;
+            const quint64 offset = u64(e);
+            if (offset < static_cast<quint64>(m_f.size))
+                m_superEntries.append({stream, {static_cast<qint64>(offset), u32(e + 8)}});
+        }
+        st->hasSuperIndex = entries > 0;
+    }
+
+    bool inMovi(qint64 offset, qint64 end) const
+    {
+        for (const auto &[begin, stop] : m_f.movi)
+            if (offset >= begin && end <= stop)
+                return true;
+        return false;
+    }
+
+    bool add(const Avi::Chunk &c)
+    {
+        const int stream = c.stream();
+        if (stream < 0 || stream >= m_f.counts.size())
+            return true; // a chunk of no stream the header declares
+        m_f.counts[stream].chunks += 1;
+        m_f.counts[stream].bytes += c.size;
+        if (m_detail == Avi::Detail::Chunks) {
+            if (m_f.chunks.size() >= m_limits.maxChunks) {
+                m_tooMany = true;
+                return false;
+            }
+            m_f.chunks.append(c);
+        }
+        return true;
+    }
+
+    void resetChunks()
+    {
+        m_f.chunks.clear();
+        m_f.counts.fill(Avi::Count());
+        m_tooMany = false;
+    }
+
+    // Entries gathered from an index, checked and put in file order; false when
+    // the index does not describe the file (then it is walked instead).
+    bool accept(QVector<Avi::Chunk> &entries, Avi::IndexSource source)
+    {
+        for (const Avi::Chunk &c : std::as_const(entries))
+            if (c.offset < 0 || !inMovi(c.offset, c.offset + 8 + c.size))
+                return false;
+        std::sort(entries.begin(), entries.end(), [](const Avi::Chunk &a, const Avi::Chunk &b) { return a.offset < b.offset; });
+        for (qsizetype i = 1; i < entries.size(); ++i)
+            if (entries[i].offset < entries[i - 1].offset + 8 + entries[i - 1].size)
+                return false; // overlapping entries
+        if (entries.isEmpty()) {
+            // An empty index is only believed of movi lists that hold nothing.
+            for (const auto &[begin, end] : m_f.movi)
+                if (end > begin + 8)
+                    return false;
+        } else {
+            for (const qsizetype i : {qsizetype(0), entries.size() / 2, entries.size() - 1})
+                if (!matches(m_s, entries[i]))
+                    return false;
+        }
+        resetChunks();
+        // Chunks the index misses at the end of a movi list (a file whose index was
+        // written before more was appended) are walked and taken too.
+        qsizetype next = 0;
+        for (const auto &[begin, end] : m_f.movi) {
+            qint64 covered = begin;
+            while (next < entries.size() && entries[next].offset < end) {
+                if (!add(entries[next]))
+                    return true;
+                covered = entries[next].offset + 8 + padded(entries[next].size);
+                ++next;
+            }
+            walk(covered, end);
+        }
+        m_f.index = source;
+        return true;
+    }
+
+    bool readOpenDml()
+    {
+        if (m_superEntries.isEmpty())
+            return false;
+        for (const Avi::Stream &st : std::as_const(m_f.streams))
+            if ((st.kind == Avi::Kind::Video || st.kind == Avi::Kind::Audio) && !st.hasSuperIndex)
+                return false;
+        QVector<Avi::Chunk> entries;
+        for (const auto &[stream, ix] : std::as_const(m_superEntries)) {
+            Header h;
+            char b[24];
+            if (!headerAt(m_s, ix.at, m_f.size, &h) || !isStandardIndex(h.id) || h.size < 24 || !m_s.read(h.data(), b, 24))
+                return false;
+            if (u16(b) != 2 || static_cast<unsigned char>(b[3]) != 1) // two longs an entry, an index of chunks
+                return false;
+            const quint32 id = u32(b + 8);
+            const quint64 base = u64(b + 12);
+            const qint64 room = (qMin<qint64>(h.data() + h.size, m_f.size) - h.data() - 24) / 8;
+            const qint64 n = qMin<qint64>(u32(b + 4), room);
+            QByteArray table(static_cast<qsizetype>(qMax<qint64>(0, n) * 8), Qt::Uninitialized);
+            if (n > 0 && !m_s.read(h.data() + 24, table.data(), n * 8))
+                return false;
+            if (base > static_cast<quint64>(m_f.size))
+                return false;
+            for (qint64 i = 0; i < n; ++i) {
+                const quint32 size = u32(table.constData() + i * 8 + 4);
+                Avi::Chunk c;
+                c.offset = static_cast<qint64>(base) + u32(table.constData() + i * 8) - 8;
+                c.id = withStream(id, stream);
+                c.size = size & 0x7fffffffu;
+                c.key = (size & 0x80000000u) == 0;
+                entries.append(c);
+                if (entries.size() > m_limits.maxChunks)
+                    return false;
+            }
+        }
+        return accept(entries, Avi::IndexSource::OpenDml);
+    }
+
+    bool readLegacy()
+    {
+        if (m_idx1.id != kIdx1 || m_f.movi.isEmpty())
+            return false;
+        const qint64 end = qMin(m_idx1.data() + m_idx1.size, m_f.size);
+        const qint64 n = qMax<qint64>(0, (end - m_idx1.data()) / 16);
+        if (n > m_limits.maxChunks)
+            return false;
+        QByteArray table(static_cast<qsizetype>(n * 16), Qt::Uninitialized);
+        if (n > 0 && !m_s.read(m_idx1.data(), table.data(), n * 16))
+            return false;
+        // Offsets count from the "movi" code of the first movi list, or, in some
+        // files, from the start of the file: the first media entry tells which.
+        const qint64 moviCode = m_f.movi.first().first - 4;
+        qint64 base = -1;
+        QVector<Avi::Chunk> entries;
+        for (qint64 i = 0; i < n; ++i) {
+            const char *e = table.constData() + i * 16;
+            Avi::Chunk c;
+            c.id = u32(e);
+            if (c.stream() < 0 || (u32(e + 4) & 0x1)) // not media, or a 'rec ' list
+                continue;
+            c.size = u32(e + 12);
+            c.key = (u32(e + 4) & 0x10) != 0;
+            const qint64 offset = u32(e + 8);
+            if (base < 0) {
+                c.offset = moviCode + offset;
+                if (matches(m_s, c))
+                    base = moviCode;
+                else if (c.offset = offset; matches(m_s, c))
+                    base = 0;
+                else
+                    return false;
+            }
+            c.offset = base + offset;
+            entries.append(c);
+        }
+        // The legacy index covers the first RIFF only; later movi lists are walked.
+        return accept(entries, Avi::IndexSource::Legacy);
+    }
+
+    void walkAll()
+    {
+        resetChunks();
+        for (const auto &[begin, end] : std::as_const(m_f.movi))
+            walk(begin, end);
+        m_f.index = Avi::IndexSource::Walk;
+    }
+
+    // Every whole media chunk in [begin, end), 'rec ' lists entered, by an
+    // explicit stack: the depth is capped and each list clipped to its parent.
+    void walk(qint64 begin, qint64 end)
+    {
+        struct Level
+        {
+            qint64 at, end;
+        };
+        QVector<Level> stack{{begin, end}};
+        while (!stack.isEmpty() && !m_tooMany) {
+            Level &top = stack.last();
+            Header h;
+            if (!headerAt(m_s, top.at, top.end, &h)) {
+                stack.removeLast();
+                continue;
+            }
+            top.at = h.end();
+            if (h.id == kList) {
+                if (stack.size() <= m_limits.maxDepth && h.at + 12 <= top.end)
+                    stack.append({h.at + 12, qMin(h.end(), top.end)});
+                continue;
+            }
+            if (h.data() + h.size > top.end) {
+                // Cut short: not a whole chunk, though an index rebuild may keep what is there.
+                const int stream = Riff::streamOf(h.id);
+                if (stream >= 0 && stream < m_f.counts.size() && top.end >= m_f.size) {
+                    m_f.counts[stream].cutChunks += 1;
+                    m_f.counts[stream].cutBytes += qMax<qint64>(0, top.end - h.data());
+                }
+                continue;
+            }
+            Avi::Chunk c{h.at, h.id, h.size, true};
+            if (c.stream() < 0)
+                continue;
+            if (c.stream() < m_f.streams.size() && m_f.streams[c.stream()].kind == Avi::Kind::Video && m_detail == Avi::Detail::Chunks)
+                c.key = looksKey(m_s, c);
+            if (!add(c))
+                return;
+        }
+    }
+
+    const Avi::Source &m_s;
+    const Avi::Detail m_detail;
+    const Avi::Index m_index;
+    const Avi::Limits m_limits;
+    Avi::File m_f;
+    Header m_idx1;
+    QVector<QPair<int, IndexChunk>> m_superEntries;
+    bool m_tooMany = false;
+};
+
+} // namespace
+
+std::unique_ptr<Avi::Source> Avi::openFile(const QString &path)
+{
+    // O_NONBLOCK: a FIFO answers at once instead of waiting for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<FileSource>(fd, static_cast<qint64>(st.st_size));
+}
+
+std::unique_ptr<Avi::Source> Avi::inMemory(const QByteArray &bytes) { return std::make_unique<MemorySource>(bytes); }
+
+Avi::File Avi::read(const Source &source, Detail detail, Index index, const Limits &limits)
+{
+    return Reader(source, detail, index, limits).run();
+}
+
+Avi::File Avi::read(const QString &path, Detail detail, Index index, const Limits &limits)
+{
+    const std::unique_ptr<Source> source = openFile(path);
+    if (!source) {
+        File f;
+        f.problem = QStringLiteral("it cannot be read");
+        return f;
+    }
+    return read(*source, detail, index, limits);
+}
+
+int Avi::File::firstOf(Kind kind) const
+{
+    for (int i = 0; i < streams.size(); ++i)
+        if (streams[i].kind == kind)
+            return i;
+    return -1;
+}
+
+qint64 Avi::File::frames() const
+{
+    if (notAvi || streams.isEmpty())
+        return -1;
+    const int video = firstOf(Kind::Video);
+    return video < 0 || video >= counts.size() ? 0 : counts[video].chunks;
+}
+
+double Avi::seconds(const Stream &stream, const Count &count)
+{
+    if (stream.rate == 0 || stream.scale == 0)
+        return -1;
+    const double tick = static_cast<double>(stream.scale) / stream.rate;
+    if (stream.kind == Kind::Audio && stream.sampleSize > 0)
+        return static_cast<double>(count.bytes) / stream.sampleSize * tick;
+    return static_cast<double>(count.chunks) * tick;
+}

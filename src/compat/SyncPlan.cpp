@@ -1,0 +1,118 @@
+#include "SyncPlan.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace {
+QVector<int> soundTracks(const Avi::Summary &s)
+{
+    QVector<int> out;
+    for (int i = 0; i < s.streams.size(); ++i)
+        if (s.streams[i].kind == Avi::Kind::Audio)
+            out << i;
+    return out;
+}
+
+QString seconds(double s)
+{
+    const double a = std::abs(s);
+    return (a < 10 ? QLocale().toString(a, 'g', 2) : QLocale().toString(a, 'f', 0)) + QStringLiteral(" s");
+}
+} // namespace
+
+bool SyncPlan::canFill(const Avi::StreamSummary &sound)
+{
+    if (sound.kind != Avi::Kind::Audio || sound.samplesPerSec == 0 || sound.channels == 0)
+        return false;
+    if (sound.formatTag == 1) // PCM
+        return sound.blockAlign > 0 && (sound.bitsPerSample == 8 || sound.bitsPerSample == 16 || sound.bitsPerSample == 24
+                                        || sound.bitsPerSample == 32);
+    if (sound.formatTag == 0x55) { // MPEG audio layer 3
+        static const quint32 rates[] = {44100, 48000, 32000, 22050, 24000, 16000, 11025, 12000, 8000};
+        return sound.channels <= 2 && std::find(std::begin(rates), std::end(rates), sound.samplesPerSec) != std::end(rates);
+    }
+    return false;
+}
+
+QVector<SyncPlan::Seam> SyncPlan::plan(const QVector<Avi::Summary> &rows, bool fill)
+{
+    QVector<Seam> seams;
+    if (rows.isEmpty())
+        return seams;
+    const Avi::Summary &first = rows.first();
+    const QVector<int> tracks = soundTracks(first);
+    const int video = first.firstOf(Avi::Kind::Video);
+    const double frame = video >= 0 && first.streams[video].frameRate() > 0 ? 1 / first.streams[video].frameRate() : 0;
+    double picture = 0;
+    QVector<double> sound(tracks.size(), 0);
+    for (int p = 0; p < rows.size(); ++p) {
+        if (p > 0) {
+            Seam seam;
+            seam.row = p + 1;
+            seam.silence.fill(0, tracks.size());
+            if (fill && frame > 0) {
+                double ahead = 0;
+                for (const double s : std::as_const(sound))
+                    ahead = std::max(ahead, s - picture);
+                seam.dropFrames = std::llround(ahead / frame);
+                picture += static_cast<double>(seam.dropFrames) * frame;
+                for (int t = 0; t < tracks.size(); ++t)
+                    if (picture - sound[t] > 0 && canFill(first.streams[tracks[t]])) {
+                        seam.silence[t] = picture - sound[t];
+                        sound[t] = picture;
+                    }
+            }
+            for (int t = 0; t < tracks.size(); ++t)
+                seam.shift << sound[t] - picture;
+            seams << seam;
+        }
+        const Avi::Summary &part = rows[p];
+        const int partVideo = part.isAvi() ? part.firstOf(Avi::Kind::Video) : -1;
+        const double v = partVideo >= 0 ? part.streams[partVideo].seconds() : -1;
+        if (video < 0 || v < 0) {
+            // Nothing to time it by: it counts as in step.
+            const double same = std::max(0.0, v);
+            picture += same;
+            for (double &s : sound)
+                s += same;
+            continue;
+        }
+        picture += v;
+        const QVector<int> partTracks = soundTracks(part);
+        for (int t = 0; t < tracks.size(); ++t) {
+            const double a = t < partTracks.size() ? part.streams[partTracks[t]].seconds() : 0;
+            sound[t] += a < 0 ? v : a;
+        }
+    }
+    return seams;
+}
+
+const SyncPlan::Seam *SyncPlan::firstShifted(const QVector<Seam> &seams, int *track)
+{
+    for (const Seam &seam : seams)
+        for (int t = 0; t < seam.shift.size(); ++t)
+            if (std::abs(seam.shift[t]) > kTolerance) {
+                if (track)
+                    *track = t;
+                return &seam;
+            }
+    return nullptr;
+}
+
+QStringList SyncPlan::shiftLines(const QVector<Seam> &seams)
+{
+    QStringList lines;
+    for (const Seam &seam : seams) {
+        int worst = -1;
+        for (int t = 0; t < seam.shift.size(); ++t)
+            if (std::abs(seam.shift[t]) > kTolerance && (worst < 0 || std::abs(seam.shift[t]) > std::abs(seam.shift[worst])))
+                worst = t;
+        if (worst < 0)
+            continue;
+        const double s = seam.shift[worst];
+        lines << QStringLiteral("Part %1's sound starts %2 %3 its picture.")
+                     .arg(seam.row)
+                     .arg(seconds(s), s < 0 ? QStringLiteral("before") : QStringLiteral("after"));
+    }
+    return lines;
+}

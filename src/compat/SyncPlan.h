@@ -1,0 +1,37 @@
+#pragma once
+#include "avi/AviSummary.h"
+
+#include <QVector>
+
+// How far each part's sound runs from its picture, seam by seam, and what a
+// writer that keeps them in step puts in between: empty video frames where the
+// sound ran longer, silence where it ran shorter. The checks before a join and
+// the built-in writer use the same plan, so the question names exactly the
+// shifts the output will keep.
+namespace SyncPlan {
+
+inline constexpr double kTolerance = 0.15; // seconds a seam may drift before it is worth a word
+
+// Silence of this sound format can be written without re-encoding: PCM, MP3.
+bool canFill(const Avi::StreamSummary &sound);
+
+struct Seam
+{
+    int row = 0;             // the part that starts at this seam (2 or more)
+    qint64 dropFrames = 0;   // empty video frames put before it
+    QVector<double> silence; // seconds of silence put before it, per sound track of row 1
+    QVector<double> shift;   // per sound track: where its sound starts against its picture, after the fill (> 0: late)
+};
+
+// The seams of a join of rows (row 1's streams are the output's); fill says
+// whether the writer pads (the built-in writer) or copies only (the encoder).
+// A part whose streams cannot be timed counts as in step.
+QVector<Seam> plan(const QVector<Avi::Summary> &rows, bool fill);
+
+// The first seam whose shift passes the tolerance on any track, or null.
+const Seam *firstShifted(const QVector<Seam> &seams, int *track = nullptr);
+
+// "Part 3's sound starts 1.5 s before its picture." for every seam that moved.
+QStringList shiftLines(const QVector<Seam> &seams);
+
+} // namespace SyncPlan
