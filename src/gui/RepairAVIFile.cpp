@@ -8,7 +8,10 @@
 #include "gui/Twips.h"
 #include "gui/BounceBar.h"
 #include "join/ScriptRun.h"
+#include "repair/RepairChecks.h"
 #include "repair/RepairRun.h"
+#include "repair/RepairScript.h"
+#include "gui/BusyWork.h"
 #include "platform/PathRules.h"
 
 #include <QCloseEvent>
@@ -103,18 +106,28 @@ void RepairAVIFile::setStatus(const QString &text)
 void RepairAVIFile::cmdRepair_Click()
 {
     const QString input = m_input->text();
-    if (!PathExists(input)) {
-        Dialogs::message(QStringLiteral("Please, choose a valid AVI File."), Dialogs::Icon::Exclamation);
+    if (const QString problem = RepairChecks::inputProblem(input); !problem.isEmpty()) {
+        Dialogs::message(problem, Dialogs::Icon::Exclamation);
         m_input->setFocus();
         return;
     }
-    if (const QString problem = PathRules::scriptProblem(input); !problem.isEmpty()) {
-        Dialogs::message(QStringLiteral("This file's name holds ") + problem
-                             + QStringLiteral(", which the repair script cannot carry.\r\nPlease, rename the file and try again."),
-                         Dialogs::Icon::Exclamation);
-        m_input->setFocus();
-        return;
+    const QString output = RepairScript::outputFor(input);
+    switch (RepairChecks::outputState(output)) {
+    case RepairChecks::Output::Link: Dialogs::message(RepairChecks::linkMessage(output), Dialogs::Icon::Critical); return;
+    case RepairChecks::Output::Exists:
+        if (Dialogs::message(RepairChecks::replaceQuestion(), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo,
+                             RepairChecks::replaceTitle())
+            != Dialogs::Answer::Yes)
+            return;
+        break;
+    case RepairChecks::Output::Free: break;
     }
+    // What the encoder would not keep is asked about; the file is read off the window's thread.
+    Avi::Summary summary;
+    RunWhileBusy([&] { summary = Avi::summarize(input); });
+    if (const QString question = RepairChecks::streamsQuestion(summary, JoinEngines::configured());
+        !question.isEmpty() && Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return;
     if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script"));
         !problem.isEmpty()) {
         Dialogs::message(problem, Dialogs::Icon::Critical);

@@ -1,5 +1,6 @@
 #include "JoinOutcome.h"
 #include "avi/AviFile.h"
+#include "compat/SyncPlan.h"
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 
@@ -110,8 +111,7 @@ struct Expected
     Avi::Summary reference;
     qint64 frames = 0;
     qint64 cutFrames = 0; // frames cut short at a file's end, which a writer may keep in part
-    QVector<qint64> soundBytes, soundSlack;
-    QVector<double> soundSeconds;
+    QVector<double> soundSeconds, soundSlack;
     QStringList unverified;
     int misordered = 0; // a part (1-based) whose streams are stored in another order
 };
@@ -123,8 +123,7 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Inse
         return e;
     e.reference = parts.first().avi;
     const int tracks = static_cast<int>(streamsOf(e.reference, Avi::Kind::Audio).size());
-    e.soundBytes.fill(0, tracks);
-    e.soundSlack.fill(0, tracks);
+    e.soundSlack.fill(SyncPlan::kTolerance, tracks);
     e.soundSeconds.fill(0, tracks);
     for (int p = 0; p < parts.size(); ++p) {
         const Avi::Summary &s = parts[p].avi;
@@ -141,14 +140,15 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Inse
         const QVector<int> sound = streamsOf(s, Avi::Kind::Audio);
         for (int t = 0; t < tracks && t < sound.size(); ++t) {
             const Avi::StreamSummary &st = s.streams[sound[t]];
-            e.soundBytes[t] += st.bytes;
-            e.soundSlack[t] += (st.chunks > 0 ? (st.bytes + st.chunks - 1) / st.chunks * JoinOutcome::kSlackChunksPerPart : 0) + st.cutBytes;
-            e.soundSeconds[t] += qMax(0.0, st.seconds());
+            const double played = qMax(0.0, st.seconds());
+            e.soundSeconds[t] += played;
+            if (st.chunks > 0)
+                e.soundSlack[t] += played / static_cast<double>(st.chunks) * (JoinOutcome::kSlackChunksPerPart + st.cutChunks);
         }
     }
     e.frames += inserted.dropFrames;
-    for (int t = 0; t < tracks && t < inserted.silenceBytes.size(); ++t)
-        e.soundBytes[t] += inserted.silenceBytes[t];
+    for (int t = 0; t < tracks && t < inserted.silenceSeconds.size(); ++t)
+        e.soundSeconds[t] += inserted.silenceSeconds[t];
     return e;
 }
 
@@ -201,19 +201,16 @@ JoinOutcome::Verdict judge(const QString &result, const Expected &e, const QStri
         return fail(why, QStringLiteral("the %1 holds %2 of %3 frames").arg(noun, number(actual), number(e.frames)));
     const QVector<int> outSound = streamsOf(out, Avi::Kind::Audio);
     for (int t = 0; t < wantSound && e.unverified.isEmpty(); ++t) {
-        const qint64 held = out.streams[outSound[t]].bytes;
+        const double held = out.streams[outSound[t]].seconds();
         const QString track = wantSound == 1 ? QStringLiteral("sound track") : QStringLiteral("sound track %1").arg(t + 1);
-        if (held > e.soundBytes[t] + e.soundSlack[t]) {
+        if (held > e.soundSeconds[t] + e.soundSlack[t]) {
             r.ok = false;
             r.reason = e.misordered ? order
                                     : QStringLiteral("The %1's %2 holds more than its parts: chunks were filed under the wrong stream.").arg(noun, track);
             return r;
         }
-        if (held < e.soundBytes[t] - e.soundSlack[t]) {
-            const double fraction = e.soundBytes[t] > 0 ? static_cast<double>(held) / static_cast<double>(e.soundBytes[t]) : 0;
-            return fail(why, QStringLiteral("the %1's %2 holds %3 of %4 of sound")
-                                 .arg(noun, track, seconds(e.soundSeconds[t] * fraction), seconds(e.soundSeconds[t])));
-        }
+        if (held < e.soundSeconds[t] - e.soundSlack[t])
+            return fail(why, QStringLiteral("the %1's %2 holds %3 of %4 of sound").arg(noun, track, seconds(qMax(0.0, held)), seconds(e.soundSeconds[t])));
     }
     for (const QString &part : e.unverified)
         r.notes << QStringLiteral("The output could not be verified for part %1: its frames could not be counted.").arg(part);

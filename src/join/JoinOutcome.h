@@ -36,7 +36,7 @@ QVector<Part> partsOf(const QStringList &paths);
 struct Inserted
 {
     qint64 dropFrames = 0;
-    QVector<qint64> silenceBytes; // per sound track of the output
+    QVector<double> silenceSeconds; // per sound track of the output
 };
 
 // Operation 1: the intermediate file holds every byte of every part, in order.
@@ -49,8 +49,10 @@ Verdict checkRepair(const QString &input, const QString &output, const QString &
 // The first failure the interpreter wrote to its error log, in words; empty if none.
 QString failureIn(const QString &errorLog);
 
-// The sound slack: a writer may drop one unfinished chunk of a track at each
-// seam, so a track may hold up to one chunk a part less (or more) than its parts.
+// How much a sound track may play longer or shorter than its parts: a writer may
+// drop or keep an unfinished or empty chunk at each seam (the encoder drops the
+// empty chunks some muxers write at the start), so one chunk a part, and the
+// drift a seam may have before it is worth a word (SyncPlan::kTolerance).
 inline constexpr int kSlackChunksPerPart = 1;
 
 } // namespace JoinOutcome

@@ -7,6 +7,8 @@
 #include "platform/FileSystem.h"
 
 #include <QDir>
+#include <QFile>
+#include <unistd.h>
 
 RepairRun::RepairRun(std::unique_ptr<ScriptRun> run, const QString &input) : m_run(std::move(run)), m_input(input)
 {
@@ -22,6 +24,8 @@ int RepairRun::percent() const { return RepairScript::percent(m_value, m_max); }
 
 void RepairRun::start()
 {
+    // An existing output was asked about before: the encoder writes a new one (a link goes, not its target).
+    ::unlink(QFile::encodeName(output()).constData());
     const Result prepared = m_run->prepare({{RunFiles::secondScript(), RepairScript::text(AppPaths::applicationSettingsPath(), m_input)}});
     if (!prepared.ok()) {
         m_failure = QStringLiteral("The repair could not start: %1.").arg(prepared.why());
@@ -60,9 +64,11 @@ void RepairRun::finish()
             m_status = RunStatus::failed(QStringLiteral("The repair could not start: %1.").arg(m_run->end().failure()));
         else {
             const JoinOutcome::Verdict verdict = JoinOutcome::checkRepair(m_input, output(), RunFiles::errorLogOf(RunFiles::secondScript()));
-            m_status = verdict.ok ? RunStatus::finished() : RunStatus::failed(verdict.reason);
+            m_status = verdict.ok ? RunStatus::finished(verdict.notes.join(u'\n')) : RunStatus::failed(verdict.reason);
         }
     }
+    if (m_status.state == RunStatus::State::Failed)
+        ::unlink(QFile::encodeName(output()).constData()); // a partial output is no repaired file
     m_run->release();
 }
 

@@ -25,8 +25,9 @@ public:
     RepairRun(const RepairRun &) = delete;
     RepairRun &operator=(const RepairRun &) = delete;
 
-    // The encoder copied, the script written and started; a step that fails
-    // ends the run at once with its reason.
+    // An existing output removed (the user was asked), the encoder copied, the
+    // script written and started; a step that fails ends the run at once with
+    // its reason. A run that fails leaves no output.
     void start();
     void tick();
     void cancel(const std::function<void()> &whileWaiting);

@@ -24,6 +24,7 @@
 #include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -63,14 +64,27 @@ struct EndToEnd
     std::function<void()> beforeLoad;            // e.g. slow the first script down
     std::function<void(JoinWizard &)> whileRunning; // e.g. press Cancel
     std::function<void(JoinWizard &)> atEnd;
+    std::optional<JoinEngine> engine; // the setting's, when not given
+    QString outcome, reason;          // what the wizard said at the end
 
     QList<QByteArray> digests;
 
     explicit EndToEnd(int files, SampleMedia::Kind kind = SampleMedia::Kind::Xvid640, int seconds = 2)
     {
-        NewList(list, false);
         for (int i = 1; i <= files; ++i)
             inputs << SampleMedia::make(kind, env.root(), QStringLiteral("part %1.avi").arg(i), seconds);
+        add();
+    }
+    // Each part made by ffmpeg from its arguments.
+    explicit EndToEnd(const QList<QStringList> &parts)
+    {
+        for (int i = 0; i < parts.size(); ++i)
+            inputs << SampleMedia::makeWith(env.root(), QStringLiteral("part %1.avi").arg(i + 1), parts[i]);
+        add();
+    }
+    void add()
+    {
+        NewList(list, false);
         ListView_OLEDragDrop(list, inputs, nullptr);
         QDir().mkpath(env.path(QStringLiteral("out dir")));
         output = env.path(QStringLiteral("out dir/joined.avi"));
@@ -118,6 +132,8 @@ struct EndToEnd
             if (whileRunning)
                 whileRunning(wizard);
             EXPECT_TRUE(QTest::qWaitFor([&] { return wizard.ended(); }, 120000));
+            outcome = wizard.operationText();
+            reason = wizard.reasonText();
             if (atEnd)
                 atEnd(wizard);
         };
@@ -127,6 +143,7 @@ struct EndToEnd
             shown = true;
             show(plan, std::move(run));
         };
+        hooks.engine = engine;
         StartJoin(list, hooks);
         EXPECT_TRUE(shown) << "no wizard; asked: " << dialogs.messageTexts().join(QStringLiteral(" | ")).toStdString();
     }
@@ -482,4 +499,53 @@ TEST(JoinEndToEnd, OpenDmlOverTwoGibibytesJoinsWhole)
     EXPECT_EQ(outcome, QStringLiteral("Finished!")) << reason.toStdString();
     EXPECT_GT(QFileInfo(output).size(), 2LL << 30);
     EXPECT_EQ(Avi::summarize(output).frames(), 760);
+}
+
+TEST(JoinEndToEnd, EveryStreamIsJudgedWhenJoinedAnyway)
+{
+    using SampleMedia::picture;
+    using SampleMedia::sine;
+    const auto args = [](std::initializer_list<const char *> words) {
+        QStringList l;
+        for (const char *w : words)
+            l << QString::fromLatin1(w);
+        return l;
+    };
+    const QStringList xvid = args({"-c:v", "mpeg4", "-vtag", "XVID"}), mjpg = args({"-c:v", "mjpeg"}), mp3 = args({"-c:a", "libmp3lame"}),
+                      ac3 = args({"-c:a", "ac3"}), pcm16 = args({"-c:a", "pcm_s16le"}), pcm8 = args({"-c:a", "pcm_u8"}),
+                      oneSecond = args({"-t", "1"}), twoSeconds = args({"-t", "2"});
+    const QStringList av = picture() + sine() + xvid + mp3 + twoSeconds, pcm = picture() + sine() + mjpg + pcm16 + twoSeconds;
+    const QStringList twoTracks = picture() + sine() + sine() + args({"-map", "0", "-map", "1", "-map", "2"}) + xvid + mp3 + oneSecond;
+    struct Case
+    {
+        QList<QStringList> parts;
+        QString outcome, reason;
+    };
+    const QList<Case> cases{
+        {{picture() + sine() + xvid + ac3 + twoSeconds, picture() + sine() + args({"-map", "1", "-map", "0"}) + xvid + ac3 + twoSeconds},
+         QStringLiteral("Failed!"), QStringLiteral("Part 2 stores its streams in another order: its sound went into the picture.")},
+        {{twoTracks, twoTracks}, QStringLiteral("Failed!"), QStringLiteral("The output keeps 1 of 2 sound tracks.")},
+        {{picture() + sine() + mjpg + pcm16 + oneSecond, picture() + sine() + mjpg + pcm8 + oneSecond, picture() + sine() + mjpg + pcm16 + oneSecond},
+         QStringLiteral("Failed!"), QStringLiteral("The output's sound track holds 2.5 s of 3.0 s of sound.")},
+        {{av, picture() + sine(44100, 0.5) + xvid + mp3 + twoSeconds, av}, QStringLiteral("Finished!"),
+         QStringLiteral("Part 3's sound starts 1.5 s before its picture.")},
+        {{pcm, picture() + sine(44100, 0.5) + mjpg + pcm16 + twoSeconds, pcm}, QStringLiteral("Finished!"),
+         QStringLiteral("Part 3's sound starts 1.5 s before its picture.")},
+    };
+    for (const Case &c : cases) {
+        EndToEnd e(c.parts);
+        e.dialogs.answers.enqueue(Dialogs::Answer::Yes); // the question named it: join anyway
+        e.run();
+        ASSERT_EQ(e.dialogs.messages.size(), 1) << c.reason.toStdString();
+        EXPECT_EQ(e.outcome, c.outcome) << c.reason.toStdString() << " / " << e.reason.toStdString();
+        EXPECT_TRUE(e.reason.startsWith(c.reason)) << e.reason.toStdString();
+        if (c.outcome == QStringLiteral("Finished!")) {
+            // Whole, as ffprobe reads it: every frame, and the parts' sound to its end.
+            EXPECT_EQ(SampleMedia::videoFrames(e.output), e.inputFrames());
+            double sound = 0;
+            for (const QString &in : e.inputs)
+                sound += SampleMedia::soundSeconds(in);
+            EXPECT_NEAR(SampleMedia::soundSeconds(e.output), sound, 0.1);
+        }
+    }
 }

@@ -137,7 +137,7 @@ TEST(Repair, FailingEncoderAndEmptyOutputFail)
     w.cmdRepair_Click();
     EXPECT_EQ(w.progressPercent(), 0); // a size of 0 divides nothing
     ASSERT_TRUE(runToEnd(w));
-    EXPECT_TRUE(QFile::exists(input + QStringLiteral(".fixed.avi")));
+    EXPECT_FALSE(QFile::exists(input + QStringLiteral(".fixed.avi"))); // a failed repair leaves no partial output
     EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("An error occured while repairing your AVI File!\r\n"
                                                                  "The selected AVI File was not repaired.\r\n\r\n"
                                                                  "The encoder wrote no output: the encoder stopped with exit code 1.")});
@@ -222,4 +222,54 @@ TEST(Repair, WaitsForAnotherWindowsRun)
     EXPECT_FALSE(w.running());
     w.cmdCancel_Click(); // Close: the other run's files stay
     EXPECT_EQ(readAll(RunFiles::secondScript()), QByteArray("theirs"));
+}
+
+TEST(Repair, AsksBeforeItDropsAStreamOrReplacesAFileAndNeverWritesThroughALink)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    RepairAVIFile w;
+    w.show();
+    // Two sound tracks: the encoder keeps one, so it asks; run anyway, the outcome says so.
+    const QString two = SampleMedia::makeWith(env.root(), QStringLiteral("two.avi"),
+                                              SampleMedia::picture() + SampleMedia::sine() + SampleMedia::sine()
+                                                  + QStringList{QStringLiteral("-map"), QStringLiteral("0"), QStringLiteral("-map"), QStringLiteral("1"),
+                                                                QStringLiteral("-map"), QStringLiteral("2"), QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
+                                                                QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-t"), QStringLiteral("1")});
+    w.inputFile()->setText(two);
+    dialogs.answers.enqueue(Dialogs::Answer::No);
+    w.cmdRepair_Click();
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("This file has 2 sound tracks, and the encoder keeps one")));
+    EXPECT_FALSE(w.running());
+    dialogs.answers.enqueue(Dialogs::Answer::Yes);
+    w.cmdRepair_Click();
+    ASSERT_TRUE(runToEnd(w));
+    EXPECT_TRUE(dialogs.messages.last().text.endsWith(QStringLiteral("The repaired file keeps 1 of 2 sound tracks."))) << dialogs.messages.last().text.toStdString();
+    EXPECT_FALSE(QFile::exists(two + QStringLiteral(".fixed.avi"))); // a failed repair leaves no partial output
+
+    // An output name that is a link: refused, its target untouched.
+    const QString input = SampleMedia::make(SampleMedia::Kind::Xvid320, env.root(), QStringLiteral("x.avi"), 1);
+    const QString victim = env.write(QStringLiteral("victim.txt"), "keep me");
+    ASSERT_TRUE(QFile::link(victim, input + QStringLiteral(".fixed.avi")));
+    w.inputFile()->setText(input);
+    w.cmdRepair_Click();
+    EXPECT_TRUE(dialogs.messages.last().text.contains(QStringLiteral("is a link to another file"))) << dialogs.messages.last().text.toStdString();
+    EXPECT_FALSE(w.running());
+    EXPECT_EQ(readAll(victim), QByteArray("keep me"));
+
+    // An existing output is replaced only after a Yes.
+    QFile::remove(input + QStringLiteral(".fixed.avi"));
+    const QString existing = env.write(QStringLiteral("x.avi.fixed.avi"), "older");
+    dialogs.answers.enqueue(Dialogs::Answer::No);
+    w.cmdRepair_Click();
+    EXPECT_EQ(dialogs.messages.last().title, QStringLiteral("File Already Exists!"));
+    EXPECT_EQ(readAll(existing), QByteArray("older"));
+
+    // What is no regular file answers at once.
+    for (const QString &odd : env.notRegularFiles(QStringLiteral(".avi"))) {
+        w.inputFile()->setText(odd);
+        w.cmdRepair_Click();
+        EXPECT_EQ(dialogs.messages.last().text, QStringLiteral("Please, choose a valid AVI File.")) << odd.toStdString();
+        EXPECT_FALSE(w.running());
+    }
 }

@@ -1,6 +1,7 @@
 #include "SampleMedia.h"
 
 #include <QProcess>
+#include <algorithm>
 #include <QStringList>
 
 QString SampleMedia::make(Kind kind, const QString &folder, const QString &name, int seconds)
@@ -58,6 +59,53 @@ QString SampleMedia::makeOpenDml(const QString &folder, const QString &name)
                     {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("testsrc=size=1920x1080:rate=25"),
                      QStringLiteral("-frames:v"), QStringLiteral("380"), QStringLiteral("-c:v"), QStringLiteral("rawvideo"),
                      QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p")});
+}
+
+namespace {
+QString probe(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral("ffprobe"), QStringList{QStringLiteral("-v"), QStringLiteral("error")} + args);
+    p.waitForFinished(120000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+} // namespace
+
+QStringList SampleMedia::packets(const QString &path)
+{
+    QStringList out;
+    for (const QString &line : probe({QStringLiteral("-count_packets"), QStringLiteral("-show_entries"),
+                                      QStringLiteral("stream=codec_type,nb_read_packets"), QStringLiteral("-of"),
+                                      QStringLiteral("csv=p=0"), path})
+                                   .split(u'\n', Qt::SkipEmptyParts))
+        out << line.trimmed().replace(u',', u' ');
+    return out;
+}
+
+double SampleMedia::soundSeconds(const QString &path, int track)
+{
+    double end = -1;
+    for (const QString &line : probe({QStringLiteral("-select_streams"), QStringLiteral("a:%1").arg(track), QStringLiteral("-show_entries"),
+                                      QStringLiteral("packet=pts_time,duration_time"), QStringLiteral("-of"), QStringLiteral("csv=p=0"), path})
+                                   .split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(u',');
+        if (f.size() == 2)
+            end = std::max(end, f[0].toDouble() + f[1].toDouble());
+    }
+    return end;
+}
+
+QStringList SampleMedia::picture(const QString &size, int rate)
+{
+    return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("testsrc=size=%1:rate=%2").arg(size).arg(rate)};
+}
+
+QStringList SampleMedia::sine(int sampleRate, double seconds)
+{
+    QString source = QStringLiteral("sine=frequency=440:sample_rate=%1").arg(sampleRate);
+    if (seconds > 0)
+        source += QStringLiteral(":duration=%1").arg(seconds);
+    return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), source};
 }
 
 int SampleMedia::videoFrames(const QString &path)

@@ -12,4 +12,11 @@ QString makeWith(const QString &folder, const QString &name, const QStringList &
 QString makeOpenDml(const QString &folder, const QString &name);
 // Number of video frames ffprobe counts by reading the packets; -1 on failure.
 int videoFrames(const QString &path);
+// Packets ffprobe reads of each stream, "video 50", "audio 78", in stream order.
+QStringList packets(const QString &path);
+// Where the sound of a track ends, by ffprobe's packet times; -1 on failure.
+double soundSeconds(const QString &path, int track = 0);
+// Arguments for ffmpeg: 25 fps test picture, a sine of the given rate and length.
+QStringList picture(const QString &size = QStringLiteral("320x240"), int rate = 25);
+QStringList sine(int sampleRate = 44100, double seconds = -1);
 } // namespace SampleMedia
