@@ -436,8 +436,10 @@ private:
         m_f.index = Avi::IndexSource::Walk;
     }
 
-    // Every whole media chunk in [begin, end), 'rec ' lists entered, by an
-    // explicit stack: the depth is capped and each list clipped to its parent.
+    // Every whole media chunk in [begin, end), lists entered, by an explicit
+    // stack: each list is clipped to its parent, and past the depth cap a list
+    // is read in place, as a demuxer's linear scan reads it. Every step moves
+    // forward, so the walk is linear in the bytes it covers.
     void walk(qint64 begin, qint64 end)
     {
         struct Level
@@ -454,8 +456,12 @@ private:
             }
             top.at = h.end();
             if (h.id == kList) {
-                if (stack.size() <= m_limits.maxDepth && h.at + 12 <= top.end)
+                if (h.at + 12 > top.end)
+                    continue;
+                if (stack.size() <= m_limits.maxDepth)
                     stack.append({h.at + 12, qMin(h.end(), top.end)});
+                else
+                    top.at = h.at + 12; // deeper lists are entered in place, clipped to the deepest level kept
                 continue;
             }
             if (h.data() + h.size > top.end) {

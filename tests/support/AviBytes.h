@@ -1,0 +1,14 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+
+// AVI files built byte by byte, for tests that need a structure no muxer writes.
+namespace AviBytes {
+QByteArray chunk(const char *id, const QByteArray &data);
+QByteArray chunkOfSize(const char *id, quint32 declaredSize, const QByteArray &data); // a size that lies
+QByteArray list(const char *type, const QByteArray &children);
+QByteArray listOfSize(const char *type, quint32 declaredSize, const QByteArray &children);
+// A RIFF "AVI " with one video stream (25 fps, 320x240, "XVID") and the given movi content; no index.
+QByteArray withMovi(const QByteArray &moviContent, const QByteArray &afterMovi = {});
+QByteArray u32(quint32 v);
+} // namespace AviBytes
