@@ -325,6 +325,10 @@ private:
             for (const auto &[begin, end] : m_f.movi)
                 if (end > begin + 8)
                     return false;
+        } else if (m_limits.checkEveryChunk) {
+            for (const Avi::Chunk &c : std::as_const(entries))
+                if (!matches(m_s, c))
+                    return false;
         } else {
             for (const qsizetype i : {qsizetype(0), entries.size() / 2, entries.size() - 1})
                 if (!matches(m_s, entries[i]))

@@ -88,6 +88,7 @@ struct Limits
 {
     int maxDepth = 8;                // LIST nesting below a movi list
     qint64 maxChunks = 16'000'000;   // kept with Detail::Chunks (24 bytes each)
+    bool checkEveryChunk = false;    // an index is believed only if every chunk it names is there (not a sample)
 };
 
 File read(const Source &source, Detail detail = Detail::Chunks, Index index = Index::Trusted, const Limits &limits = {});

@@ -29,7 +29,11 @@ bool SyncPlan::canFill(const Avi::StreamSummary &sound)
                                         || sound.bitsPerSample == 32);
     if (sound.formatTag == 0x55) { // MPEG audio layer 3
         static const quint32 rates[] = {44100, 48000, 32000, 22050, 24000, 16000, 11025, 12000, 8000};
-        return sound.channels <= 2 && std::find(std::begin(rates), std::end(rates), sound.samplesPerSec) != std::end(rates);
+        static const quint32 kbps[] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 192, 224, 256, 320};
+        // A byte-timed stream needs silence at its own bit rate; a frame-timed one any.
+        const bool rateOk = sound.sampleSize == 0
+                            || std::find(std::begin(kbps), std::end(kbps), sound.avgBytesPerSec * 8 / 1000) != std::end(kbps);
+        return rateOk && sound.channels <= 2 && std::find(std::begin(rates), std::end(rates), sound.samplesPerSec) != std::end(rates);
     }
     return false;
 }

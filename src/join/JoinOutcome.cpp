@@ -220,6 +220,14 @@ JoinOutcome::Verdict judge(const QString &result, const Expected &e, const QStri
 
 QString JoinOutcome::failureIn(const QString &errorLog)
 {
+    // The built-in writer says why in words.
+    if (const LogEntry e = firstEntry(errorLog, {QStringLiteral("failed")}); !e.kind.isEmpty()) {
+        QFile f(errorLog);
+        if (f.open(QIODevice::ReadOnly))
+            for (const QString &line : QString::fromUtf8(f.read(1 << 16)).split(u'\n'))
+                if (line.startsWith(QStringLiteral("failed ")))
+                    return line.mid(7).trimmed();
+    }
     bool ok = false;
     const int error = firstEntry(errorLog, {QStringLiteral("error")}).number.toInt(&ok);
     return ok ? ErrorText::of(error) : QString();

@@ -6,6 +6,7 @@
 #include "app/DebugLog.h"
 #include "app/TextFormats.h"
 #include "compat/SyncPlan.h"
+#include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 
 #include <QDir>
@@ -28,11 +29,58 @@ JoinRun::~JoinRun() = default;
 void JoinRun::start()
 {
     m_phase = Phase::Copying;
-    m_run->start(RunFiles::firstScript());
-    if (IsDebugLogActive()) {
-        WriteDebugLog(QStringLiteral("BAT1 Launched."));
-        WriteDebugLog(QStringLiteral("OutputFile=") + m_plan.output);
+    if (m_plan.engine == JoinEngine::Builtin) {
+        m_run->startProgram(QStringList{RunFiles::writer(), m_plan.output} + m_plan.inputs(), RunFiles::writerLog());
+        if (IsDebugLogActive())
+            WriteDebugLog(QStringLiteral("Writer Launched."));
+    } else {
+        m_run->start(RunFiles::firstScript());
+        if (IsDebugLogActive())
+            WriteDebugLog(QStringLiteral("BAT1 Launched."));
     }
+    if (IsDebugLogActive())
+        WriteDebugLog(QStringLiteral("OutputFile=") + m_plan.output);
+}
+
+JoinOutcome::Inserted JoinRun::inserted() const
+{
+    // What the writer put in to keep sound and picture in step: the plan it followed.
+    JoinOutcome::Inserted in;
+    for (const SyncPlan::Seam &seam : SyncPlan::plan(summaries(), true)) {
+        in.dropFrames += seam.dropFrames;
+        in.silenceSeconds.resize(std::max(in.silenceSeconds.size(), seam.silence.size()));
+        for (int t = 0; t < seam.silence.size(); ++t)
+            in.silenceSeconds[t] += seam.silence[t];
+    }
+    return in;
+}
+
+void JoinRun::tickWriter()
+{
+    const Phase before = m_phase;
+    for (const QByteArray &line : m_run->readOutput().split('\n')) {
+        if (line.startsWith("copy "))
+            m_value = std::min(m_max, line.mid(5).toDouble());
+        else if (line == "index")
+            m_phase = Phase::Indexing;
+    }
+    m_measured = FileSystem::pathExists(m_plan.output);
+    if (m_measured)
+        m_writtenText = kilobytes(static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(m_plan.output))));
+    // Each operation is shown for a tick at least, however fast the writer is.
+    if (m_phase != before || !m_run->scriptEnded())
+        return;
+    const ScriptRun::End end = m_run->end();
+    if (end.kind == ScriptRun::End::NotStarted)
+        record(JoinOutcome::Verdict::failed(QStringLiteral("The join could not start: its writer tapeweld-join could not be run."),
+                                            QStringLiteral("Writer not started")));
+    else if (end.kind == ScriptRun::End::Signalled)
+        record(JoinOutcome::Verdict::failed(QStringLiteral("The writer was stopped (signal %1).").arg(end.code), QStringLiteral("Writer killed")));
+    else if (const QString why = JoinOutcome::failureIn(RunFiles::writerLog()); !why.isEmpty())
+        record(JoinOutcome::Verdict::failed(ErrorText::sentence(QStringLiteral("The join failed: ") + why), QStringLiteral("Writer failed")));
+    if (m_verdict.ok)
+        record(JoinOutcome::checkOutput(m_plan.parts, m_plan.output, RunFiles::writerLog(), inserted()));
+    finish();
 }
 
 void JoinRun::record(const JoinOutcome::Verdict &verdict)
@@ -48,6 +96,10 @@ void JoinRun::tick()
     if (m_phase == Phase::NotStarted || m_phase == Phase::Ended)
         return;
     m_measured = false;
+    if (m_plan.engine == JoinEngine::Builtin) {
+        tickWriter();
+        return;
+    }
     const bool ended = m_run->scriptEnded();
     const QString temp = JoinScripts::tempFileFor(m_plan.output);
     if (!ended) {
@@ -121,7 +173,9 @@ void JoinRun::finish()
         m_status = RunStatus::finished(notes.join(u'\n'));
     } else {
         const QStringList shifts = SyncPlan::shiftLines(SyncPlan::plan(summaries(), m_plan.engine == JoinEngine::Builtin));
-        const QString why = m_verdict.reason.isEmpty() ? QStringLiteral("The encoder wrote no output file.") : m_verdict.reason;
+        const QString why = !m_verdict.reason.isEmpty()                  ? m_verdict.reason
+                            : m_plan.engine == JoinEngine::Builtin ? QStringLiteral("The writer wrote no output file.")
+                                                                   : QStringLiteral("The encoder wrote no output file.");
         m_status = RunStatus::failed((QStringList{why} + shifts).join(u'\n'));
     }
     if (m_status.state == RunStatus::State::Failed && IsDebugLogActive())

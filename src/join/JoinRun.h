@@ -9,18 +9,20 @@
 #include <memory>
 class ScriptRun;
 
-// A join under way: operation 1 copies the parts into the intermediate file,
-// operation 2 lets the encoder index it into the output. Advanced by tick(),
-// followed only through the file system and how each script ended, and ended
-// in one RunStatus. The wizard and the command line show it; neither decides.
+// A join under way. With the encoder, operation 1 copies the parts into the
+// intermediate file and operation 2 lets the encoder index it into the output;
+// with the built-in writer, operation 1 writes the parts' chunks into the output
+// and operation 2 its indexes. Advanced by tick(), followed through the file
+// system, what the writer reports and how each child ended, and ended in one
+// RunStatus. The wizard and the command line show it; neither decides.
 class JoinRun
 {
 public:
     enum class Phase {
         NotStarted,
-        Copying,  // operation 1: the intermediate file grows
-        Indexing, // operation 2, nothing to measure yet: the encoder scans for the index
-        Writing,  // operation 2: the output grows
+        Copying,  // operation 1: the intermediate file (or the output) grows
+        Indexing, // operation 2, nothing to measure: the encoder scans, or the writer writes the indexes
+        Writing,  // operation 2: the encoder's output grows
         Ended
     };
     // run holds the per-user lock (without one the run tries to take it) and has
@@ -49,6 +51,8 @@ public:
 
 private:
     void measure(const QString &watched);
+    void tickWriter();
+    JoinOutcome::Inserted inserted() const;
     void record(const JoinOutcome::Verdict &verdict);
     void finish();
     QVector<Avi::Summary> summaries() const;

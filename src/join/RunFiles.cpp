@@ -17,6 +17,8 @@ QString RunFiles::threadLibCopy() { return settings() + QStringLiteral("/pthread
 QString RunFiles::shippedEncoder() { return program() + QStringLiteral("/AVI.dll"); }
 QString RunFiles::shippedThreadLib() { return program() + QStringLiteral("/pthreadGC2.dll"); }
 QString RunFiles::interpreter() { return program() + QStringLiteral("/tapeweld-cmd"); }
+QString RunFiles::writer() { return program() + QStringLiteral("/tapeweld-join"); }
+QString RunFiles::writerLog() { return settings() + QStringLiteral("/Join.log"); }
 
 QString RunFiles::errorLogOf(const QString &script)
 {

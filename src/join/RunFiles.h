@@ -14,6 +14,8 @@ QString threadLibCopy();  // S/pthreadGC2.dll: nothing is shipped under that nam
 QString shippedEncoder(); // P/AVI.dll
 QString shippedThreadLib(); // P/pthreadGC2.dll
 QString interpreter();    // P/tapeweld-cmd, which runs the scripts
+QString writer();         // P/tapeweld-join, Tapeweld's own AVI writer
+QString writerLog();      // S/Join.log: why the writer failed
 // The same names in a given settings folder, as the scripts spell them.
 QString workFolderIn(const QString &settingsPath);
 QString encoderCopyIn(const QString &settingsPath);

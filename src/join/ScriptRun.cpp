@@ -127,10 +127,12 @@ Result ScriptRun::prepare(const QList<ScriptFile> &scripts)
     if (!held())
         return Result::failure(busyMessage().section(u'\r', 0, 0));
     removeWorkFiles();
+    m_scripts.clear();
+    if (scripts.isEmpty())
+        return {}; // the built-in writer needs no script and no encoder
     for (const QString &old : {RunFiles::firstScript(), RunFiles::secondScript()})
         if (QFileInfo::exists(old) || QFileInfo(old).isSymLink())
             return Result::failure(QStringLiteral("the script of an earlier run could not be removed: ") + old);
-    m_scripts.clear();
     if (const Result copied = copyExecutable(RunFiles::shippedEncoder(), RunFiles::encoderCopy()); !copied.ok())
         return Result::failure(QStringLiteral("the encoder could not be copied to %1 (%2)").arg(RunFiles::encoderCopy(), copied.why()));
     // Nothing is shipped under the thread library's name here: its copy fails, as any failed copy, without a word.
@@ -143,10 +145,36 @@ Result ScriptRun::prepare(const QList<ScriptFile> &scripts)
     return {};
 }
 
+void ScriptRun::startProgram(const QStringList &argv, const QString &errorLog)
+{
+    stop();
+    m_end = {};
+    m_program = true;
+    if (!held()) {
+        m_end = {End::NotStarted, 0};
+        return;
+    }
+    m_child = Processes::startProgram(argv, errorLog, m_lock.descriptor(), AppPaths::programFolder(), &m_output);
+    if (m_child <= 0) {
+        m_child = -1;
+        m_end = {End::NotStarted, 0};
+    }
+}
+
+QByteArray ScriptRun::readOutput()
+{
+    QByteArray out;
+    char buffer[4096];
+    for (ssize_t n; m_output >= 0 && (n = ::read(m_output, buffer, sizeof buffer)) > 0;)
+        out.append(buffer, n);
+    return out;
+}
+
 void ScriptRun::start(const QString &script)
 {
     stop();
     m_end = {};
+    m_program = false;
     if (!held()) {
         m_end = {End::NotStarted, 0};
         return;
@@ -177,7 +205,7 @@ bool ScriptRun::scriptEnded()
             m_end = {End::Completed, 0};
         return true;
     }
-    if (!FileSystem::pathExists(RunFiles::workFolder())) {
+    if (!m_program && !FileSystem::pathExists(RunFiles::workFolder())) {
         m_end = {End::Completed, 0}; // its last line ran; the interpreter is about to exit
         return true;
     }
@@ -202,6 +230,9 @@ void ScriptRun::stop()
     if (m_child > 0)
         Processes::endGroup(m_child);
     m_child = -1;
+    if (m_output >= 0)
+        ::close(m_output);
+    m_output = -1;
 }
 
 bool ScriptRun::waitForEnd(int waitMs)
@@ -226,6 +257,7 @@ void ScriptRun::removeWorkFiles()
         removeFile(script + QStringLiteral(".new"));
         removeFile(RunFiles::errorLogOf(script));
     }
+    removeFile(RunFiles::writerLog());
     removeFile(RunFiles::encoderCopy());
     removeFile(RunFiles::threadLibCopy());
 }
@@ -234,10 +266,12 @@ void ScriptRun::cancel(const QStringList &partialFiles, const std::function<void
 {
     if (held()) {
         // A deleted script stops its interpreter after the step it is in (a copy
-        // is cut short), and the interpreter ends the program it runs.
+        // is cut short), and the interpreter ends the program it runs; a program
+        // of our own is simply ended.
         for (const QString &script : std::as_const(m_scripts))
             removeFile(script);
-        waitForEnd(kStopWaitMs);
+        if (!m_program)
+            waitForEnd(kStopWaitMs);
         stop(); // whatever of our own run is still there
         removeWorkFiles();
     }

@@ -38,7 +38,12 @@ public:
     // Makes the work folder and starts the script hidden, its errors written to
     // its log; one that cannot start has ended at once (end() says so).
     void start(const QString &script);
-    // True once the script removed the work folder (its last line) or ended.
+    // Starts a program of the run (the built-in writer) the same way; what it
+    // prints comes back through readOutput().
+    void startProgram(const QStringList &argv, const QString &errorLog);
+    QByteArray readOutput();
+    // True once the script removed the work folder (its last line) or the
+    // script or program ended.
     bool scriptEnded();
 
     struct End
@@ -85,4 +90,6 @@ private:
     QStringList m_scripts; // written by prepare()
     pid_t m_child = -1;
     End m_end;
+    bool m_program = false; // a program, not a script: no work folder tells its end
+    int m_output = -1;
 };

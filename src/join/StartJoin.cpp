@@ -138,7 +138,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
             } else {
                 askAgain = true;
             }
-        } else if (somethingAt(temp)) {
+        } else if (plan.engine == JoinEngine::Encoder && somethingAt(temp)) {
             // The intermediate file's name is taken: by a row (it would be copied onto
             // itself), or by a file the user never asked to replace.
             if (isPartOfList(list, temp)) {
@@ -165,7 +165,10 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
             return;
     }
 
-    const double required = std::nearbyint(2 * list.totals().kilobytes);
+    // The encoder's join writes every byte twice (the intermediate file, then the
+    // output); the built-in writer once.
+    const bool encoder = plan.engine == JoinEngine::Encoder;
+    const double required = std::nearbyint((encoder ? 2 : 1) * list.totals().kilobytes);
     const double freeBytes = hooks.freeBytes ? hooks.freeBytes(output) : GetFreeDiskSpace(output);
     const double available = std::nearbyint(freeBytes / 1024);
     if (required > available
@@ -175,7 +178,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
                != Dialogs::Answer::Yes)
         return;
 
-    if (!PathExists(RunFiles::shippedEncoder()) || !PathExists(RunFiles::interpreter())) {
+    if (encoder ? !PathExists(RunFiles::shippedEncoder()) || !PathExists(RunFiles::interpreter()) : !PathExists(RunFiles::writer())) {
         Dialogs::message(QStringLiteral("An error occurred!") + kCrLf + QStringLiteral("Tapeweld cannot load one or more required files.")
                              + kCrLf + kCrLf + QStringLiteral("Please, re-install Tapeweld to fix this problem."),
                          Dialogs::Icon::Critical);
@@ -183,7 +186,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
     }
 
     // Possible from a hand-edited list file.
-    if (const int row = rowThatScriptsCannotCarry(paths)) {
+    if (const int row = encoder ? rowThatScriptsCannotCarry(paths) : 0) {
         Dialogs::message(QStringLiteral("Row %1 cannot be joined: its file path holds %2, which a join script cannot carry.")
                                  .arg(row)
                                  .arg(PathRules::scriptProblem(paths[row - 1]))
@@ -199,7 +202,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
                 text += cell + u'|';
             WriteDebugLog(text);
         }
-    if (const Result written = WriteJoinScripts(*run, paths, output); !written.ok()) {
+    if (const Result written = encoder ? WriteJoinScripts(*run, paths, output) : run->prepare({}); !written.ok()) {
         Dialogs::message(QStringLiteral("The join could not start: ") + ErrorText::sentence(written.why()), Dialogs::Icon::Critical);
         return;
     }

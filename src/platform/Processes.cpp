@@ -9,6 +9,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 #include <sys/stat.h>
 
 QString Processes::imageNameOf(pid_t pid)
@@ -50,16 +51,34 @@ void Processes::terminateByName(const QString &name)
 pid_t Processes::startScript(const QString &interpreter, const QString &script, const QString &errorLog, int lockFd,
                              const QString &workingFolder)
 {
-    const QByteArray program = QFile::encodeName(interpreter);
-    const QByteArray scriptArg = QFile::encodeName(script);
+    return startProgram({interpreter, script}, errorLog, lockFd, workingFolder);
+}
+
+pid_t Processes::startProgram(const QStringList &argv, const QString &errorLog, int lockFd, const QString &workingFolder, int *output)
+{
+    if (argv.isEmpty())
+        return -1;
+    QList<QByteArray> words;
+    for (const QString &a : argv)
+        words << QFile::encodeName(a);
+    std::vector<char *> args;
+    for (QByteArray &w : words)
+        args.push_back(w.data());
+    args.push_back(nullptr);
     const QByteArray log = QFile::encodeName(errorLog);
     const QByteArray cwd = QFile::encodeName(workingFolder);
+    int pipe[2] = {-1, -1};
+    if (output && ::pipe2(pipe, O_CLOEXEC) != 0)
+        return -1;
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     posix_spawn_file_actions_init(&actions);
     posix_spawnattr_init(&attributes);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (output)
+        posix_spawn_file_actions_adddup2(&actions, pipe[1], 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, log.isEmpty() ? "/dev/null" : log.constData(),
                                      O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0600);
     if (lockFd >= 0)
@@ -67,11 +86,19 @@ pid_t Processes::startScript(const QString &interpreter, const QString &script, 
     if (!cwd.isEmpty())
         posix_spawn_file_actions_addchdir_np(&actions, cwd.constData());
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    char *argv[] = {const_cast<char *>(program.constData()), const_cast<char *>(scriptArg.constData()), nullptr};
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, program.constData(), &actions, &attributes, argv, environ);
+    const int rc = posix_spawn(&pid, args[0], &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
+    if (output) {
+        ::close(pipe[1]);
+        if (rc == 0) {
+            ::fcntl(pipe[0], F_SETFL, ::fcntl(pipe[0], F_GETFL) | O_NONBLOCK);
+            *output = pipe[0];
+        } else {
+            ::close(pipe[0]);
+        }
+    }
     return rc == 0 ? pid : -1;
 }
 

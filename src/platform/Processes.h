@@ -19,6 +19,10 @@ void terminateByName(const QString &name);
 // run keeps its lock. Returns the child's pid, or -1.
 [[nodiscard]] pid_t startScript(const QString &interpreter, const QString &script, const QString &errorLog, int lockFd,
                   const QString &workingFolder);
+// The same for any program and its arguments; when output is given, the
+// program's standard output is a pipe whose reading end (non-blocking) it gets.
+[[nodiscard]] pid_t startProgram(const QStringList &argv, const QString &errorLog, int lockFd, const QString &workingFolder,
+                                 int *output = nullptr);
 // How a child of ours stands: running, or how it ended (then it is reaped).
 struct ChildStatus
 {

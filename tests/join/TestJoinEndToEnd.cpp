@@ -16,6 +16,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -344,16 +345,66 @@ TEST(JoinEndToEnd, ASourceRemovedAfterAddingNamesItsRow)
 TEST(JoinEndToEnd, RealMaterialJoinsWhole)
 {
     using K = SampleMedia::Kind;
-    for (const K kind : {K::Xvid320, K::XvidVbrMp3, K::Dx50, K::MjpgPcm, K::NoAudio, K::Mp42, K::H264, K::Ac3}) {
-        EndToEnd e(2, kind, 1);
-        const int frames = e.inputFrames();
-        ASSERT_GT(frames, 0) << static_cast<int>(kind);
-        e.atEnd = [&](JoinWizard &w) {
-            EXPECT_EQ(w.operationText(), QStringLiteral("Finished!")) << static_cast<int>(kind) << ' ' << w.reasonText().toStdString();
-            EXPECT_TRUE(w.reasonText().isEmpty());
+    for (const JoinEngine engine : {JoinEngine::Encoder, JoinEngine::Builtin})
+        for (const K kind : {K::Xvid320, K::XvidVbrMp3, K::Dx50, K::MjpgPcm, K::NoAudio, K::Mp42, K::H264, K::Ac3}) {
+            EndToEnd e(2, kind, 1);
+            e.engine = engine;
+            const int frames = e.inputFrames();
+            ASSERT_GT(frames, 0) << static_cast<int>(kind);
+            e.atEnd = [&](JoinWizard &w) {
+                EXPECT_EQ(w.operationText(), QStringLiteral("Finished!")) << static_cast<int>(kind) << ' ' << w.reasonText().toStdString();
+                EXPECT_TRUE(w.reasonText().isEmpty());
+            };
+            e.run();
+            EXPECT_TRUE(e.dialogs.messages.isEmpty()) << e.dialogs.messageTexts().join(u'|').toStdString();
+            EXPECT_EQ(SampleMedia::videoFrames(e.output), frames) << static_cast<int>(kind);
+            if (engine == JoinEngine::Builtin) {
+                // Every picture of every part in order, decodable, and read through the output's own index.
+                EXPECT_EQ(SampleMedia::videoChecksums(e.output), SampleMedia::videoChecksums(e.inputs[0]) + SampleMedia::videoChecksums(e.inputs[1]))
+                    << static_cast<int>(kind);
+                EXPECT_EQ(SampleMedia::decoderErrors(e.output), 0) << static_cast<int>(kind);
+                EXPECT_EQ(SampleMedia::encoderFrames(e.output), Avi::summarize(e.output).frames()) << static_cast<int>(kind);
+            }
+        }
+}
+
+TEST(JoinEndToEnd, TheWritersOperationsAndACancelInEitherLeavesNothing)
+{
+    // The real writer: both operations, then a whole output and nothing else of the run.
+    {
+        EndToEnd e(3, SampleMedia::Kind::Xvid320, 2);
+        e.engine = JoinEngine::Builtin;
+        e.run();
+        EXPECT_EQ(e.outcome, QStringLiteral("Finished!")) << e.reason.toStdString();
+        EXPECT_EQ(e.operations.first(), QStringLiteral("Operation 1 of 2"));
+        EXPECT_TRUE(e.operations.contains(QStringLiteral("Operation 2 of 2")));
+        EXPECT_TRUE(e.operations.contains(QStringLiteral("Generating Index...(This may take a few minutes)")));
+        EXPECT_FALSE(QFile::exists(e.temp())); // no intermediate file
+        EXPECT_EQ(SampleMedia::videoFrames(e.output), e.inputFrames());
+    }
+    // A writer that stalls in either operation: Cancel ends it and leaves nothing.
+    for (const QByteArray &phase : {QByteArray("copy 100"), QByteArray("index")}) {
+        EndToEnd e(2, SampleMedia::Kind::Xvid320, 1);
+        e.engine = JoinEngine::Builtin;
+        const QString folder = e.env.path(QStringLiteral("stand-in writer"));
+        QDir().mkpath(folder);
+        e.env.write(QStringLiteral("stand-in writer/tapeweld-join"),
+                    "#!/bin/sh\nprintf 'partial' > \"$1\"\necho " + phase + "\nexec sleep 30\n");
+        QFile::setPermissions(folder + QStringLiteral("/tapeweld-join"), QFile::ReadOwner | QFile::ExeOwner);
+        AppPaths::setProgramFolder(folder);
+        e.whileRunning = [&](JoinWizard &w) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return e.operations.contains(phase == "index" ? QStringLiteral("Operation 2 of 2")
+                                                                                            : QStringLiteral("Operation 1 of 2"))
+                                                     && QFile::exists(e.output); }, 10000));
+            QElapsedTimer clock;
+            clock.start();
+            w.CancelButton_Click();
+            EXPECT_LT(clock.elapsed(), 2000); // ended at once, not waited for
         };
         e.run();
-        EXPECT_EQ(SampleMedia::videoFrames(e.output), frames) << static_cast<int>(kind);
+        EXPECT_EQ(e.outcome, QStringLiteral("Cancelled!"));
+        for (const QString &gone : {e.output, e.temp(), RunFiles::workFolder(), RunFiles::writerLog()})
+            EXPECT_FALSE(QFile::exists(gone)) << gone.toStdString();
     }
 }
 
@@ -519,33 +570,43 @@ TEST(JoinEndToEnd, EveryStreamIsJudgedWhenJoinedAnyway)
     struct Case
     {
         QList<QStringList> parts;
-        QString outcome, reason;
+        QString outcome, reason;               // the encoder's, after its question
+        QString builtinOutcome, builtinReason; // the writer's; it asks only where it cannot carry
     };
+    const QString finished = QStringLiteral("Finished!"), failed = QStringLiteral("Failed!");
     const QList<Case> cases{
         {{picture() + sine() + xvid + ac3 + twoSeconds, picture() + sine() + args({"-map", "1", "-map", "0"}) + xvid + ac3 + twoSeconds},
-         QStringLiteral("Failed!"), QStringLiteral("Part 2 stores its streams in another order: its sound went into the picture.")},
-        {{twoTracks, twoTracks}, QStringLiteral("Failed!"), QStringLiteral("The output keeps 1 of 2 sound tracks.")},
+         failed, QStringLiteral("Part 2 stores its streams in another order: its sound went into the picture."), finished, QString()},
+        {{twoTracks, twoTracks}, failed, QStringLiteral("The output keeps 1 of 2 sound tracks."), finished, QString()},
         {{picture() + sine() + mjpg + pcm16 + oneSecond, picture() + sine() + mjpg + pcm8 + oneSecond, picture() + sine() + mjpg + pcm16 + oneSecond},
-         QStringLiteral("Failed!"), QStringLiteral("The output's sound track holds 2.5 s of 3.0 s of sound.")},
-        {{av, picture() + sine(44100, 0.5) + xvid + mp3 + twoSeconds, av}, QStringLiteral("Finished!"),
-         QStringLiteral("Part 3's sound starts 1.5 s before its picture.")},
-        {{pcm, picture() + sine(44100, 0.5) + mjpg + pcm16 + twoSeconds, pcm}, QStringLiteral("Finished!"),
-         QStringLiteral("Part 3's sound starts 1.5 s before its picture.")},
+         failed, QStringLiteral("The output's sound track holds 2.5 s of 3.0 s of sound."), failed,
+         QStringLiteral("The output's sound track holds 2.5 s of 3.0 s of sound.")},
+        {{av, picture() + sine(44100, 0.5) + xvid + mp3 + twoSeconds, av}, finished,
+         QStringLiteral("Part 3's sound starts 1.5 s before its picture."), finished, QString()},
+        {{pcm, picture() + sine(44100, 0.5) + mjpg + pcm16 + twoSeconds, pcm}, finished,
+         QStringLiteral("Part 3's sound starts 1.5 s before its picture."), finished, QString()},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : cases)
+        for (const JoinEngine engine : {JoinEngine::Encoder, JoinEngine::Builtin}) {
+        const bool builtin = engine == JoinEngine::Builtin;
+        const QString outcome = builtin ? c.builtinOutcome : c.outcome, reason = builtin ? c.builtinReason : c.reason;
         EndToEnd e(c.parts);
-        e.dialogs.answers.enqueue(Dialogs::Answer::Yes); // the question named it: join anyway
+        e.engine = engine;
+        const bool asks = !builtin || c.builtinOutcome == failed;
+        if (asks)
+            e.dialogs.answers.enqueue(Dialogs::Answer::Yes); // the question named it: join anyway
         e.run();
-        ASSERT_EQ(e.dialogs.messages.size(), 1) << c.reason.toStdString();
-        EXPECT_EQ(e.outcome, c.outcome) << c.reason.toStdString() << " / " << e.reason.toStdString();
-        EXPECT_TRUE(e.reason.startsWith(c.reason)) << e.reason.toStdString();
-        if (c.outcome == QStringLiteral("Finished!")) {
+        ASSERT_EQ(e.dialogs.messages.size(), asks ? 1 : 0) << c.reason.toStdString() << builtin;
+        EXPECT_EQ(e.outcome, outcome) << c.reason.toStdString() << " / " << e.reason.toStdString() << builtin;
+        EXPECT_TRUE(reason.isEmpty() ? e.reason.isEmpty() : e.reason.startsWith(reason)) << e.reason.toStdString();
+        if (outcome == finished) {
             // Whole, as ffprobe reads it: every frame, and the parts' sound to its end.
             EXPECT_EQ(SampleMedia::videoFrames(e.output), e.inputFrames());
             double sound = 0;
             for (const QString &in : e.inputs)
                 sound += SampleMedia::soundSeconds(in);
-            EXPECT_NEAR(SampleMedia::soundSeconds(e.output), sound, 0.1);
+            // The writer pads the sound that was missing; the encoder's output lacks it.
+            EXPECT_NEAR(SampleMedia::soundSeconds(e.output), builtin ? Avi::summarize(e.output).frames() / 25.0 : sound, 0.1);
         }
-    }
+        }
 }

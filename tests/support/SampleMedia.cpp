@@ -95,6 +95,55 @@ double SampleMedia::soundSeconds(const QString &path, int track)
     return end;
 }
 
+QStringList SampleMedia::videoChecksums(const QString &path)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path, QStringLiteral("-map"),
+                                            QStringLiteral("0:v"), QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-f"),
+                                            QStringLiteral("framemd5"), QStringLiteral("-")});
+    ffmpeg.waitForFinished(120000);
+    QStringList sums;
+    for (const QString &line : QString::fromUtf8(ffmpeg.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts))
+        if (!line.startsWith(u'#'))
+            sums << line.section(u',', -1).trimmed();
+    return sums;
+}
+
+int SampleMedia::decoderErrors(const QString &path)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path, QStringLiteral("-f"),
+                                            QStringLiteral("null"), QStringLiteral("-")});
+    ffmpeg.waitForFinished(120000);
+    return static_cast<int>(QString::fromUtf8(ffmpeg.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts).size());
+}
+
+int SampleMedia::encoderFrames(const QString &path)
+{
+    QProcess mencoder;
+    mencoder.start(QStringLiteral("mencoder"), {QStringLiteral("-mc"), QStringLiteral("0"), QStringLiteral("-noskip"), QStringLiteral("-oac"),
+                                                QStringLiteral("copy"), QStringLiteral("-ovc"), QStringLiteral("copy"), path, QStringLiteral("-o"),
+                                                QStringLiteral("/dev/null")});
+    mencoder.waitForFinished(120000);
+    const QString out = QString::fromUtf8(mencoder.readAllStandardOutput());
+    const qsizetype at = out.indexOf(QStringLiteral(" frames"), out.indexOf(QStringLiteral("Video stream:")));
+    if (at < 0)
+        return -1;
+    return out.left(at).section(u' ', -1).toInt();
+}
+
+double SampleMedia::packetTime(const QString &path, qint64 pos)
+{
+    for (const QString &line : probe({QStringLiteral("-show_entries"), QStringLiteral("packet=pts_time,pos"), QStringLiteral("-of"),
+                                      QStringLiteral("csv=p=0"), path})
+                                   .split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(u',');
+        if (f.size() == 2 && f[1].toLongLong() == pos)
+            return f[0].toDouble();
+    }
+    return -1;
+}
+
 QStringList SampleMedia::picture(const QString &size, int rate)
 {
     return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("testsrc=size=%1:rate=%2").arg(size).arg(rate)};

@@ -16,6 +16,14 @@ int videoFrames(const QString &path);
 QStringList packets(const QString &path);
 // Where the sound of a track ends, by ffprobe's packet times; -1 on failure.
 double soundSeconds(const QString &path, int track = 0);
+// The checksum of every video packet, in order (ffmpeg's framemd5).
+QStringList videoChecksums(const QString &path);
+// Lines the decoders complain with while everything is decoded.
+int decoderErrors(const QString &path);
+// Frames the encoder reads from the file's own index (no rebuild, no sync fixes).
+int encoderFrames(const QString &path);
+// Where a packet whose data lies at byte pos plays, in seconds; -1 when none does.
+double packetTime(const QString &path, qint64 pos);
 // Arguments for ffmpeg: 25 fps test picture, a sine of the given rate and length.
 QStringList picture(const QString &size = QStringLiteral("320x240"), int rate = 25);
 QStringList sine(int sampleRate = 44100, double seconds = -1);

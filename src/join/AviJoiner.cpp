@@ -1,0 +1,506 @@
+#include "AviJoiner.h"
+#include "Silence.h"
+#include "avi/AviFile.h"
+#include "avi/AviSummary.h"
+#include "compat/SyncPlan.h"
+#include "platform/ErrorText.h"
+
+#include <QFile>
+#include <QHash>
+#include <cerrno>
+#include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Riff;
+
+namespace {
+
+constexpr quint32 kKeyFrame = 0x10; // AVIIF_KEYFRAME
+constexpr quint32 kHasIndex = 0x10; // AVIF_HASINDEX
+constexpr int kDmlhSize = 248;
+
+Result failed(int error, const QString &what) { return Result::failure(what + QStringLiteral(": ") + ErrorText::of(error)); }
+
+QByteArray tag(const char (&code)[5]) { return QByteArray(code, 4); }
+
+QByteArray header(quint32 id, quint32 size)
+{
+    QByteArray b(8, 0);
+    put32(b.data(), id);
+    put32(b.data() + 4, size);
+    return b;
+}
+
+// What the output's stream needs while it is written.
+struct OutStream
+{
+    Avi::Stream format; // the first part's stream, as stored
+    quint32 id = 0;     // its chunk id, "00dc", "01wb", ...
+    qint64 chunks = 0, bytes = 0, maxChunk = 0;
+    qint64 strhAt = -1, indxAt = -1; // where its header and super index lie in the output
+    struct Super
+    {
+        qint64 offset;
+        quint32 size, duration;
+    };
+    QVector<Super> super;
+    qint64 length() const { return format.kind == Avi::Kind::Audio && format.sampleSize > 0 ? bytes / format.sampleSize : chunks; }
+};
+
+struct Entry
+{
+    qint64 offset; // of the chunk's header in the output
+    quint32 size;
+    quint16 stream;
+    bool key;
+};
+
+class Writer
+{
+public:
+    Writer(int fd, const Avi::File &reference, qint64 riffLimit) : m_fd(fd), m_riffLimit(riffLimit)
+    {
+        for (int s = 0; s < reference.streams.size(); ++s) {
+            OutStream o;
+            o.format = reference.streams[s];
+            const quint32 code = o.format.kind == Avi::Kind::Video ? videoCode(reference, s)
+                                 : o.format.kind == Avi::Kind::Audio ? Riff::fourcc("00wb") >> 16
+                                                                     : Riff::fourcc("00tx") >> 16;
+            o.id = withStream(code << 16, s);
+            m_streams.append(o);
+        }
+        m_mainHeader = reference.mainHeader;
+    }
+
+    int streamCount() const { return static_cast<int>(m_streams.size()); }
+    const OutStream &stream(int s) const { return m_streams[s]; }
+
+    Result begin(int reservedIndexes)
+    {
+        m_reserved = reservedIndexes;
+        QByteArray strls;
+        QByteArray hdrl = tag("hdrl") + header(kAvih, 56);
+        m_avihAt = 12 + 12 + 8;
+        QByteArray avih = m_mainHeader.left(56);
+        avih.append(QByteArray(56 - avih.size(), '\0'));
+        hdrl += avih;
+        for (OutStream &o : m_streams) {
+            QByteArray strl = tag("strl");
+            const qint64 strlAt = 12 + 8 + hdrl.size(); // its LIST header
+            QByteArray strh = o.format.header;
+            if (strh.size() < 56)
+                strh.append(QByteArray(56 - strh.size(), '\0'));
+            o.strhAt = strlAt + 8 + strl.size() + 8;
+            strl += header(kStrh, static_cast<quint32>(strh.size())) + strh;
+            strl += header(kStrf, static_cast<quint32>(o.format.format.size())) + o.format.format;
+            if (o.format.format.size() & 1)
+                strl += '\0';
+            if (!o.format.extra.isEmpty())
+                strl += header(kStrd, static_cast<quint32>(o.format.extra.size())) + o.format.extra + QByteArray(o.format.extra.size() & 1, '\0');
+            if (!o.format.name.isEmpty())
+                strl += header(kStrn, static_cast<quint32>(o.format.name.size())) + o.format.name + QByteArray(o.format.name.size() & 1, '\0');
+            const int indxSize = 24 + 16 * m_reserved;
+            o.indxAt = strlAt + 8 + strl.size() + 8;
+            strl += header(kIndx, static_cast<quint32>(indxSize)) + QByteArray(indxSize, '\0');
+            hdrl += header(kList, static_cast<quint32>(strl.size())) + strl;
+        }
+        m_dmlhAt = 12 + 8 + hdrl.size() + 12 + 8;
+        hdrl += header(kList, 4 + 8 + kDmlhSize) + tag("odml") + header(kDmlh, kDmlhSize) + QByteArray(kDmlhSize, '\0');
+        const QByteArray start = header(kRiff, 0) + tag("AVI ") + header(kList, static_cast<quint32>(hdrl.size())) + hdrl;
+        m_pos = 0;
+        if (Result r = write(start); !r.ok())
+            return r;
+        return openMovi(0);
+    }
+
+    // Room for n more bytes of media in this RIFF, beside the indexes it will end with.
+    Result roomFor(qint64 bytes, qint64 chunks)
+    {
+        const qint64 indexes = (m_entries.size() + chunks) * (m_riffs == 1 ? 24 : 8) + 64 * m_streams.size();
+        if (m_pos - m_riffAt + bytes + indexes <= m_riffLimit || m_entries.isEmpty())
+            return {};
+        if (Result r = closeRiff(); !r.ok())
+            return r;
+        return openRiff();
+    }
+
+    // A chunk already in the output at offset (copied in a run), or about to be.
+    void record(qint64 offset, int stream, quint32 size, bool key)
+    {
+        OutStream &o = m_streams[stream];
+        o.chunks += 1;
+        o.bytes += size;
+        o.maxChunk = std::max<qint64>(o.maxChunk, size);
+        m_entries.append({offset, size, static_cast<quint16>(stream), key});
+        if (m_riffs == 1 && o.format.kind == Avi::Kind::Video && stream == firstVideo())
+            ++m_firstRiffFrames;
+    }
+
+    // A chunk of the output's own making (an empty frame, silence).
+    Result writeChunk(int stream, const QByteArray &data, bool key)
+    {
+        if (Result r = roomFor(8 + padded(static_cast<quint32>(data.size())), 1); !r.ok())
+            return r;
+        const qint64 at = m_pos;
+        QByteArray bytes = header(m_streams[stream].id, static_cast<quint32>(data.size())) + data;
+        if (data.size() & 1)
+            bytes += '\0';
+        if (Result r = write(bytes); !r.ok())
+            return r;
+        record(at, stream, static_cast<quint32>(data.size()), key);
+        return {};
+    }
+
+    // Copies length bytes at offset of in to the end of the output, by the kernel where it can.
+    Result copy(int in, qint64 offset, qint64 length)
+    {
+        qint64 from = offset, to = m_pos;
+        qint64 left = length;
+        bool kernel = true;
+        while (left > 0) {
+            if (kernel) {
+                loff_t a = from, b = to;
+                const ssize_t n = ::copy_file_range(in, &a, m_fd, &b, static_cast<size_t>(std::min<qint64>(left, 1LL << 30)), 0);
+                if (n > 0) {
+                    from += n, to += n, left -= n;
+                    continue;
+                }
+                if (n == 0)
+                    return Result::failure(QStringLiteral("a part ended before its chunks did"));
+                if (errno == EINTR)
+                    continue;
+                if (errno != EXDEV && errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL && errno != ETXTBSY)
+                    return failed(errno, QStringLiteral("write"));
+                kernel = false; // this pair of files cannot: read and write instead
+            }
+            static thread_local QByteArray buffer(1 << 20, Qt::Uninitialized);
+            const ssize_t n = ::pread(in, buffer.data(), static_cast<size_t>(std::min<qint64>(left, buffer.size())), from);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return failed(errno, QStringLiteral("read"));
+            if (n == 0)
+                return Result::failure(QStringLiteral("a part ended before its chunks did"));
+            for (ssize_t done = 0; done < n;) {
+                const ssize_t w = ::pwrite(m_fd, buffer.constData() + done, static_cast<size_t>(n - done), to + done);
+                if (w < 0 && errno == EINTR)
+                    continue;
+                if (w <= 0)
+                    return failed(w < 0 ? errno : ENOSPC, QStringLiteral("write"));
+                done += w;
+            }
+            from += n, to += n, left -= n;
+        }
+        m_pos = to;
+        return {};
+    }
+
+    Result write(const QByteArray &bytes) { return writeAt(m_pos, bytes, true); }
+
+    Result finish()
+    {
+        if (Result r = closeRiff(); !r.ok())
+            return r;
+        // The totals of the whole output, in the header written first.
+        qint64 maxChunk = 0;
+        for (int s = 0; s < m_streams.size(); ++s) {
+            const OutStream &o = m_streams[s];
+            maxChunk = std::max(maxChunk, o.maxChunk);
+            QByteArray length(4, 0), buffer(4, 0);
+            put32(length.data(), static_cast<quint32>(std::min<qint64>(o.length(), 0xffffffffLL)));
+            put32(buffer.data(), static_cast<quint32>(std::min<qint64>(o.maxChunk + (o.maxChunk & 1), 0xffffffffLL)));
+            if (Result r = writeAt(o.strhAt + 32, length, false); !r.ok())
+                return r;
+            if (Result r = writeAt(o.strhAt + 36, buffer, false); !r.ok())
+                return r;
+            QByteArray indx(24 + 16 * o.super.size(), '\0');
+            put16(indx.data(), 4);
+            indx[3] = 0; // an index of indexes
+            put32(indx.data() + 4, static_cast<quint32>(o.super.size()));
+            put32(indx.data() + 8, o.id);
+            for (int i = 0; i < o.super.size(); ++i) {
+                put64(indx.data() + 24 + 16 * i, static_cast<quint64>(o.super[i].offset));
+                put32(indx.data() + 24 + 16 * i + 8, o.super[i].size);
+                put32(indx.data() + 24 + 16 * i + 12, o.super[i].duration);
+            }
+            if (Result r = writeAt(o.indxAt, indx, false); !r.ok())
+                return r;
+        }
+        const int video = firstVideo();
+        const qint64 frames = video >= 0 ? m_streams[video].chunks : 0;
+        QByteArray avih(20, 0);
+        put32(avih.data(), (m_mainHeader.size() >= 16 ? u32(m_mainHeader.constData() + 12) : 0) | kHasIndex);
+        put32(avih.data() + 4, static_cast<quint32>(std::min<qint64>(m_firstRiffFrames, 0xffffffffLL)));
+        put32(avih.data() + 8, m_mainHeader.size() >= 20 ? u32(m_mainHeader.constData() + 20) : 0);
+        put32(avih.data() + 12, static_cast<quint32>(m_streams.size()));
+        put32(avih.data() + 16, static_cast<quint32>(std::min<qint64>(maxChunk + 8, 0xffffffffLL)));
+        if (Result r = writeAt(m_avihAt + 12, avih, false); !r.ok())
+            return r;
+        QByteArray dmlh(4, 0);
+        put32(dmlh.data(), static_cast<quint32>(std::min<qint64>(frames, 0xffffffffLL)));
+        return writeAt(m_dmlhAt, dmlh, false);
+    }
+
+    int firstVideo() const
+    {
+        for (int s = 0; s < m_streams.size(); ++s)
+            if (m_streams[s].format.kind == Avi::Kind::Video)
+                return s;
+        return -1;
+    }
+    qint64 position() const { return m_pos; }
+
+private:
+    static quint32 videoCode(const Avi::File &reference, int stream)
+    {
+        for (const Avi::Chunk &c : reference.chunks)
+            if (c.stream() == stream)
+                return c.id >> 16;
+        return Riff::fourcc("00dc") >> 16;
+    }
+
+    Result writeAt(qint64 at, const QByteArray &bytes, bool advance)
+    {
+        qint64 done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::pwrite(m_fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), at + done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return failed(n < 0 ? errno : ENOSPC, QStringLiteral("write"));
+            done += n;
+        }
+        if (advance)
+            m_pos = at + bytes.size();
+        return {};
+    }
+
+    Result openMovi(qint64 riffAt)
+    {
+        m_riffAt = riffAt;
+        m_moviAt = m_pos;
+        ++m_riffs;
+        m_entries.clear();
+        return write(header(kList, 0) + tag("movi"));
+    }
+
+    Result openRiff()
+    {
+        const qint64 at = m_pos;
+        if (Result r = write(header(kRiff, 0) + tag("AVIX")); !r.ok())
+            return r;
+        return openMovi(at);
+    }
+
+    // Ends the RIFF being written: a standard index for each stream, the movi
+    // list's size, the legacy index after the first movi list, the RIFF's size.
+    Result closeRiff()
+    {
+        for (int s = 0; s < m_streams.size(); ++s) {
+            OutStream &o = m_streams[s];
+            QVector<const Entry *> mine;
+            for (const Entry &e : std::as_const(m_entries))
+                if (e.stream == s)
+                    mine.append(&e);
+            if (mine.isEmpty())
+                continue;
+            if (o.super.size() >= m_reserved)
+                return Result::failure(QStringLiteral("the output needs more index room than was set aside"));
+            QByteArray ix(24 + 8 * mine.size(), '\0');
+            put16(ix.data(), 2);
+            ix[3] = 1; // an index of chunks
+            put32(ix.data() + 4, static_cast<quint32>(mine.size()));
+            put32(ix.data() + 8, o.id);
+            put64(ix.data() + 12, static_cast<quint64>(m_riffAt));
+            quint32 duration = 0;
+            for (int i = 0; i < mine.size(); ++i) {
+                put32(ix.data() + 24 + 8 * i, static_cast<quint32>(mine[i]->offset + 8 - m_riffAt));
+                put32(ix.data() + 28 + 8 * i, mine[i]->size | (mine[i]->key ? 0 : 0x80000000u));
+                duration += o.format.kind == Avi::Kind::Audio && o.format.sampleSize > 0 ? mine[i]->size / o.format.sampleSize : 1;
+            }
+            o.super.append({m_pos, static_cast<quint32>(8 + ix.size()), duration});
+            const quint32 ixId = (Riff::fourcc("ix00") & 0xffff) | static_cast<quint32>('0' + s / 10) << 16 | static_cast<quint32>('0' + s % 10) << 24;
+            if (Result r = write(header(ixId, static_cast<quint32>(ix.size())) + ix); !r.ok())
+                return r;
+        }
+        QByteArray size(4, 0);
+        put32(size.data(), static_cast<quint32>(m_pos - m_moviAt - 8));
+        if (Result r = writeAt(m_moviAt + 4, size, false); !r.ok())
+            return r;
+        if (m_riffs == 1) {
+            QByteArray idx1(16 * m_entries.size(), '\0');
+            for (int i = 0; i < m_entries.size(); ++i) {
+                const Entry &e = m_entries[i];
+                const OutStream &o = m_streams[e.stream];
+                put32(idx1.data() + 16 * i, o.id);
+                put32(idx1.data() + 16 * i + 4, e.key ? kKeyFrame : 0);
+                put32(idx1.data() + 16 * i + 8, static_cast<quint32>(e.offset - (m_moviAt + 8)));
+                put32(idx1.data() + 16 * i + 12, e.size);
+            }
+            if (Result r = write(header(kIdx1, static_cast<quint32>(idx1.size())) + idx1); !r.ok())
+                return r;
+        }
+        put32(size.data(), static_cast<quint32>(m_pos - m_riffAt - 8));
+        return writeAt(m_riffAt + 4, size, false);
+    }
+
+    int m_fd;
+    qint64 m_riffLimit;
+    qint64 m_pos = 0;
+    QByteArray m_mainHeader;
+    QVector<OutStream> m_streams;
+    QVector<Entry> m_entries; // the RIFF being written
+    int m_reserved = 0, m_riffs = 0;
+    qint64 m_riffAt = 0, m_moviAt = 0, m_avihAt = 0, m_dmlhAt = 0, m_firstRiffFrames = 0;
+};
+
+// Where each of a part's streams goes in the output: the same kind, the same
+// position among that kind; -1 where the output has no such stream.
+QVector<int> mapStreams(const Avi::File &part, const Writer &out)
+{
+    QVector<int> map(part.streams.size(), -1);
+    QHash<int, int> seen;
+    for (int s = 0; s < part.streams.size(); ++s) {
+        const int kind = static_cast<int>(part.streams[s].kind);
+        int position = seen[kind]++;
+        for (int o = 0; o < out.streamCount(); ++o)
+            if (static_cast<int>(out.stream(o).format.kind) == kind && position-- == 0) {
+                map[s] = o;
+                break;
+            }
+    }
+    return map;
+}
+
+} // namespace
+
+AviJoiner::AviJoiner(const QStringList &parts, const QString &output, Source source, qint64 riffLimit)
+    : m_parts(parts), m_output(output), m_source(source), m_riffLimit(riffLimit)
+{
+}
+
+Result AviJoiner::run(const Progress &progress)
+{
+    if (m_parts.isEmpty())
+        return Result::failure(QStringLiteral("there is nothing to join"));
+    const Avi::Index index = m_source == Source::Walk ? Avi::Index::Ignored : Avi::Index::Trusted;
+    Avi::Limits limits;
+    limits.checkEveryChunk = true; // a chunk is copied by what the index says it is
+    // Every part's streams first, for the plan that keeps sound and picture in step.
+    QVector<Avi::Summary> summaries;
+    qint64 estimate = 0;
+    for (int p = 0; p < m_parts.size(); ++p) {
+        const Avi::File f = Avi::read(m_parts[p], Avi::Detail::Counts, index, limits);
+        if (!f.isAvi())
+            return Result::failure(QStringLiteral("part %1 could not be read: %2").arg(p + 1).arg(f.problem));
+        summaries << Avi::Summary::of(f);
+        for (const Avi::Count &c : f.counts)
+            estimate += c.bytes + 9 * c.chunks;
+    }
+    const QVector<SyncPlan::Seam> seams = SyncPlan::plan(summaries, true);
+    const Avi::File reference = Avi::read(m_parts.first(), Avi::Detail::Chunks, index, limits);
+    if (!reference.isAvi())
+        return Result::failure(QStringLiteral("part 1 could not be read: %1").arg(reference.problem));
+    for (const SyncPlan::Seam &seam : seams)
+        for (const double s : seam.silence)
+            estimate += static_cast<qint64>(s * 200000) + 4096; // silence: at most a generous byte rate
+    if (estimate > kMaxOutputBytes)
+        return Result::failure(QStringLiteral("the output would be larger than Tapeweld writes"));
+
+    const int out = ::open(QFile::encodeName(m_output).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (out < 0)
+        return failed(errno, QStringLiteral("output ") + m_output);
+    Writer writer(out, reference, m_riffLimit);
+    // Room in the header for a standard index per stream per RIFF, with some to spare.
+    const int reserve = static_cast<int>(estimate * 5 / 4 / std::max<qint64>(m_riffLimit * 3 / 4, 1)) + 4;
+    Result result = writer.begin(reserve);
+    const int video = writer.firstVideo();
+    qint64 consumed = 0;
+    for (int p = 0; p < m_parts.size() && result.ok(); ++p) {
+        if (p > 0) {
+            const SyncPlan::Seam &seam = seams[p - 1];
+            for (qint64 i = 0; i < seam.dropFrames && video >= 0 && result.ok(); ++i)
+                result = writer.writeChunk(video, QByteArray(), false);
+            int track = 0;
+            for (int s = 0; s < writer.streamCount() && result.ok(); ++s) {
+                if (writer.stream(s).format.kind != Avi::Kind::Audio)
+                    continue;
+                const double seconds = track < seam.silence.size() ? seam.silence[track] : 0;
+                ++track;
+                for (const QByteArray &chunk : Silence::chunks(writer.stream(s).format, seconds))
+                    if (result = writer.writeChunk(s, chunk, true); !result.ok())
+                        break;
+            }
+        }
+        if (!result.ok())
+            break;
+        const Avi::File part = p == 0 ? reference : Avi::read(m_parts[p], Avi::Detail::Chunks, index, limits);
+        if (!part.isAvi()) {
+            result = Result::failure(QStringLiteral("part %1 could not be read: %2").arg(p + 1).arg(part.problem));
+            break;
+        }
+        const int in = ::open(QFile::encodeName(m_parts[p]).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (in < 0) {
+            result = failed(errno, QStringLiteral("part %1").arg(p + 1));
+            break;
+        }
+        const QVector<int> map = mapStreams(part, writer);
+        const QVector<Avi::Chunk> &chunks = part.chunks;
+        for (qsizetype i = 0; i < chunks.size() && result.ok();) {
+            const Avi::Chunk &c = chunks[i];
+            const int to = map.value(c.stream(), -1);
+            if (to < 0) {
+                ++i;
+                continue;
+            }
+            const quint32 id = withStream(c.id, to);
+            const bool pad = (c.size & 1) && c.offset + 8 + padded(c.size) > part.size; // the file ends without it
+            if (id != c.id || pad) {
+                // Renumbered (or its pad byte missing): a header of its own, then the data.
+                if (result = writer.roomFor(8 + padded(c.size), 1); !result.ok())
+                    break;
+                const qint64 at = writer.position();
+                if (result = writer.write(header(id, c.size)); !result.ok())
+                    break;
+                if (result = writer.copy(in, c.offset + 8, c.size); !result.ok())
+                    break;
+                if ((c.size & 1) && !(result = writer.write(QByteArray(1, '\0'))).ok())
+                    break;
+                writer.record(at, to, c.size, c.key);
+                consumed += 8 + c.size;
+                ++i;
+            } else {
+                // A run of chunks that lie one after the other and keep their ids: one kernel copy.
+                qsizetype j = i + 1;
+                qint64 end = c.offset + 8 + padded(c.size);
+                while (j < chunks.size() && chunks[j].offset == end && map.value(chunks[j].stream(), -1) == chunks[j].stream()
+                       && end - c.offset < (64LL << 20) && chunks[j].offset + 8 + padded(chunks[j].size) <= part.size) {
+                    end += 8 + padded(chunks[j].size);
+                    ++j;
+                }
+                if (result = writer.roomFor(end - c.offset, j - i); !result.ok())
+                    break;
+                const qint64 at = writer.position();
+                if (result = writer.copy(in, c.offset, end - c.offset); !result.ok())
+                    break;
+                for (qsizetype k = i; k < j; ++k)
+                    writer.record(at + (chunks[k].offset - c.offset), chunks[k].stream(), chunks[k].size, chunks[k].key);
+                consumed += end - c.offset;
+                i = j;
+            }
+            if (progress.copied)
+                progress.copied(consumed);
+        }
+        ::close(in);
+    }
+    if (result.ok()) {
+        if (progress.indexing)
+            progress.indexing();
+        result = writer.finish();
+    }
+    if (::close(out) != 0 && result.ok())
+        result = failed(errno, QStringLiteral("write"));
+    return result;
+}

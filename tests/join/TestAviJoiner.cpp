@@ -1,0 +1,141 @@
+#include "avi/AviFile.h"
+#include "join/AviJoiner.h"
+#include "support/SampleMedia.h"
+#include "support/TestEnvironment.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+QStringList words(std::initializer_list<const char *> list)
+{
+    QStringList l;
+    for (const char *w : list)
+        l << QString::fromLatin1(w);
+    return l;
+}
+const QStringList kXvidMp3 = words({"-c:v", "mpeg4", "-vtag", "XVID", "-c:a", "libmp3lame"});
+const QStringList kMjpgPcm = words({"-c:v", "mjpeg", "-c:a", "pcm_s16le"});
+
+QByteArray renamed(QByteArray data, const QByteArray &from, const QByteArray &to)
+{
+    for (qsizetype at = data.indexOf(from); at >= 0; at = data.indexOf(from, at + 4))
+        data.replace(at, 4, to);
+    return data;
+}
+
+// The bytes of a part's first chunk of a stream, and where they lie in the output.
+qint64 whereInOutput(const QString &part, int stream, const QByteArray &output)
+{
+    const Avi::File f = Avi::read(part);
+    for (const Avi::Chunk &c : f.chunks)
+        if (c.stream() == stream && c.size > 64) {
+            const QByteArray data = readAll(part).mid(c.offset + 8, c.size);
+            return output.indexOf(data);
+        }
+    return -1;
+}
+} // namespace
+
+TEST(AviJoiner, EveryChunkOnceInOrderUnderBothIndexes)
+{
+    TestEnvironment env;
+    QStringList parts;
+    for (int i = 0; i < 3; ++i)
+        parts << SampleMedia::makeWith(env.root(), QStringLiteral("p%1.avi").arg(i),
+                                       SampleMedia::picture() + SampleMedia::sine() + kXvidMp3 + words({"-t", "2"}));
+    const QString out = env.path(QStringLiteral("out.avi"));
+    // Small RIFFs, so that a few seconds make an OpenDML file of several.
+    ASSERT_TRUE(AviJoiner(parts, out, AviJoiner::Source::Indexes, 96 * 1024).run().ok());
+    const Avi::File joined = Avi::read(out);
+    ASSERT_TRUE(joined.isAvi()) << joined.problem.toStdString();
+    EXPECT_GT(joined.riffs, 2);
+    EXPECT_EQ(joined.chainDifference(), 0);
+    EXPECT_EQ(joined.index, Avi::IndexSource::OpenDml);
+    QStringList checksums;
+    for (const QString &p : parts)
+        checksums += SampleMedia::videoChecksums(p);
+    EXPECT_EQ(SampleMedia::videoChecksums(out), checksums);
+    EXPECT_EQ(SampleMedia::decoderErrors(out), 0);
+    EXPECT_EQ(SampleMedia::encoderFrames(out), joined.frames());
+    // Each index on its own names the same chunks: the legacy one the first RIFF's
+    // (a reader walks the others), the OpenDML ones all of them.
+    const QByteArray data = readAll(out);
+    Avi::Limits every;
+    every.checkEveryChunk = true;
+    const Avi::File legacy = Avi::read(*Avi::inMemory(renamed(data, "indx", "JUNK")), Avi::Detail::Chunks, Avi::Index::Trusted, every);
+    const Avi::File openDml = Avi::read(*Avi::inMemory(renamed(data, "idx1", "JUNK")), Avi::Detail::Chunks, Avi::Index::Trusted, every);
+    EXPECT_EQ(legacy.index, Avi::IndexSource::Legacy);
+    EXPECT_EQ(openDml.index, Avi::IndexSource::OpenDml);
+    ASSERT_EQ(legacy.chunks.size(), joined.chunks.size());
+    ASSERT_EQ(openDml.chunks.size(), joined.chunks.size());
+    for (qsizetype i = 0; i < joined.chunks.size(); ++i) {
+        EXPECT_EQ(legacy.chunks[i].offset, joined.chunks[i].offset);
+        EXPECT_EQ(openDml.chunks[i].key, joined.chunks[i].key);
+    }
+}
+
+TEST(AviJoiner, SoundStaysInStepAtEverySeam)
+{
+    for (const QStringList &codecs : {kXvidMp3, kMjpgPcm}) {
+        TestEnvironment env;
+        // Part 2's sound ends 1.5 s before its picture; part 3 is another picture and tone, so it can be found.
+        const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"), SampleMedia::picture() + SampleMedia::sine() + codecs + words({"-t", "2"}));
+        const QString b = SampleMedia::makeWith(env.root(), QStringLiteral("b.avi"),
+                                                SampleMedia::picture() + SampleMedia::sine(44100, 0.5) + codecs + words({"-t", "2"}));
+        const QString c = SampleMedia::makeWith(env.root(), QStringLiteral("c.avi"),
+                                                words({"-f", "lavfi", "-i", "smptebars=size=320x240:rate=25", "-f", "lavfi", "-i",
+                                                       "sine=frequency=880:sample_rate=44100"})
+                                                    + codecs
+                                                    + words({"-t", "2"}));
+        const QString out = env.path(QStringLiteral("out.avi"));
+        ASSERT_TRUE(AviJoiner({a, b, c}, out).run().ok());
+        const QByteArray joined = readAll(out);
+        const double picture = SampleMedia::packetTime(out, whereInOutput(c, 0, joined));
+        const double sound = SampleMedia::packetTime(out, whereInOutput(c, 1, joined));
+        ASSERT_GE(picture, 3.9);
+        EXPECT_NEAR(sound, picture, 0.04) << codecs.join(u' ').toStdString(); // within a frame
+        EXPECT_EQ(SampleMedia::decoderErrors(out), 0);
+    }
+}
+
+TEST(AviJoiner, EveryTrackAndEveryOrderIsFiledByKind)
+{
+    TestEnvironment env;
+    const QStringList two = SampleMedia::picture() + SampleMedia::sine() + SampleMedia::sine(48000)
+                            + words({"-map", "0", "-map", "1", "-map", "2", "-c:v", "mpeg4", "-c:a", "ac3", "-t", "1"});
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"), two);
+    // The same streams stored sound first.
+    const QString b = SampleMedia::makeWith(env.root(), QStringLiteral("b.avi"),
+                                            words({"-i", a.toUtf8().constData(), "-map", "0:a:0", "-map", "0:v", "-map", "0:a:1", "-c", "copy"}));
+    const QString out = env.path(QStringLiteral("out.avi"));
+    ASSERT_TRUE(AviJoiner({a, b, a}, out).run().ok());
+    const QStringList in = SampleMedia::packets(a);
+    ASSERT_EQ(in.size(), 3);
+    QStringList expected;
+    for (const QString &stream : in)
+        expected << stream.section(u' ', 0, 0) + u' ' + QString::number(3 * stream.section(u' ', 1).toInt());
+    EXPECT_EQ(SampleMedia::packets(out), expected);
+    EXPECT_EQ(SampleMedia::videoChecksums(out), SampleMedia::videoChecksums(a) + SampleMedia::videoChecksums(b) + SampleMedia::videoChecksums(a));
+    EXPECT_EQ(SampleMedia::decoderErrors(out), 0);
+}
+
+TEST(AviJoiner, PartsWithoutAnIndexOrWithABrokenOneJoinWhole)
+{
+    TestEnvironment env;
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"), SampleMedia::picture() + SampleMedia::sine() + kXvidMp3 + words({"-t", "2"}));
+    QByteArray data = readAll(a);
+    const QString noIndex = env.write(QStringLiteral("no index.avi"), renamed(data, "idx1", "JUNK"));
+    const qsizetype idx1 = data.lastIndexOf("idx1");
+    data.replace(idx1 + 8 + 16 * 5 + 8, 8, QByteArray(8, '\xff')); // an entry that points nowhere
+    const QString damaged = env.write(QStringLiteral("damaged.avi"), data);
+    const QString out = env.path(QStringLiteral("out.avi"));
+    ASSERT_TRUE(AviJoiner({a, noIndex, damaged}, out).run().ok());
+    EXPECT_EQ(SampleMedia::videoChecksums(out), SampleMedia::videoChecksums(a) + SampleMedia::videoChecksums(a) + SampleMedia::videoChecksums(a));
+    EXPECT_EQ(SampleMedia::decoderErrors(out), 0);
+    // The output is made new: an existing file or a link there is never written.
+    const QString victim = env.write(QStringLiteral("victim"), "keep");
+    ASSERT_TRUE(QFile::link(victim, env.path(QStringLiteral("link.avi"))));
+    EXPECT_FALSE(AviJoiner({a}, env.path(QStringLiteral("link.avi"))).run().ok());
+    EXPECT_EQ(readAll(victim), QByteArray("keep"));
+}
