@@ -125,7 +125,8 @@ void RepairAVIFile::cmdRepair_Click()
     // What the encoder would not keep is asked about; the file is read off the window's thread.
     Avi::Summary summary;
     RunWhileBusy([&] { summary = Avi::summarize(input); });
-    if (const QString question = RepairChecks::streamsQuestion(summary, JoinEngines::configured());
+    const JoinEngine engine = JoinEngines::configured();
+    if (const QString question = RepairChecks::streamsQuestion(summary, engine);
         !question.isEmpty() && Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return;
     if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script"));
@@ -139,7 +140,7 @@ void RepairAVIFile::cmdRepair_Click()
         Dialogs::message(ScriptRun::busyMessage(), Dialogs::Icon::Exclamation);
         return;
     }
-    m_run = std::make_unique<RepairRun>(std::move(lock), input);
+    m_run = std::make_unique<RepairRun>(std::move(lock), input, engine);
     m_repair->setEnabled(false);
     m_cancel->setText(kCancel);
     m_percent = 0;

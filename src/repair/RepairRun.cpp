@@ -10,7 +10,8 @@
 #include <QFile>
 #include <unistd.h>
 
-RepairRun::RepairRun(std::unique_ptr<ScriptRun> run, const QString &input) : m_run(std::move(run)), m_input(input)
+RepairRun::RepairRun(std::unique_ptr<ScriptRun> run, const QString &input, JoinEngine engine)
+    : m_run(std::move(run)), m_input(input), m_engine(engine)
 {
     // An empty input still runs; its progress simply stays at 0 %.
     m_max = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(input)));
@@ -26,27 +27,42 @@ void RepairRun::start()
 {
     // An existing output was asked about before: the encoder writes a new one (a link goes, not its target).
     ::unlink(QFile::encodeName(output()).constData());
-    const Result prepared = m_run->prepare({{RunFiles::secondScript(), RepairScript::text(AppPaths::applicationSettingsPath(), m_input)}});
+    const bool builtin = m_engine == JoinEngine::Builtin;
+    const Result prepared =
+        builtin ? m_run->prepare({}) : m_run->prepare({{RunFiles::secondScript(), RepairScript::text(AppPaths::applicationSettingsPath(), m_input)}});
     if (!prepared.ok()) {
         m_failure = QStringLiteral("The repair could not start: %1.").arg(prepared.why());
         finish();
         return;
     }
-    m_run->start(RunFiles::secondScript());
+    if (builtin)
+        m_run->startProgram({RunFiles::writer(), QStringLiteral("--repair"), output(), m_input}, RunFiles::writerLog());
+    else
+        m_run->start(RunFiles::secondScript());
+}
+
+QString RepairRun::errorLog() const
+{
+    return m_engine == JoinEngine::Builtin ? RunFiles::writerLog() : RunFiles::errorLogOf(RunFiles::secondScript());
 }
 
 void RepairRun::tick()
 {
     if (m_phase == Phase::Ended)
         return;
+    double written = -1;
+    for (const QByteArray &line : m_run->readOutput().split('\n'))
+        if (line.startsWith("copy "))
+            written = line.mid(5).toDouble(); // the writer's own count: the output also holds its indexes
     if (m_cancelled || m_run->scriptEnded()) {
         if (m_run->held())
             QDir().rmdir(RunFiles::workFolder());
         finish();
     } else if (FileSystem::pathExists(output())) {
         m_phase = Phase::Writing;
-        const double size = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(output())));
-        m_value = size > m_max ? m_max : size;
+        const double size = written >= 0 ? written : static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(output())));
+        if (written >= 0 || m_engine == JoinEngine::Encoder)
+            m_value = size > m_max ? m_max : size;
     } else {
         m_phase = Phase::Indexing;
     }
@@ -63,7 +79,7 @@ void RepairRun::finish()
         if (m_run->end().kind == ScriptRun::End::NotStarted)
             m_status = RunStatus::failed(QStringLiteral("The repair could not start: %1.").arg(m_run->end().failure()));
         else {
-            const JoinOutcome::Verdict verdict = JoinOutcome::checkRepair(m_input, output(), RunFiles::errorLogOf(RunFiles::secondScript()));
+            const JoinOutcome::Verdict verdict = JoinOutcome::checkRepair(m_input, output(), errorLog());
             m_status = verdict.ok ? RunStatus::finished(verdict.notes.join(u'\n')) : RunStatus::failed(verdict.reason);
         }
     }

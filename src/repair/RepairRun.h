@@ -1,4 +1,5 @@
 #pragma once
+#include "app/JoinEngine.h"
 #include "join/RunStatus.h"
 
 #include <QString>
@@ -7,8 +8,10 @@
 class ScriptRun;
 
 // A repair under way: one script runs the encoder on the input into
-// "<input>.fixed.avi". Advanced by tick() (once a second in the window), it
-// ends in one RunStatus; the repair window and the command line show it.
+// "<input>.fixed.avi" (or Tapeweld's own writer walks the input's chunks and
+// indexes them anew, every stream kept). Advanced by tick() (once a second in
+// the window), it ends in one RunStatus; the repair window and the command
+// line show it.
 class RepairRun
 {
 public:
@@ -20,7 +23,7 @@ public:
     };
     // run holds the per-user lock; the run releases it when it ends, leaving the
     // encoder copy for the window's Close (ScriptRun::removeLeftovers).
-    RepairRun(std::unique_ptr<ScriptRun> run, const QString &input);
+    RepairRun(std::unique_ptr<ScriptRun> run, const QString &input, JoinEngine engine = JoinEngine::Encoder);
     ~RepairRun();
     RepairRun(const RepairRun &) = delete;
     RepairRun &operator=(const RepairRun &) = delete;
@@ -45,6 +48,8 @@ private:
 
     std::unique_ptr<ScriptRun> m_run;
     QString m_input;
+    JoinEngine m_engine;
+    QString errorLog() const;
     double m_max = 0, m_value = 0;
     Phase m_phase = Phase::Starting;
     bool m_cancelled = false;

@@ -1,8 +1,10 @@
+#include "app/JoinEngine.h"
 #include "app/Settings.h"
 #include "gui/PreferencesWindow.h"
 #include "support/TestEnvironment.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <gtest/gtest.h>
 
 TEST(PreferencesWindow, ReadsAndSavesTheSplashPreference)
@@ -17,4 +19,13 @@ TEST(PreferencesWindow, ReadsAndSavesTheSplashPreference)
         prefs.close();
     }
     EXPECT_EQ(Settings::read(SettingsKeys::kDoNotShowSplash), QStringLiteral("0"));
+    EXPECT_EQ(JoinEngines::configured(), JoinEngine::Encoder); // the default, and what an unknown value means
+    {
+        PreferencesWindow prefs;
+        EXPECT_EQ(prefs.joinWith()->currentIndex(), 0);
+        prefs.joinWith()->setCurrentIndex(1);
+        prefs.close();
+    }
+    EXPECT_EQ(Settings::read(SettingsKeys::kJoinEngine), QStringLiteral("Builtin"));
+    EXPECT_EQ(JoinEngines::fromName(QStringLiteral("something else")), JoinEngine::Encoder);
 }

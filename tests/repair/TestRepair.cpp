@@ -1,5 +1,7 @@
 #include "app/AppPaths.h"
+#include "app/JoinEngine.h"
 #include "app/Settings.h"
+#include "avi/AviSummary.h"
 #include "join/JoinScripts.h"
 #include "join/RunFiles.h"
 #include "join/ScriptRun.h"
@@ -272,4 +274,28 @@ TEST(Repair, AsksBeforeItDropsAStreamOrReplacesAFileAndNeverWritesThroughALink)
         EXPECT_EQ(dialogs.messages.last().text, QStringLiteral("Please, choose a valid AVI File.")) << odd.toStdString();
         EXPECT_FALSE(w.running());
     }
+}
+
+TEST(Repair, TheWriterRebuildsTheIndexKeepingEveryTrack)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    JoinEngines::configure(JoinEngine::Builtin);
+    const QString two = SampleMedia::makeWith(env.root(), QStringLiteral("two.avi"),
+                                              SampleMedia::picture() + SampleMedia::sine() + SampleMedia::sine(48000)
+                                                  + QStringList{QStringLiteral("-map"), QStringLiteral("0"), QStringLiteral("-map"), QStringLiteral("1"),
+                                                                QStringLiteral("-map"), QStringLiteral("2"), QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
+                                                                QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-t"), QStringLiteral("2")});
+    const QString damaged = damagedCopy(env, two, QStringLiteral("damaged.avi"));
+    RepairAVIFile w;
+    w.show();
+    w.inputFile()->setText(damaged);
+    w.cmdRepair_Click();
+    ASSERT_TRUE(runToEnd(w));
+    ASSERT_EQ(dialogs.messages.size(), 1); // nothing asked: every track is kept
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("The selected AVI File has been repaired successfully!"))) << dialogs.messages[0].text.toStdString();
+    const QString fixed = damaged + QStringLiteral(".fixed.avi");
+    EXPECT_EQ(SampleMedia::packets(fixed), SampleMedia::packets(two));
+    EXPECT_EQ(SampleMedia::videoChecksums(fixed), SampleMedia::videoChecksums(two));
+    EXPECT_EQ(Avi::summarize(fixed).chainDifference(), 0);
 }
