@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size)
     QStringList cells = text.split(u'\x01');
     FileListModel::Row row;
     for (int i = 0; i < FileListModel::CellCount; ++i)
-        row[i] = cells.value(i).remove(u'|'); // no "|" in a cell: the entry has no escape for it
+        row.setText(static_cast<FileListModel::Column>(i), cells.value(i).remove(u'|')); // no "|" in a cell: the entry has no escape for it
     model.appendRow(row);
     const QString entry = ClipboardModule::rowEntry(model, 1);
     FUZZ_CHECK(ClipboardModule::pathOfEntry(entry) == row[FileListModel::Filepath]);

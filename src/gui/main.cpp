@@ -3,6 +3,7 @@
 #include "app/Shell.h"
 #include "Splashscreen.h"
 #include "WidgetDialogs.h"
+#include "cli/CommandLineTool.h"
 #include "compat/CheckCompatibility.h"
 #include "list/UpdateListTotals.h"
 
@@ -16,6 +17,12 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    // The command line needs no display: no window is made, nor the GUI's application.
+    if (CommandLineTool::wanted(arguments)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tapeweld"));
+        return CommandLineTool::run(arguments);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tapeweld"));
     ensureResources();

@@ -7,8 +7,7 @@
 #include "app/Dialogs.h"
 #include "app/Settings.h"
 #include "app/SystemServices.h"
-#include "compat/CarryCheck.h"
-#include "compat/ChunkCheck.h"
+#include "JoinChecks.h"
 #include "list/FileList.h"
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
@@ -52,35 +51,31 @@ bool somethingAt(const QString &path)
 }
 } // namespace
 
-void StartJoin(FileList &list, const JoinHooks &hooks)
+StartJoinResult StartJoin(FileList &list, const JoinHooks &hooks)
 {
     if (hooks.adding) {
         Dialogs::message(QStringLiteral("Adding Files. Please be patient!"), Dialogs::Icon::Information);
-        return;
+        return StartJoinResult::Refused;
     }
     if (list.count() < 2) {
         Dialogs::message(QStringLiteral("Please, Add at least 2 files to your list."), Dialogs::Icon::Exclamation);
-        return;
+        return StartJoinResult::Refused;
     }
     if (list.listStatus() == ListStatus::Red
-        && Dialogs::message(QStringLiteral("The files in your list appear to be incompatible with each other.") + kCrLf
-                                + QStringLiteral("You can click the 'Red' icon in the bottom right corner for more information.")
-                                + kCrLf + kCrLf + QStringLiteral("Would you like to try to join the files in your list anyway?"),
-                            Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo)
-               != Dialogs::Answer::Yes)
-        return;
+        && Dialogs::message(JoinChecks::redQuestion(), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return StartJoinResult::Declined;
 
     // One join or repair at a time per user: taken before the dialogs, so that
     // nothing here can touch the files of a run in another window.
     auto run = std::make_shared<ScriptRun>(AppPaths::applicationSettingsPath());
     if (!run->acquire()) {
         Dialogs::message(ScriptRun::busyMessage(), Dialogs::Icon::Exclamation);
-        return;
+        return StartJoinResult::Busy;
     }
     if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("join"), QStringLiteral("a join script"));
         !problem.isEmpty()) {
         Dialogs::message(problem, Dialogs::Icon::Critical);
-        return;
+        return StartJoinResult::Failed;
     }
 
     // The facts of rows not probed in this process (a list opened from a file),
@@ -99,20 +94,14 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
 
     // What the light does not look at but a stream copy cannot carry, then parts
     // that do not end where their chunks end: each asked once, before any dialog.
-    const QVector<CarryCheck::Difference> carry = CarryCheck::check(list.model(), plan.engine);
-    if (!carry.isEmpty()
-        && Dialogs::message(CarryCheck::question(carry), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
-        return;
-    const ChunkCheck::Finding chunks = ChunkCheck::check(list.model());
-    if (chunks.row
-        && Dialogs::message(ChunkCheck::question(list.model(), chunks), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo)
-               != Dialogs::Answer::Yes)
-        return;
+    for (const QString &question : JoinChecks::streamQuestions(list, plan.engine))
+        if (Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+            return StartJoinResult::Declined;
 
     const QString start = Settings::startFolder(SettingsKeys::kJoinFiles);
     QString output = Dialogs::saveFile(outputRequest(start));
     if (output.isEmpty())
-        return;
+        return StartJoinResult::Declined;
     Settings::rememberFolder(SettingsKeys::kJoinFiles, start, output);
 
     for (;;) {
@@ -162,7 +151,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
             break;
         output = Dialogs::saveFile(outputRequest(start));
         if (output.isEmpty())
-            return;
+            return StartJoinResult::Declined;
     }
 
     // The encoder's join writes every byte twice (the intermediate file, then the
@@ -176,13 +165,13 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
                                 + QStringLiteral(".") + kCrLf + QStringLiteral("Would you like to continue?"),
                             Dialogs::Icon::Critical, Dialogs::Buttons::YesNo)
                != Dialogs::Answer::Yes)
-        return;
+        return StartJoinResult::Declined;
 
     if (encoder ? !PathExists(RunFiles::shippedEncoder()) || !PathExists(RunFiles::interpreter()) : !PathExists(RunFiles::writer())) {
         Dialogs::message(QStringLiteral("An error occurred!") + kCrLf + QStringLiteral("Tapeweld cannot load one or more required files.")
                              + kCrLf + kCrLf + QStringLiteral("Please, re-install Tapeweld to fix this problem."),
                          Dialogs::Icon::Critical);
-        return;
+        return StartJoinResult::Failed;
     }
 
     // Possible from a hand-edited list file.
@@ -192,7 +181,7 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
                                  .arg(PathRules::scriptProblem(paths[row - 1]))
                              + kCrLf + kCrLf + paths[row - 1],
                          Dialogs::Icon::Critical);
-        return;
+        return StartJoinResult::Refused;
     }
 
     if (IsDebugLogActive())
@@ -204,9 +193,10 @@ void StartJoin(FileList &list, const JoinHooks &hooks)
         }
     if (const Result written = encoder ? WriteJoinScripts(*run, paths, output) : run->prepare({}); !written.ok()) {
         Dialogs::message(QStringLiteral("The join could not start: ") + ErrorText::sentence(written.why()), Dialogs::Icon::Critical);
-        return;
+        return StartJoinResult::Failed;
     }
     plan.output = output;
     if (hooks.showWizard)
         hooks.showWizard(plan, run); // the dialogs above were modal: the rows are those read
+    return StartJoinResult::Started;
 }

@@ -28,5 +28,14 @@ struct JoinHooks
     BusyRunner whileBusy;
 };
 
+// How the join command ended, for a caller that needs more than the messages said.
+enum class StartJoinResult {
+    Started,  // the wizard ran
+    Declined, // a question was answered No, or a dialog cancelled
+    Refused,  // the list cannot be joined as it is (too short, busy adding, a row no script can carry)
+    Busy,     // another join or repair of this user runs
+    Failed    // what a join needs is missing or cannot be written
+};
+
 // The join command: checks, output dialog, conflicts, space, encoder, scripts, wizard.
-void StartJoin(FileList &list, const JoinHooks &hooks);
+StartJoinResult StartJoin(FileList &list, const JoinHooks &hooks);

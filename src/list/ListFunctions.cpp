@@ -64,10 +64,15 @@ void OpenListFile(FileList &list)
     if (file.isEmpty())
         return;
     Settings::rememberFolder(SettingsKeys::kOpenList, start, file);
+    (void)LoadListFile(list, file); // a file that is no list was said so
+}
+
+bool LoadListFile(FileList &list, const QString &file)
+{
     ListFile::Parsed parsed = ListFile::read(file);
     if (!parsed.valid) {
         Dialogs::message(QStringLiteral("Unable to open; Invalid File!"), Dialogs::Icon::Exclamation);
-        return;
+        return false;
     }
     // Rows a join script could not carry (possible in a hand-edited file) stay out.
     QStringList refused;
@@ -94,6 +99,7 @@ void OpenListFile(FileList &list)
                                         "scripts cannot carry (\", a line break, NUL, or bytes that are not valid UTF-8 text):")
                              + AddFiles::namesForMessage(refused) + untitled,
                          Dialogs::Icon::Exclamation);
+    return true;
 }
 
 bool AskToSaveOnClose(FileList &list)

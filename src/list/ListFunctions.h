@@ -9,6 +9,9 @@ void NewList(FileList &list, bool ask);
 // written (then a message said so and the previous file is intact).
 bool SaveListFile(FileList &list, bool saveAs);
 void OpenListFile(FileList &list);
+// What OpenListFile does once the file is chosen; false (after a message) for
+// a file that is no list.
+bool LoadListFile(FileList &list, const QString &file);
 // The question asked when the main window closes; true: the window may close.
 [[nodiscard]] bool AskToSaveOnClose(FileList &list);
 

@@ -10,8 +10,8 @@
 #include <QFile>
 #include <unistd.h>
 
-RepairRun::RepairRun(std::unique_ptr<ScriptRun> run, const QString &input, JoinEngine engine)
-    : m_run(std::move(run)), m_input(input), m_engine(engine)
+RepairRun::RepairRun(std::unique_ptr<ScriptRun> run, const QString &input, JoinEngine engine, const QString &output)
+    : m_run(std::move(run)), m_input(input), m_engine(engine), m_output(output.isEmpty() ? RepairScript::outputFor(input) : output)
 {
     // An empty input still runs; its progress simply stays at 0 %.
     m_max = static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(input)));
@@ -19,7 +19,7 @@ RepairRun::RepairRun(std::unique_ptr<ScriptRun> run, const QString &input, JoinE
 
 RepairRun::~RepairRun() = default;
 
-QString RepairRun::output() const { return RepairScript::outputFor(m_input); }
+QString RepairRun::output() const { return m_output; }
 
 int RepairRun::percent() const { return RepairScript::percent(m_value, m_max); }
 
@@ -29,7 +29,7 @@ void RepairRun::start()
     ::unlink(QFile::encodeName(output()).constData());
     const bool builtin = m_engine == JoinEngine::Builtin;
     const Result prepared =
-        builtin ? m_run->prepare({}) : m_run->prepare({{RunFiles::secondScript(), RepairScript::text(AppPaths::applicationSettingsPath(), m_input)}});
+        builtin ? m_run->prepare({}) : m_run->prepare({{RunFiles::secondScript(), RepairScript::text(AppPaths::applicationSettingsPath(), m_input, m_output)}});
     if (!prepared.ok()) {
         m_failure = QStringLiteral("The repair could not start: %1.").arg(prepared.why());
         finish();

@@ -23,7 +23,9 @@ public:
     };
     // run holds the per-user lock; the run releases it when it ends, leaving the
     // encoder copy for the window's Close (ScriptRun::removeLeftovers).
-    RepairRun(std::unique_ptr<ScriptRun> run, const QString &input, JoinEngine engine = JoinEngine::Encoder);
+    // output: "<input>.fixed.avi" unless another is given.
+    RepairRun(std::unique_ptr<ScriptRun> run, const QString &input, JoinEngine engine = JoinEngine::Encoder,
+              const QString &output = QString());
     ~RepairRun();
     RepairRun(const RepairRun &) = delete;
     RepairRun &operator=(const RepairRun &) = delete;
@@ -49,6 +51,7 @@ private:
     std::unique_ptr<ScriptRun> m_run;
     QString m_input;
     JoinEngine m_engine;
+    QString m_output;
     QString errorLog() const;
     double m_max = 0, m_value = 0;
     Phase m_phase = Phase::Starting;

@@ -3,11 +3,11 @@
 
 #include <cmath>
 
-QByteArray RepairScript::text(const QString &settingsPath, const QString &input)
+QByteArray RepairScript::text(const QString &settingsPath, const QString &input, const QString &output)
 {
     return JoinScripts::text(JoinScripts::header()
                              + QStringList{QStringLiteral("echo Fixing AVI File..."),
-                                           JoinScripts::encoderLine(settingsPath, input, outputFor(input)),
+                                           JoinScripts::encoderLine(settingsPath, input, output.isEmpty() ? outputFor(input) : output),
                                            QStringLiteral("echo AVI File has been fixed!"), JoinScripts::rmdirLine(settingsPath),
                                            QStringLiteral("exit")});
 }

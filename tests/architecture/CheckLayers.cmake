@@ -1,9 +1,9 @@
 cmake_minimum_required(VERSION 3.25)
 # Fails when an include points up the layers (docs/ARCHITECTURE.md), or when a
 # file outside src/gui includes a Qt Widgets header. The layer is the folder:
-#   platform <- avi <- app <- list <- compat <- join, repair, tools <- gui
+#   platform <- avi <- app <- list <- compat <- join, repair, tools <- cli <- gui
 # cmake -DSOURCE_DIR=<repo>/src -DWIDGETS_DIR=<QtWidgets include folder> -P CheckLayers.cmake
-set(layers platform avi app list compat join repair tools gui resources)
+set(layers platform avi app list compat join repair tools cli gui resources)
 set(allowed_platform platform)
 set(allowed_avi platform avi)
 set(allowed_app platform app)
@@ -12,7 +12,8 @@ set(allowed_compat platform avi app list compat)
 set(allowed_join platform avi app list compat join)
 set(allowed_repair platform avi app list compat join repair)
 set(allowed_tools platform avi app list compat tools)
-set(allowed_gui platform avi app list compat join repair tools gui)
+set(allowed_cli platform avi app list compat join repair tools cli)
+set(allowed_gui platform avi app list compat join repair tools cli gui)
 set(allowed_resources resources)
 
 function(layer_of path out)

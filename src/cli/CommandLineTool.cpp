@@ -1,0 +1,431 @@
+#include "CommandLineTool.h"
+#include "ConsoleDialogs.h"
+#include "app/AppPaths.h"
+#include "app/StartUp.h"
+#include "app/TextFormats.h"
+#include "app/Version.h"
+#include "compat/CheckCompatibility.h"
+#include "join/JoinChecks.h"
+#include "join/JoinRun.h"
+#include "join/ScriptRun.h"
+#include "join/StartJoin.h"
+#include "list/AddFilesModule.h"
+#include "list/FileList.h"
+#include "list/ListFunctions.h"
+#include "list/RowFactsReader.h"
+#include "list/UpdateListTotals.h"
+#include "platform/FileSystem.h"
+#include "repair/RepairChecks.h"
+#include "repair/RepairRun.h"
+#include "repair/RepairScript.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
+#include <csignal>
+#include <cstdio>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+using CommandLineTool::Exit;
+
+volatile std::sig_atomic_t g_signal = 0;
+void onSignal(int signo) { g_signal = signo; }
+
+struct Options
+{
+    enum Mode { None, Join, Repair, Check, Help, Version } mode = None;
+    QString output, input, listFile;
+    QStringList files;
+    bool yes = false, quiet = false, debug = false;
+    std::optional<JoinEngine> engine;
+    QString error;
+};
+
+Options parse(const QStringList &args)
+{
+    Options o;
+    auto setMode = [&](Options::Mode mode) {
+        if (o.mode != Options::None && o.mode != mode && o.error.isEmpty())
+            o.error = QStringLiteral("Give one of --join, --repair and --check.");
+        o.mode = mode;
+    };
+    auto value = [&](int &i, const QString &option) {
+        if (i + 1 >= args.size()) {
+            if (o.error.isEmpty())
+                o.error = QStringLiteral("%1 needs a value.").arg(option);
+            return QString();
+        }
+        return args[++i];
+    };
+    bool positionalOnly = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (positionalOnly || !a.startsWith(u'-') || a == QStringLiteral("-")) {
+            o.files << a;
+        } else if (a == QStringLiteral("--")) {
+            positionalOnly = true;
+        } else if (a == QStringLiteral("--join")) {
+            setMode(Options::Join);
+            o.output = value(i, a);
+        } else if (a == QStringLiteral("--repair")) {
+            setMode(Options::Repair);
+            o.input = value(i, a);
+        } else if (a == QStringLiteral("--check")) {
+            setMode(Options::Check);
+        } else if (a == QStringLiteral("--list")) {
+            o.listFile = value(i, a);
+        } else if (a == QStringLiteral("--engine")) {
+            const QString e = value(i, a).toLower();
+            if (e == QStringLiteral("encoder"))
+                o.engine = JoinEngine::Encoder;
+            else if (e == QStringLiteral("builtin"))
+                o.engine = JoinEngine::Builtin;
+            else if (o.error.isEmpty())
+                o.error = QStringLiteral("--engine takes encoder or builtin, not \"%1\".").arg(e);
+        } else if (a == QStringLiteral("--yes")) {
+            o.yes = true;
+        } else if (a == QStringLiteral("--quiet")) {
+            o.quiet = true;
+        } else if (a == QStringLiteral("--debug")) {
+            o.debug = true;
+        } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
+            setMode(Options::Help);
+        } else if (a == QStringLiteral("--version")) {
+            setMode(Options::Version);
+        } else if (o.error.isEmpty()) {
+            o.error = QStringLiteral("Unknown option: %1").arg(a);
+        }
+    }
+    if (!o.error.isEmpty() || o.mode == Options::Help || o.mode == Options::Version)
+        return o;
+    if (o.mode == Options::None)
+        o.error = QStringLiteral("Give one of --join, --repair and --check.");
+    else if (o.mode == Options::Repair && o.files.size() > 1)
+        o.error = QStringLiteral("--repair takes one file and, after it, where the repaired file goes.");
+    else if (o.mode == Options::Repair && !o.listFile.isEmpty())
+        o.error = QStringLiteral("--repair takes no --list.");
+    else if (o.mode != Options::Repair && !o.listFile.isEmpty() && !o.files.isEmpty())
+        o.error = QStringLiteral("Give the files or --list, not both.");
+    else if (o.mode != Options::Repair && o.listFile.isEmpty() && o.files.isEmpty())
+        o.error = QStringLiteral("No files to %1.").arg(o.mode == Options::Join ? QStringLiteral("join") : QStringLiteral("check"));
+    return o;
+}
+
+void say(const QString &text) { ConsoleDialogs::print(text); }
+
+// A file the run must read: it is there and can be opened.
+QString unreadable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("No such file: %1").arg(path);
+    if (!info.isFile() || !info.isReadable())
+        return QStringLiteral("Not a readable file: %1").arg(path);
+    return QString();
+}
+
+// The list to join or check, read as the window reads it: files probed, a list
+// file's rows taken from its texts; the refresh cascade sets the light.
+std::optional<int> fillList(FileList &list, const Options &o)
+{
+    NewList(list, false);
+    if (!o.listFile.isEmpty()) {
+        if (const QString why = unreadable(o.listFile); !why.isEmpty()) {
+            say(why);
+            return Exit::Usage;
+        }
+        if (!LoadListFile(list, o.listFile))
+            return Exit::Usage; // its message was printed
+        return std::nullopt;
+    }
+    for (const QString &f : o.files)
+        if (const QString why = unreadable(f); !why.isEmpty()) {
+            say(why);
+            return Exit::Usage;
+        }
+    QStringList paths;
+    for (const QString &f : o.files)
+        paths << QFileInfo(f).absoluteFilePath();
+    ListView_OLEDragDrop(list, paths, nullptr);
+    if (list.count() != paths.size())
+        return Exit::Usage; // a name no list or script can carry: its message was printed
+    return std::nullopt;
+}
+
+QString clock(qint64 seconds) { return TextFormats::timeOfDay(seconds); }
+
+// Progress as the wizard shows it: a line that updates on a terminal, a line
+// a phase otherwise.
+class Progress
+{
+public:
+    explicit Progress(bool quiet) : m_quiet(quiet), m_terminal(::isatty(STDERR_FILENO)) { m_clock.start(); }
+    void show(const QString &caption, double value, double max, const QString &written)
+    {
+        if (m_quiet)
+            return;
+        if (caption != m_caption) {
+            m_caption = caption;
+            m_phaseClock.start();
+            if (!m_terminal)
+                say(caption);
+        }
+        if (!m_terminal || (m_lastDraw.isValid() && m_lastDraw.elapsed() < 200))
+            return;
+        m_lastDraw.start();
+        const double f = max > 0 ? std::min(1.0, value / max) : 0;
+        const qint64 elapsed = m_clock.elapsed() / 1000;
+        const qint64 left = f > 0.01 ? static_cast<qint64>(m_phaseClock.elapsed() / 1000.0 * (1 - f) / f) : -1;
+        std::fprintf(stderr, "\r%s  %3d%%  %s  %s elapsed%s\033[K", caption.toLocal8Bit().constData(), static_cast<int>(f * 100),
+                     written.toLocal8Bit().constData(), clock(elapsed).toLatin1().constData(),
+                     left >= 0 ? (QStringLiteral("  ") + clock(left) + QStringLiteral(" left")).toLatin1().constData() : "");
+        std::fflush(stderr);
+    }
+    void end()
+    {
+        if (m_terminal && !m_quiet && m_lastDraw.isValid())
+            std::fprintf(stderr, "\r\033[K");
+    }
+
+private:
+    bool m_quiet, m_terminal;
+    QString m_caption;
+    QElapsedTimer m_clock, m_phaseClock, m_lastDraw;
+};
+
+int exitFor(const RunStatus &status)
+{
+    switch (status.state) {
+    case RunStatus::State::Finished: return Exit::Whole;
+    case RunStatus::State::Cancelled: return g_signal == SIGTERM ? Exit::Terminated : Exit::Interrupted;
+    default: return Exit::Failed;
+    }
+}
+
+void sayOutcome(const RunStatus &status, bool quiet)
+{
+    const QString words = status.state == RunStatus::State::Finished    ? QStringLiteral("Finished!")
+                          : status.state == RunStatus::State::Cancelled ? QStringLiteral("Cancelled!")
+                                                                        : QStringLiteral("Failed!");
+    if (quiet && status.state == RunStatus::State::Finished && status.detail.isEmpty())
+        return;
+    say(status.detail.isEmpty() ? words : words + u'\n' + status.detail);
+}
+
+int followJoin(const JoinPlan &plan, std::shared_ptr<ScriptRun> run, const Options &o)
+{
+    JoinRun job(std::move(run), plan);
+    if (g_signal) { // interrupted while the checks ran: nothing was started
+        job.close();
+        return g_signal == SIGTERM ? Exit::Terminated : Exit::Interrupted;
+    }
+    Progress progress(o.quiet);
+    job.start();
+    while (job.phase() != JoinRun::Phase::Ended) {
+        if (g_signal) {
+            job.cancel({});
+            break;
+        }
+        job.tick();
+        const JoinRun::Phase phase = job.phase();
+        if (phase != JoinRun::Phase::Ended)
+            progress.show(phase == JoinRun::Phase::Copying    ? QStringLiteral("Operation 1 of 2")
+                          : phase == JoinRun::Phase::Indexing ? QStringLiteral("Generating Index...(This may take a few minutes)")
+                                                              : QStringLiteral("Operation 2 of 2"),
+                          job.progress(), job.maximum(), job.writtenText());
+        QThread::msleep(10);
+    }
+    progress.end();
+    const RunStatus status = job.status();
+    job.close();
+    sayOutcome(status, o.quiet);
+    return exitFor(status);
+}
+
+int join(const Options &o)
+{
+    if (FileSystem::folderPart(QFileInfo(o.output).absoluteFilePath()).isEmpty()
+        || !FileSystem::folderExists(QFileInfo(o.output).absolutePath())) {
+        say(QStringLiteral("No such folder for the output: %1").arg(QFileInfo(o.output).absolutePath()));
+        return Exit::Usage;
+    }
+    const QString output = QFileInfo(o.output).absoluteFilePath();
+    FileList list;
+    if (const std::optional<int> failed = fillList(list, o))
+        return *failed;
+    for (const FileListModel::Row &row : list.model().rows())
+        if (row[FileListModel::Filepath] == output || FileSystem::sameFile(row[FileListModel::Filepath], output)) {
+            say(QStringLiteral("The output file is one of the files to join: %1").arg(output));
+            return Exit::Usage;
+        }
+    ConsoleDialogs dialogs(o.yes, o.quiet);
+    dialogs.setOutput(output);
+    JoinHooks hooks;
+    hooks.engine = o.engine;
+    int result = Exit::Failed;
+    hooks.showWizard = [&](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) { result = followJoin(plan, std::move(run), o); };
+    switch (StartJoin(list, hooks)) {
+    case StartJoinResult::Started: return result;
+    case StartJoinResult::Declined: return g_signal ? (g_signal == SIGTERM ? Exit::Terminated : Exit::Interrupted) : Exit::Asked;
+    case StartJoinResult::Refused: return Exit::Usage;
+    case StartJoinResult::Busy: return Exit::Busy;
+    case StartJoinResult::Failed: break;
+    }
+    return Exit::Failed;
+}
+
+int repair(const Options &o)
+{
+    ConsoleDialogs dialogs(o.yes, o.quiet);
+    const QString input = QFileInfo(o.input).absoluteFilePath();
+    if (const QString why = unreadable(o.input); !why.isEmpty()) {
+        say(why);
+        return Exit::Usage;
+    }
+    if (const QString problem = RepairChecks::inputProblem(input); !problem.isEmpty()) {
+        say(problem);
+        return Exit::Usage;
+    }
+    const QString output = o.files.isEmpty() ? RepairScript::outputFor(input) : QFileInfo(o.files.first()).absoluteFilePath();
+    if (output == input || FileSystem::sameFile(output, input)) {
+        say(QStringLiteral("The repaired file cannot replace the file it is made from: %1").arg(output));
+        return Exit::Usage;
+    }
+    const JoinEngine engine = o.engine.value_or(JoinEngines::configured());
+    switch (RepairChecks::outputState(output)) {
+    case RepairChecks::Output::Link: say(RepairChecks::linkMessage(output)); return Exit::Usage;
+    case RepairChecks::Output::Exists:
+        if (Dialogs::message(RepairChecks::replaceQuestion(), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo, RepairChecks::replaceTitle())
+            != Dialogs::Answer::Yes)
+            return Exit::Asked;
+        break;
+    case RepairChecks::Output::Free: break;
+    }
+    if (const QString question = RepairChecks::streamsQuestion(Avi::summarize(input), engine);
+        !question.isEmpty() && Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return Exit::Asked;
+    if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script")); !problem.isEmpty()) {
+        say(problem);
+        return Exit::Failed;
+    }
+    auto lock = std::make_unique<ScriptRun>(AppPaths::applicationSettingsPath());
+    if (!lock->acquire()) {
+        say(ScriptRun::busyMessage());
+        return Exit::Busy;
+    }
+    RepairRun job(std::move(lock), input, engine, output);
+    Progress progress(o.quiet);
+    job.start();
+    while (job.phase() != RepairRun::Phase::Ended) {
+        if (g_signal)
+            job.cancel({});
+        job.tick();
+        if (job.phase() == RepairRun::Phase::Writing)
+            progress.show(QStringLiteral("Repairing AVI File"), job.progress(), job.maximum(), QString());
+        else if (job.phase() != RepairRun::Phase::Ended)
+            progress.show(QStringLiteral("Fixing Index..."), 0, 0, QString());
+        QThread::msleep(20);
+    }
+    progress.end();
+    ScriptRun::removeLeftovers(AppPaths::applicationSettingsPath());
+    const RunStatus status = job.status();
+    if (status.state == RunStatus::State::Finished && !o.quiet)
+        say(QStringLiteral("The selected AVI File has been repaired successfully!\r\n\r\nThe repaired file has been saved to:\r\n") + output
+            + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n") + status.detail));
+    else if (status.state == RunStatus::State::Failed)
+        say(QStringLiteral("An error occured while repairing your AVI File!\r\nThe selected AVI File was not repaired.")
+            + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + status.detail));
+    return exitFor(status);
+}
+
+int check(const Options &o)
+{
+    ConsoleDialogs dialogs(o.yes, o.quiet);
+    FileList list;
+    if (const std::optional<int> failed = fillList(list, o))
+        return *failed;
+    const Compatibility::Explanation e = Compatibility::explain(list.listStatus(), list.count());
+    QStringList questions;
+    if (list.listStatus() == ListStatus::Red)
+        questions << JoinChecks::redQuestion();
+    RefreshRowFacts(list, nullptr);
+    questions += JoinChecks::streamQuestions(list, o.engine.value_or(JoinEngines::configured()));
+    if (!o.quiet || !questions.isEmpty() || list.listStatus() != ListStatus::Green) {
+        say(e.text);
+        for (const QString &q : std::as_const(questions))
+            say(QStringLiteral("\r\n") + q);
+    }
+    return list.listStatus() == ListStatus::Green && questions.isEmpty() ? Exit::Whole : Exit::Asked;
+}
+
+} // namespace
+
+bool CommandLineTool::wanted(const QStringList &arguments)
+{
+    return std::any_of(arguments.begin(), arguments.end(), [](const QString &a) { return a.startsWith(QStringLiteral("--")) || a == QStringLiteral("-h"); });
+}
+
+QString CommandLineTool::helpText()
+{
+    return QStringLiteral(
+        "Usage:\n"
+        "  tapeweld --join OUTPUT FILE...       join the files, in this order, into OUTPUT\n"
+        "  tapeweld --join OUTPUT --list LIST   join the rows of a .tpw list file\n"
+        "  tapeweld --repair INPUT [OUTPUT]     rebuild the index of INPUT into OUTPUT\n"
+        "                                       (INPUT.fixed.avi when no OUTPUT is given)\n"
+        "  tapeweld --check FILE...             print the status light and the questions a join would ask\n"
+        "  tapeweld [/debug]                    start the window\n"
+        "\n"
+        "Options (before or after the files):\n"
+        "  --yes                   go on past the checks' questions and replace an existing output\n"
+        "  --engine encoder|builtin\n"
+        "                          who writes the output (the setting [Join] Engine otherwise)\n"
+        "  --debug                 write a debug log to the settings folder\n"
+        "  --quiet                 print only questions, failures and their reasons\n"
+        "  --help                  print this help\n"
+        "  --version               print the version\n"
+        "\n"
+        "Exit status:\n"
+        "  0    the output is whole (--check: the light is Green and nothing would be asked)\n"
+        "  1    the join or repair failed; the reason was printed\n"
+        "  2    usage: an unknown option, or a missing or unreadable file; nothing was written\n"
+        "  3    a check asked, or the output exists, and --yes was not given; nothing was written\n"
+        "  4    another join or repair of this user is running\n"
+        "  130  interrupted (SIGINT), 143 terminated (SIGTERM): cancelled, nothing left behind\n");
+}
+
+int CommandLineTool::run(const QStringList &arguments)
+{
+    const Options o = parse(arguments);
+    if (!o.error.isEmpty()) {
+        say(o.error + QStringLiteral("\nTry: tapeweld --help"));
+        return Exit::Usage;
+    }
+    if (o.mode == Options::Help) {
+        std::fputs(helpText().toLocal8Bit().constData(), stdout);
+        return Exit::Whole;
+    }
+    if (o.mode == Options::Version) {
+        std::printf("%s %s\n", Version::kTitle.toLatin1().constData(), Version::text().toLatin1().constData());
+        return Exit::Whole;
+    }
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    ::sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    {
+        ConsoleDialogs startup(false, o.quiet);
+        StartUp::run(o.debug ? QStringList{QStringLiteral("/debug")} : QStringList());
+    }
+    SetStatusCheck(&CheckCompatibility); // the refresh cascade ends in the status light, as in the window
+    switch (o.mode) {
+    case Options::Join: return join(o);
+    case Options::Repair: return repair(o);
+    case Options::Check: return check(o);
+    default: return Exit::Usage;
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include "app/Dialogs.h"
+
+#include <QStringList>
+
+// The dialog seam on a terminal: every box is printed to standard error with
+// the window's words; a question is answered Yes only with --yes; the output
+// dialog answers the path given on the command line, once.
+class ConsoleDialogs : public Dialogs::Provider
+{
+public:
+    ConsoleDialogs(bool yes, bool quiet);
+    ~ConsoleDialogs() override;
+
+    void setOutput(const QString &path) { m_output = path; }
+    bool questionDeclined() const { return m_declined; }
+    // Messages shown (not questions), in order.
+    const QStringList &said() const { return m_said; }
+    // Prints a box's text as a terminal shows it: CR LF and CR become line breaks.
+    static void print(const QString &text);
+
+    Dialogs::Answer message(const QString &text, Dialogs::Icon icon, Dialogs::Buttons buttons, const QString &title) override;
+    QStringList openFiles(const Dialogs::FileRequest &request, bool multiple) override;
+    QString saveFile(const Dialogs::FileRequest &request) override;
+    QString folder(const QString &title) override;
+
+private:
+    Dialogs::Provider *m_previous;
+    bool m_yes, m_quiet;
+    QString m_output;
+    bool m_outputGiven = false, m_declined = false;
+    QStringList m_said;
+};
