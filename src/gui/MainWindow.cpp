@@ -71,8 +71,6 @@ private:
     std::function<void()> m_onClick;
 };
 
-const QString kFileProperties = QStringLiteral("&File Properties");
-const QString kPreferences = QStringLiteral("&Preferences");
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)

@@ -25,6 +25,9 @@ public:
     FileList &list() { return m_list; }
     FileListView *listView() const { return m_view; }
     QAction *action(const QString &name) const;
+    // The last Edit entry's captions: in the menu bar, and in the list's popup.
+    static inline const QString kPreferences = QStringLiteral("&Preferences");
+    static inline const QString kFileProperties = QStringLiteral("&File Properties");
     QMenu *menu(const QString &name) const;
     QString listPath() const { return m_list.listPath(); }
     QString statusPanelText(int panel) const;

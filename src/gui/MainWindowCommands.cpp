@@ -33,10 +33,6 @@
 
 // The commands of the main window; MainWindow.cpp builds the frame they are reached from.
 
-namespace {
-const QString kFileProperties = QStringLiteral("&File Properties");
-const QString kPreferences = QStringLiteral("&Preferences");
-} // namespace
 
 void MainWindow::startNewList() { NewList(m_list, false); }
 

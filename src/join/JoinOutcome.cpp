@@ -85,7 +85,7 @@ JoinOutcome::Verdict noOutput(const QString &errorLog)
             QStringLiteral("Check2 no output"), {}};
 }
 
-QString seconds(double s) { return QLocale().toString(s, 'f', 1) + QStringLiteral(" s"); }
+QString secondsText(double s) { return QLocale().toString(s, 'f', 1) + QStringLiteral(" s"); }
 
 QVector<int> streamsOf(const Avi::Summary &s, Avi::Kind kind)
 {
@@ -210,7 +210,7 @@ JoinOutcome::Verdict judge(const QString &result, const Expected &e, const QStri
             return r;
         }
         if (held < e.soundSeconds[t] - e.soundSlack[t])
-            return fail(why, QStringLiteral("the %1's %2 holds %3 of %4 of sound").arg(noun, track, seconds(qMax(0.0, held)), seconds(e.soundSeconds[t])));
+            return fail(why, QStringLiteral("the %1's %2 holds %3 of %4 of sound").arg(noun, track, secondsText(qMax(0.0, held)), secondsText(e.soundSeconds[t])));
     }
     for (const QString &part : e.unverified)
         r.notes << QStringLiteral("The output could not be verified for part %1: its frames could not be counted.").arg(part);

@@ -8,7 +8,7 @@
 #include <memory>
 
 namespace {
-FileList *freshList()
+FileList *freshClipboardList()
 {
     auto *list = new FileList;
     NewList(*list, false);
@@ -20,7 +20,7 @@ TEST(Clipboard, EntriesAndListText)
 {
     TestEnvironment env;
     ScriptedDialogs dialogs;
-    std::unique_ptr<FileList> list(freshList());
+    std::unique_ptr<FileList> list(freshClipboardList());
     list->model().replaceAll({{QStringLiteral("a.avi"), QStringLiteral("1 KB"), QStringLiteral("d"), QStringLiteral("/v/a.avi"),
                                QStringLiteral("XVID"), QStringLiteral("640x480"), QStringLiteral("1 seconds")},
                               {QStringLiteral("b.avi"), QStringLiteral("2 KB"), QStringLiteral("e"), QStringLiteral("/v/b.avi"),
