@@ -8,7 +8,16 @@
 
 QString ReadIniValue(const QString &section, const QString &key, const QString &file, const QString &defaultValue)
 {
-    return IniFile::read(section, key, defaultValue, file, 254);
+    const QString value = IniFile::read(section, key, defaultValue, file, 254);
+    // Said once a run: a line longer than any setting is passed over.
+    static bool told = false;
+    if (!told && IniFile::hasOverlongLine(file)) {
+        told = true;
+        Dialogs::message(QStringLiteral("Tapeweld's settings file\r\n") + file
+                             + QStringLiteral("\r\nholds a line longer than any setting can be (%1 bytes); Tapeweld passes over it.").arg(IniFile::kMaxLineBytes),
+                         Dialogs::Icon::Exclamation);
+    }
+    return value;
 }
 
 bool WriteIniValue(const QString &section, const QString &key, const QString &value, const QString &file)

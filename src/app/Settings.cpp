@@ -36,6 +36,7 @@ void Settings::rememberFolder(const SettingsKeys::Key &key, const QString &start
     if (chosenPath.isEmpty())
         return;
     const QString folder = FileSystem::folderPart(chosenPath);
-    if (folder != start)
+    // A folder whose name holds a line break is not remembered: the line would be cut.
+    if (folder != start && !folder.contains(u'\r') && !folder.contains(u'\n'))
         write(key, folder);
 }

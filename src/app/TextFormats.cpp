@@ -1,6 +1,7 @@
 #include "TextFormats.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -67,6 +68,20 @@ QString TextFormats::timeOfDay(qint64 seconds)
         .arg(s / 3600, 2, 10, QChar(u'0'))
         .arg((s / 60) % 60, 2, 10, QChar(u'0'))
         .arg(s % 60, 2, 10, QChar(u'0'));
+}
+
+QCollator TextFormats::naturalCollator()
+{
+    QCollator collator; // the user's locale
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
+    return collator;
+}
+
+void TextFormats::sortNaturally(QStringList &names)
+{
+    const QCollator collator = naturalCollator();
+    std::stable_sort(names.begin(), names.end(), [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
 }
 
 qint64 TextFormats::roundHalfEven(double value) { return static_cast<qint64>(std::nearbyint(value)); }

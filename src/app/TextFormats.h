@@ -1,4 +1,5 @@
 #pragma once
+#include <QCollator>
 #include <QDateTime>
 #include <QString>
 
@@ -18,6 +19,10 @@ QString timeOfDay(qint64 seconds);
 // A number text as a whole number the way CInt reads it ("1.0" is 1, "3.7"
 // is 4, halves to even); ok is false when it is no number or out of 32 bits.
 qint64 wholeNumber(const QString &text, bool *ok);
+// Names in natural order: runs of digits compared as numbers ("clip 2" before
+// "clip 10"), letters without regard to case, in the user's locale.
+QCollator naturalCollator();
+void sortNaturally(QStringList &names);
 // Round half to even, as the classic Round and CInt do.
 qint64 roundHalfEven(double value);
 } // namespace TextFormats

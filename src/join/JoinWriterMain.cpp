@@ -10,10 +10,18 @@
 #include <QElapsedTimer>
 #include <QStringList>
 #include <cstdio>
+#include <csignal>
 #include <cstring>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 int main(int argc, char **argv)
 {
+    // A killed program's join must not go on writing and holding its lock.
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent)
+        return 1;
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

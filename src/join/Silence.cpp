@@ -7,7 +7,7 @@ namespace {
 constexpr int kRatesV1[15] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
 constexpr int kRatesV2[15] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 
-struct Version
+struct MpegVersion
 {
     int bits = -1;   // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
     int rateIndex = -1;
@@ -16,7 +16,7 @@ struct Version
     const int *rates() const { return mpeg1() ? kRatesV1 : kRatesV2; }
 };
 
-Version versionFor(quint32 sampleRate)
+MpegVersion versionFor(quint32 sampleRate)
 {
     switch (sampleRate) {
     case 44100: return {3, 0};
@@ -32,9 +32,9 @@ Version versionFor(quint32 sampleRate)
     }
 }
 
-int sideInfo(const Version &v, int channels) { return v.mpeg1() ? (channels == 1 ? 17 : 32) : (channels == 1 ? 9 : 17); }
+int sideInfo(const MpegVersion &v, int channels) { return v.mpeg1() ? (channels == 1 ? 17 : 32) : (channels == 1 ? 9 : 17); }
 
-QByteArray mp3Frame(const Version &v, int rateIndex, quint32 sampleRate, int channels, bool padding)
+QByteArray mp3Frame(const MpegVersion &v, int rateIndex, quint32 sampleRate, int channels, bool padding)
 {
     const int kbps = v.rates()[rateIndex];
     const int length = (v.mpeg1() ? 144000 : 72000) * kbps / static_cast<int>(sampleRate) + (padding ? 1 : 0);
@@ -56,7 +56,7 @@ Silence::Mp3Frame Silence::parseMp3Header(const QByteArray &frame)
     if (bits == 1 || rateIndex == 0 || rateIndex == 15 || srIndex == 3)
         return {};
     static const int srs[4][3] = {{11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
-    const Version v{bits, srIndex};
+    const MpegVersion v{bits, srIndex};
     const int sr = srs[bits][srIndex], kbps = v.rates()[rateIndex];
     const bool padding = static_cast<unsigned char>(frame[2]) & 0x02;
     return {(v.mpeg1() ? 144000 : 72000) * kbps / sr + (padding ? 1 : 0), v.samples(), kbps * 1000, sr,
@@ -82,7 +82,7 @@ QVector<QByteArray> Silence::chunks(const Avi::Stream &sound, double seconds)
     }
     if (sound.formatTag != 0x55)
         return out;
-    const Version v = versionFor(sound.samplesPerSec);
+    const MpegVersion v = versionFor(sound.samplesPerSec);
     if (v.bits < 0 || sound.channels > 2)
         return out;
     const int channels = sound.channels;

@@ -5,7 +5,9 @@
 #include "UpdateListTotals.h"
 #include "app/Dialogs.h"
 #include "app/Settings.h"
+#include "app/SystemServices.h"
 #include "app/SupportedFiles.h"
+#include "app/TextFormats.h"
 #include "platform/PathRules.h"
 #include "platform/FileSystem.h"
 
@@ -33,10 +35,12 @@ QStringList AddFiles::supportedFilesIn(const QString &folder)
     QDir dir(folder);
     dir.setNameFilters(SupportedFiles::kPattern.split(u';'));
     dir.setFilter(QDir::Files); // no folders, no hidden files; patterns match ignoring case
-    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    dir.setSorting(QDir::Unsorted);
+    QStringList names = dir.entryList();
+    TextFormats::sortNaturally(names); // clip 2 before clip 10, as a camera numbers them
     QStringList paths;
     const QString prefix = folder.endsWith(FileSystem::kSeparator) ? folder : folder + FileSystem::kSeparator;
-    for (const QString &name : dir.entryList())
+    for (const QString &name : std::as_const(names))
         paths << prefix + name;
     return paths;
 }
@@ -68,11 +72,23 @@ void AddPathsToList(FileList &list, const QStringList &paths, const QString &sta
                 progress->finish();
             break;
         }
+        bool ready = true;
         while (!ahead.waitFor(k - 1, AddFiles::kEventIntervalMs)) {
             QCoreApplication::processEvents();
             sinceEvents.restart();
+            if (g_addCancelled) { // a file whose read does not come back is not waited for
+                ready = false;
+                break;
+            }
         }
-        const MediaProbe::Probed probed = ahead.take(k - 1);
+        MediaProbe::Probed probed;
+        if (ready) {
+            probed = ahead.take(k - 1);
+        } else {
+            // The file in progress stays, with what its name says; its facts stay unknown.
+            probed.row.setText(FileListModel::Filename, FileNameOf(path));
+            probed.row.setText(FileListModel::Filepath, path);
+        }
         if (carriable[static_cast<size_t>(k - 1)])
             list.model().appendRow(probed.row);
         else

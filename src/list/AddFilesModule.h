@@ -30,7 +30,7 @@ namespace AddFiles {
 // How long an add runs between two turns of the window's events (about 60 a second).
 inline constexpr int kEventIntervalMs = 16;
 // Files (not folders, not hidden) directly in folder matching the pattern,
-// case-insensitively, in name order; full paths.
+// case-insensitively, in natural name order ("clip 2" before "clip 10"); full paths.
 QStringList supportedFilesIn(const QString &folder);
 // One name a line, line breaks and NUL made visible, for a message box.
 QString namesForMessage(const QStringList &paths);

@@ -27,6 +27,10 @@ ListFile::Parsed ListFile::parse(const QByteArray &data)
         }
         if (lineNo == 2 || line.isEmpty())
             continue;
+        if (line.size() > kMaxLineBytes) {
+            parsed.tooLong << static_cast<int>(lineNo);
+            continue;
+        }
         const QStringList fields = TextCodec::decode(line).split(u'|');
         FileListModel::Row row;
         for (int j = 0; j < FileListModel::CellCount && j < fields.size(); ++j)

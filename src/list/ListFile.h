@@ -17,7 +17,10 @@ struct Parsed
     bool valid = false;
     QVector<FileListModel::Row> rows;
     bool truncated = false; // more rows than a list can hold
+    QList<int> tooLong;     // lines (1-based) longer than any row can be, left out
 };
+// A row of seven cells, a path among them, is far shorter: a longer line is no row.
+inline constexpr qsizetype kMaxLineBytes = 64 * 1024;
 Parsed parse(const QByteArray &data);
 
 // Reads at most this much, from regular files only: a list file of the full

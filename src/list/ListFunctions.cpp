@@ -11,6 +11,7 @@
 #include "platform/ErrorText.h"
 #include "platform/PathRules.h"
 
+#include <QLocale>
 #include <QSet>
 
 namespace {
@@ -87,10 +88,19 @@ bool LoadListFile(FileList &list, const QString &file)
     ClearList(list, false);
     list.model().replaceAll(std::move(rows));
     // A list opened in part stays untitled: a save must never shorten its file.
-    const bool partly = parsed.truncated || !refused.isEmpty();
+    const bool partly = parsed.truncated || !refused.isEmpty() || !parsed.tooLong.isEmpty();
     list.setListPath(partly ? QString() : file);
     UpdateListTotals(list);
     const QString untitled = QStringLiteral("\r\n\r\nThe list was opened as an untitled list, so that saving it cannot shorten the file.");
+    if (!parsed.tooLong.isEmpty()) {
+        QStringList lines;
+        for (const int l : std::as_const(parsed.tooLong))
+            lines << QString::number(l);
+        Dialogs::message(QStringLiteral("These lines of the list file are longer than a row can be (%1 bytes) and were left out: %2")
+                                 .arg(QLocale().toString(ListFile::kMaxLineBytes), lines.join(QStringLiteral(", ")))
+                             + untitled,
+                         Dialogs::Icon::Exclamation);
+    }
     if (parsed.truncated)
         Dialogs::message(QStringLiteral("This list file holds more than 32,767 files; only the first 32,767 were opened.") + untitled,
                          Dialogs::Icon::Exclamation);

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <memory>
+#include <algorithm>
 #include <chrono>
 
 ProbeAhead::ProbeAhead(const QStringList &paths, const std::vector<bool> &wanted, int workers, int window)
@@ -13,7 +14,9 @@ ProbeAhead::ProbeAhead(const QStringList &paths, const std::vector<bool> &wanted
       m_ready(static_cast<size_t>(paths.size()), 0)
 {
     const QString helper = AppPaths::programFolder() + QStringLiteral("/tapeweld-probe");
-    if (workers > 1 && paths.size() > 1 && QFileInfo(helper).isExecutable())
+    // Helpers also for one file: a read that never comes back stalls a helper,
+    // which can be ended, never the program.
+    if (QFileInfo(helper).isExecutable())
         m_helperProgram = helper;
     for (int i = 0; i < qMax(1, workers); ++i)
         m_threads.emplace_back([this] { work(); });
@@ -24,10 +27,24 @@ ProbeAhead::~ProbeAhead()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
+        for (ProbeHelper *h : m_helpers)
+            h->abort();
     }
     m_roomChanged.notify_all();
     for (std::thread &t : m_threads)
         t.join();
+}
+
+void ProbeAhead::track(ProbeHelper *helper, bool add)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (add) {
+        m_helpers.push_back(helper);
+        if (m_stop)
+            helper->abort();
+    } else {
+        m_helpers.erase(std::remove(m_helpers.begin(), m_helpers.end(), helper), m_helpers.end());
+    }
 }
 
 int ProbeAhead::defaultWorkers() { return qBound(1, QThread::idealThreadCount(), 8); }
@@ -40,11 +57,26 @@ void ProbeAhead::work()
     // gives that file the cells of a file the library cannot read, and another
     // helper takes the next file.
     std::unique_ptr<ProbeHelper> helper;
+    // The helper leaves the list before it goes, so the destructor never ends a gone one.
+    struct Untrack
+    {
+        ProbeAhead *self;
+        std::unique_ptr<ProbeHelper> &helper;
+        ~Untrack()
+        {
+            if (helper)
+                self->track(helper.get(), false);
+        }
+    } untrack{this, helper};
     auto query = [&](const QString &path) {
         if (m_helperProgram.isEmpty())
             return MediaProbe::query(path);
-        if (!helper || !helper->running())
+        if (!helper || !helper->running()) {
+            if (helper)
+                track(helper.get(), false);
             helper = std::make_unique<ProbeHelper>(m_helperProgram);
+            track(helper.get(), true);
+        }
         MediaProbe::Facts facts;
         if (helper->running() && helper->query(path, &facts))
             return facts;
@@ -62,6 +94,11 @@ void ProbeAhead::work()
         MediaProbe::Probed p;
         if (m_wanted[static_cast<size_t>(i)])
             p = MediaProbe::probe(m_paths[i], query);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_stop)
+                break;
+        }
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_results[static_cast<size_t>(i)] = std::move(p);

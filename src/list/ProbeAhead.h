@@ -1,5 +1,6 @@
 #pragma once
 #include "ProbeListItem.h"
+class ProbeHelper;
 
 #include <QStringList>
 #include <condition_variable>
@@ -15,7 +16,7 @@ class ProbeAhead
 public:
     // Only the files marked wanted are probed; the others come back empty at once.
     ProbeAhead(const QStringList &paths, const std::vector<bool> &wanted, int workers, int window = 64);
-    ~ProbeAhead(); // stops the workers after the file each is on
+    ~ProbeAhead(); // stops the workers, ending a helper stuck on a file at once
     ProbeAhead(const ProbeAhead &) = delete;
     ProbeAhead &operator=(const ProbeAhead &) = delete;
 
@@ -28,6 +29,7 @@ public:
 
 private:
     void work();
+    void track(ProbeHelper *helper, bool add);
 
     const QStringList m_paths;
     QString m_helperProgram; // empty: the library is asked in this process
@@ -40,4 +42,5 @@ private:
     int m_next = 0, m_taken = 0;
     bool m_stop = false;
     std::vector<std::thread> m_threads;
+    std::vector<ProbeHelper *> m_helpers; // the workers' helpers, ended at once when the probe is dropped
 };

@@ -3,7 +3,9 @@
 
 #include <QFile>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -37,13 +39,28 @@ ProbeHelper::ProbeHelper(const QString &program)
 
 ProbeHelper::~ProbeHelper() { stop(); }
 
+namespace {
+int g_deadlineMs = ProbeHelper::kDeadlineMs;
+}
+
+void ProbeHelper::setDeadlineForTesting(int ms) { g_deadlineMs = ms; }
+
 void ProbeHelper::stop()
 {
     if (m_socket >= 0)
         ::close(m_socket); // end of its input: it ends
     m_socket = -1;
+    std::lock_guard<std::mutex> lock(m_mutex);
     Processes::endGroup(m_pid); // reaped if it has ended, ended if not
     m_pid = -1;
+}
+
+void ProbeHelper::abort()
+{
+    // Our own child, not reaped yet (stop() reaps under the same lock): its pid is no one else's.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_pid > 0)
+        ::kill(m_pid, SIGKILL);
 }
 
 namespace {
@@ -125,6 +142,14 @@ bool ProbeHelper::query(const QString &path, MediaProbe::Facts *facts)
             m_pending.remove(0, nl + 1);
             if (parseAnswer(line, facts))
                 return true;
+            stop();
+            return false;
+        }
+        struct pollfd wait{m_socket, POLLIN, 0};
+        const int ready = ::poll(&wait, 1, g_deadlineMs);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0) { // stuck on the file (a stalled disk, a stopped helper): given up
             stop();
             return false;
         }

@@ -1,8 +1,10 @@
 #include "ProbeListItem.h"
 #include "FileList.h"
+#include "ProbeAhead.h"
 #include "app/SystemServices.h"
 #include "app/TextFormats.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QPair>
@@ -222,7 +224,16 @@ void ProbeListItem(FileList &list, int index)
         index = model.count();
     if (index < 1 || index > model.count())
         return;
-    MediaProbe::Probed p = MediaProbe::probe(model.cell(index, FileListModel::Filepath));
+    // Read by a helper process off the window's thread: the window keeps painting
+    // (taking no input meanwhile), and a file whose read never comes back is
+    // given up after the helper's deadline instead of freezing the window.
+    MediaProbe::Probed p;
+    {
+        ProbeAhead ahead({model.cell(index, FileListModel::Filepath)}, {true}, 1);
+        while (!ahead.waitFor(0, 16))
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        p = ahead.take(0);
+    }
     if (!p.hasDate) { // an unreadable date keeps the cell's text
         p.row.setText(FileListModel::DateModified, model.cell(index, FileListModel::DateModified));
     }

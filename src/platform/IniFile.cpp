@@ -4,6 +4,7 @@
 #include "TextLines.h"
 
 #include <QFile>
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -60,6 +61,8 @@ QString IniFile::lookup(const QByteArray &data, const QString &section, const QS
     bool inSection = false;
     for (const QByteArray &line : lines) {
         QString name, k, v;
+        if (line.size() > kMaxLineBytes)
+            continue;
         if (sectionOf(line, &name)) {
             if (inSection)
                 break; // only the first matching section is read
@@ -73,8 +76,19 @@ QString IniFile::lookup(const QByteArray &data, const QString &section, const QS
     return defaultValue.left(maxChars);
 }
 
+bool IniFile::hasOverlongLine(const QString &file)
+{
+    QByteArray data;
+    if (!SafeFile::readRegular(file, kMaxIniBytes, &data).ok())
+        return false;
+    const QList<QByteArray> lines = TextLines::split(data);
+    return std::any_of(lines.begin(), lines.end(), [](const QByteArray &l) { return l.size() > kMaxLineBytes; });
+}
+
 Result IniFile::write(const QString &section, const QString &key, const QString &value, const QString &file)
 {
+    if (value.contains(u'\r') || value.contains(u'\n') || key.contains(u'\r') || key.contains(u'\n'))
+        return Result::failure(QStringLiteral("a setting cannot hold a line break"));
     QByteArray data;
     struct stat st;
     if (::stat(QFile::encodeName(file).constData(), &st) == 0)

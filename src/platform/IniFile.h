@@ -9,7 +9,8 @@
 namespace IniFile {
 
 // Returns at most maxChars characters of the value, or defaultValue when the
-// file, section or key is missing or the file cannot be read.
+// file, section or key is missing or the file cannot be read. A value that
+// holds a line break is refused by write: it would add lines of its own.
 QString read(const QString &section, const QString &key, const QString &defaultValue,
              const QString &file, int maxChars);
 
@@ -21,6 +22,10 @@ Result write(const QString &section, const QString &key, const QString &value, c
 // The same on text in memory: the value a file holding data gives, and the
 // text it holds after a write.
 QString lookup(const QByteArray &data, const QString &section, const QString &key, const QString &defaultValue, int maxChars);
+// No setting needs a longer line; a longer one is passed over when a value is read.
+inline constexpr qsizetype kMaxLineBytes = 64 * 1024;
+// The file holds such a line (a reader may say so once).
+bool hasOverlongLine(const QString &file);
 QByteArray withValue(const QByteArray &data, const QString &section, const QString &key, const QString &value);
 
 } // namespace IniFile

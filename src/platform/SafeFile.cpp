@@ -1,7 +1,10 @@
 #include "SafeFile.h"
 #include "ErrorText.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -72,6 +75,21 @@ Result replaceInPlace(const QByteArray &target, const QByteArray &content)
     if (::close(fd) != 0)
         return fail(errno);
     return {};
+}
+// What a save killed before its rename left beside the file; a minute old, it
+// belongs to no save still under way.
+void removeStaleTemporaries(const QByteArray &target)
+{
+    const QString path = QFile::decodeName(target);
+    const QFileInfo info(path);
+    const QDir folder = info.dir();
+    const QStringList names = folder.entryList({info.fileName() + QStringLiteral(".tw-??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-60);
+    for (const QString &name : names) {
+        const QFileInfo temp(folder.filePath(name));
+        if (!temp.isSymLink() && temp.lastModified() < old)
+            QFile::remove(temp.filePath());
+    }
 }
 } // namespace
 
@@ -150,5 +168,6 @@ Result SafeFile::replace(const QString &path, const QByteArray &content)
         ::fsync(dir);
         ::close(dir);
     }
+    removeStaleTemporaries(target);
     return {};
 }

@@ -7,15 +7,38 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+template <typename T>
+int compareValues(const T &a, const T &b)
+{
+    return a < b ? -1 : b < a ? 1 : 0;
+}
+
+int compareRows(const FileListModel::Row &a, const FileListModel::Row &b, int column, const QCollator &collator)
+{
+    const RowFacts &x = a.facts, &y = b.facts;
+    switch (column) {
+    case FileListModel::Filesize: return compareValues(x.bytes >= 0 ? x.bytes : static_cast<qint64>(x.kilobytes * 1024), y.bytes >= 0 ? y.bytes : static_cast<qint64>(y.kilobytes * 1024));
+    case FileListModel::DateModified:
+        if (x.modified.isValid() != y.modified.isValid())
+            return x.modified.isValid() ? 1 : -1;
+        return x.modified.isValid() ? compareValues(x.modified, y.modified) : 0;
+    case FileListModel::Duration: return compareValues(x.seconds, y.seconds);
+    case FileListModel::VideoSize:
+        return x.width != y.width ? compareValues(x.width, y.width) : compareValues(x.height, y.height);
+    default: return collator.compare(a[column], b[column]);
+    }
+}
+} // namespace
+
 void ListTools::sortRows(FileListModel &model, int column, bool descending)
 {
     if (column < 0 || column >= FileListModel::CellCount)
         return;
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const QCollator collator = TextFormats::naturalCollator();
     QVector<FileListModel::Row> rows = model.rows();
     std::stable_sort(rows.begin(), rows.end(), [&](const FileListModel::Row &a, const FileListModel::Row &b) {
-        const int c = collator.compare(a[column], b[column]);
+        const int c = compareRows(a, b, column, collator);
         return descending ? c > 0 : c < 0;
     });
     model.replaceAll(std::move(rows));

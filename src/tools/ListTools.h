@@ -7,8 +7,11 @@
 class FileList;
 
 namespace ListTools {
-// The list control's own text sort: stable, case-insensitive and locale-aware,
-// over the displayed texts of one column; no refresh cascade.
+// Sorts the rows once by one column, by value: sizes by bytes, dates by time,
+// durations by seconds, frame sizes by width then height, and names, paths and
+// codecs in natural order (runs of digits as numbers, letters without regard to
+// case, in the user's locale). Stable: rows that compare equal keep their
+// order; a value not known sorts before every known one. No refresh cascade.
 void sortRows(FileListModel &model, int column, bool descending);
 
 // Distinct texts of a column in order of first appearance (exact, case-sensitive).

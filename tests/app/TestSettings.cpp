@@ -22,5 +22,9 @@ TEST(Settings, CheckValuesAndRememberedFolders)
     EXPECT_EQ(readAll(env.settingsFile()), before);
     Settings::rememberFolder(SettingsKeys::kAddFiles, QStringLiteral("/videos/"), QStringLiteral("/Videos/b.avi"));
     EXPECT_EQ(Settings::startFolder(SettingsKeys::kAddFiles), QStringLiteral("/Videos/"));
+    // A folder whose name holds a line break would write a key of its own: not remembered.
+    const QByteArray kept = readAll(env.settingsFile());
+    Settings::rememberFolder(SettingsKeys::kAddFiles, QStringLiteral("/Videos/"), QStringLiteral("/v/two\nlines/a.avi"));
+    EXPECT_EQ(readAll(env.settingsFile()), kept);
 }
 

@@ -1,4 +1,6 @@
+#include "app/AppPaths.h"
 #include "app/Settings.h"
+#include "list/ProbeHelper.h"
 #include "gui/FileListView.h"
 #include "list/AddFilesModule.h"
 #include "list/ListFunctions.h"
@@ -9,6 +11,8 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
@@ -72,6 +76,18 @@ TEST(AddFiles, DirectoryAddsSupportedFilesInNameOrder)
     EXPECT_FALSE(progress.visible);
     EXPECT_EQ(list.totals().count, QStringLiteral("3"));
     EXPECT_TRUE(dialogs.fileRequests.first().title.startsWith(QStringLiteral("Browse for a directory...\rSupported Filetypes: *.avi;*.divx;*.xvid")));
+
+    // A camera's clips come in the order they were numbered.
+    const QString camera = env.path(QStringLiteral("camera"));
+    QStringList expected;
+    for (int i = 12; i >= 1; --i)
+        env.write(QStringLiteral("camera/clip %1.avi").arg(i), "x");
+    for (int i = 1; i <= 12; ++i)
+        expected << camera + QStringLiteral("/clip %1.avi").arg(i);
+    FileList clips;
+    dialogs.files.enqueue({camera});
+    ChooseAndAddDirectory(clips, &progress);
+    EXPECT_EQ(paths(clips), expected);
 
     // A folder without matching files, and a cancelled browser, add nothing but still refresh.
     list.setTotals({});
@@ -248,4 +264,31 @@ TEST(AddFiles, ProbedAheadTheRowsAreInOrderAndTheSameAsOneAtATime)
     for (int i = 0; i < 23; ++i)
         EXPECT_EQ(cancelled.model().cell(i + 1, FileListModel::Filepath), paths[i]);
     EXPECT_FALSE(progress.visible);
+}
+
+TEST(AddFiles, AFileWhoseReadsNeverComeBackIsGivenUpAndCancelAnswersAtOnce)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    // A helper that never answers, as on a stalled network disk (started, and ended, by the add itself).
+    const QString helper = env.write(QStringLiteral("program/tapeweld-probe"), "#!/bin/sh\nexec sleep 60\n");
+    ASSERT_TRUE(QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    AppPaths::setProgramFolder(env.path(QStringLiteral("program")));
+    const QString a = env.write(QStringLiteral("a.avi"), "a"), b = env.write(QStringLiteral("b.avi"), "b");
+    ProbeHelper::setDeadlineForTesting(300);
+    QElapsedTimer clock;
+    clock.start();
+    FileList list;
+    ListView_OLEDragDrop(list, {a, b}, nullptr);
+    EXPECT_EQ(paths(list), (QStringList{a, b})); // each given up after the deadline: unreadable rows, the add goes on
+    EXPECT_EQ(list.model().cell(1, FileListModel::VideoSize), QStringLiteral("0x0"));
+    // With no deadline in sight, "(Cancel)" ends the wait; the file in progress stays.
+    ProbeHelper::setDeadlineForTesting(60000);
+    FileList other;
+    QTimer::singleShot(300, [] { SetAddCancelled(); });
+    ListView_OLEDragDrop(other, {a, b}, nullptr);
+    EXPECT_EQ(paths(other), QStringList{a});
+    EXPECT_LT(clock.elapsed(), 20000);
+    ProbeHelper::setDeadlineForTesting(ProbeHelper::kDeadlineMs);
+    AppPaths::setProgramFolder(QStringLiteral(TW_PROGRAM_DIR));
 }

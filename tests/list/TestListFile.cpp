@@ -9,7 +9,9 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -105,14 +107,14 @@ TEST(ListFile, OddLinesAndForeignText)
     data += QByteArray(100 * 1024, 'x') + "|long\r\n";
     const ListFile::Parsed p = ListFile::parse(data);
     ASSERT_TRUE(p.valid);
-    ASSERT_EQ(p.rows.size(), 5);
+    ASSERT_EQ(p.rows.size(), 4);
     EXPECT_EQ(p.rows[0][0], QStringLiteral("only"));
     EXPECT_EQ(p.rows[0][1], QStringLiteral("two"));
     EXPECT_EQ(p.rows[0][6], QString());
     EXPECT_EQ(p.rows[1][6], QStringLiteral("7")); // fields beyond the last column are ignored
     EXPECT_EQ(p.rows[2][3], QStringLiteral("/v/caf\u00e9.avi"));
     EXPECT_EQ(p.rows[3][0], QStringLiteral("na\u00efve.avi"));
-    EXPECT_EQ(p.rows[4][0].size(), 100 * 1024);
+    EXPECT_EQ(p.tooLong, QList<int>{8}); // longer than any row: left out
 
     // A byte-order mark opens the file, not a row's name.
     const ListFile::Parsed marked = ListFile::parse("\xEF\xBB\xBFTPW List v1.0\r\n<AVI>\r\n\xEF\xBB\xBFodd.avi|1 KB\r\n");
@@ -274,6 +276,36 @@ TEST(ListFile, ALongerFileOpenedInPartIsNeverShortened)
     EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("This list file holds more than 32,767 files")));
     EXPECT_FALSE(SaveListFile(list, false)); // Ctrl+S asks for a name; the dialog is cancelled
     EXPECT_EQ(readAll(file).count("\r\n"), 40002);
+}
+
+TEST(ListFile, HostileFilesOpenAtOnceAndBoundedInSize)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    // A megabyte of lone CRs is a megabyte of empty lines, split in one pass.
+    const ListFile::Parsed crs = ListFile::parse("TPW List v1.0\r<AVI>" + QByteArray(1 << 20, '\r') + "a|1 KB|d|/v/a.avi|X|1x1|1 seconds");
+    ASSERT_TRUE(crs.valid);
+    EXPECT_EQ(crs.rows.size(), 1);
+    // A line longer than any row is left out, said so, and the list opens untitled.
+    const QString file = env.write(QStringLiteral("long.tpw"), "TPW List v1.0\r\n<AVI>\r\n" + QByteArray(100000, 'x')
+                                                                   + "\r\nb|1 KB|d|/v/b.avi|X|1x1|1 seconds\r\n");
+    FileList list;
+    NewList(list, false);
+    dialogs.files.enqueue({file});
+    OpenListFile(list);
+    EXPECT_EQ(list.count(), 1);
+    EXPECT_TRUE(list.listPath().isEmpty());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("These lines of the list file are longer than a row can be (65,536 bytes) "
+                                                                   "and were left out: 3")));
+    // A save killed before its rename left its temporary file: the next save of that list takes it away.
+    const QString stale = env.write(QStringLiteral("long.tpw.tw-AbC123"), "half");
+    const QString fresh = env.write(QStringLiteral("long.tpw.tw-XyZ789"), "a save under way");
+    const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(stale).constData(), old, 0), 0);
+    ASSERT_TRUE(ListFile::write(file, "TPW List v1.0\r\n<AVI>\r\n").ok());
+    EXPECT_FALSE(QFile::exists(stale));
+    EXPECT_TRUE(QFile::exists(fresh));
 }
 
 TEST(ListFile, EveryLineEndEndsALine)

@@ -159,3 +159,17 @@ TEST(BatchInterpreter, ReportsWhyACommandFailed)
     EXPECT_TRUE(err.contains(QStringLiteral("error 2 source ") + env.path(QStringLiteral("gone.avi")))) << err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("exit 1 /bin/false"))) << err.toStdString();
 }
+
+TEST(BatchInterpreter, AnOrphanedRunStops)
+{
+    TestEnvironment env;
+    const QString marker = env.path(QStringLiteral("went on"));
+    const QString script = env.write(QStringLiteral("s.bat"), "\"/bin/sleep\" 3\r\n\"/usr/bin/touch\" " + q(marker) + "\r\n");
+    // A program that starts the interpreter and is gone at once, as a killed window would be.
+    QProcess parent;
+    parent.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("\"$0\" \"$1\" & sleep 0.3"),
+                                             QStringLiteral(TW_PROGRAM_DIR "/tapeweld-cmd"), script});
+    ASSERT_TRUE(parent.waitForFinished(5000));
+    QThread::msleep(3500);
+    EXPECT_FALSE(QFile::exists(marker)); // its program was ended and the script went no further
+}

@@ -1,4 +1,5 @@
 #include "app/ReadWriteIniFile.h"
+#include "platform/IniFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
@@ -120,6 +121,22 @@ TEST(IniFile, PipesDevicesAndFoldersReadAsEmptyAtOnce)
     EXPECT_FALSE(WriteIniValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v"), fifo));
     EXPECT_FALSE(WriteIniValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("v"), odd[2]));
     EXPECT_EQ(dialogs.messages.size(), 2);
+}
+
+TEST(IniFile, HostileSettingsAreReadInOnePassAndTakeNoLineBreaks)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    // 300 KB of CRs, a line longer than any setting, and a value read past both.
+    const QString f = env.write(QStringLiteral("config/Larkvane/Tapeweld/Settings.ini"),
+                                "[S]\r" + QByteArray(300000, '\r') + "K=" + QByteArray(100000, 'v') + "\r\n[T]\r\nK=found\r\n");
+    EXPECT_EQ(ReadIniValue(QStringLiteral("T"), QStringLiteral("K"), f), QStringLiteral("found"));
+    EXPECT_EQ(ReadIniValue(QStringLiteral("S"), QStringLiteral("K"), f), QString()); // the long line is passed over
+    ReadIniValue(QStringLiteral("T"), QStringLiteral("K"), f);
+    ASSERT_EQ(dialogs.messages.size(), 1); // said once
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("holds a line longer than any setting can be")));
+    // A value with a line break would add a key of its own: refused.
+    EXPECT_FALSE(IniFile::write(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("a\r\nInjected=1"), f).ok());
 }
 
 TEST(IniFile, ByteOrderMarkLineEndsAndTheFirstMatchingSection)

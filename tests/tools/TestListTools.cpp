@@ -2,6 +2,7 @@
 #include "tools/ListTools.h"
 
 #include <QMap>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,24 +15,48 @@ QStringList column(const FileListModel &m, int c)
 }
 } // namespace
 
-TEST(ListTools, SortsDisplayedTextsStably)
+TEST(ListTools, SortsNamesNaturallyAndNumbersByValueStably)
 {
+    // Rows as a list file holds them: the values come from the texts.
     FileListModel m;
-    for (const auto &[n, s] : QList<QPair<QString, QString>>{{QStringLiteral("b.avi"), QStringLiteral("9 KB")},
-                                                            {QStringLiteral("A.avi"), QStringLiteral("10 KB")},
-                                                            {QStringLiteral("c.avi"), QStringLiteral("9 KB")}}) {
-        FileListModel::Row r;
-        r.setText(FileListModel::Filename, n);
-        r.setText(FileListModel::Filesize, s);
-        m.appendRow(r);
-    }
-    ListTools::sortRows(m, FileListModel::Filename, true);
-    EXPECT_EQ(column(m, 0), (QStringList{QStringLiteral("c.avi"), QStringLiteral("b.avi"), QStringLiteral("A.avi")}));
-    ListTools::sortRows(m, FileListModel::Filesize, false);
-    // Sizes compare as text: "10 KB" before "9 KB"; equal texts keep their order (c before b).
-    EXPECT_EQ(column(m, 0), (QStringList{QStringLiteral("A.avi"), QStringLiteral("c.avi"), QStringLiteral("b.avi")}));
-    ListTools::sortRows(m, FileListModel::Filesize, true);
-    EXPECT_EQ(column(m, 0), (QStringList{QStringLiteral("c.avi"), QStringLiteral("b.avi"), QStringLiteral("A.avi")}));
+    const QList<QStringList> rows{
+        {QStringLiteral("clip 10.avi"), QStringLiteral("2,620 KB"), QStringLiteral("1/5/26 9:00:00 AM"), QStringLiteral("12 seconds"), QStringLiteral("640x480")},
+        {QStringLiteral("clip 2.avi"), QStringLiteral("304 KB"), QStringLiteral("12/30/25 11:00:00 PM"), QStringLiteral("9 seconds"), QStringLiteral("320x240")},
+        {QStringLiteral("Clip 1.avi"), QStringLiteral("304 KB"), QStringLiteral("12/31/25"), QStringLiteral("75 seconds"), QStringLiteral("640x360")},
+        {QStringLiteral("clip 09.avi"), QStringLiteral("1,024 KB"), QStringLiteral("2/1/26 8:00:00 AM"), QStringLiteral("60 seconds"), QStringLiteral("1280x720")},
+        {QStringLiteral("Part2 CD10.avi"), QStringLiteral("10 KB"), QStringLiteral("letters"), QStringLiteral("many seconds"), QStringLiteral("640x480")},
+        {QStringLiteral("Part2 CD9.avi"), QStringLiteral("2,620 KB"), QStringLiteral("1/5/26 9:00:00 AM"), QStringLiteral("12 seconds"), QStringLiteral("640x480")},
+    };
+    // Each sort starts from the rows' first order, so that equal keys show they keep it.
+    const auto order = [&](int by, bool descending) {
+        m.clear();
+        for (const QStringList &r : rows)
+            m.appendRow({r[0], r[1], r[2], QStringLiteral("/v/") + r[0], QStringLiteral("XVID"), r[4], r[3]});
+        ListTools::sortRows(m, by, descending);
+        return column(m, FileListModel::Filename);
+    };
+    const QStringList names{QStringLiteral("Clip 1.avi"), QStringLiteral("clip 2.avi"), QStringLiteral("clip 09.avi"), QStringLiteral("clip 10.avi"),
+                            QStringLiteral("Part2 CD9.avi"), QStringLiteral("Part2 CD10.avi")};
+    EXPECT_EQ(order(FileListModel::Filename, false), names);
+    QStringList reversed = names;
+    std::reverse(reversed.begin(), reversed.end());
+    EXPECT_EQ(order(FileListModel::Filename, true), reversed);
+    EXPECT_EQ(order(FileListModel::Filepath, false), names);
+    // 10 KB before 304 KB before 2,620 KB; equal sizes keep their order (clip 2 before Clip 1, clip 10 before Part2 CD9).
+    EXPECT_EQ(order(FileListModel::Filesize, false),
+              (QStringList{QStringLiteral("Part2 CD10.avi"), QStringLiteral("clip 2.avi"), QStringLiteral("Clip 1.avi"), QStringLiteral("clip 09.avi"),
+                           QStringLiteral("clip 10.avi"), QStringLiteral("Part2 CD9.avi")}));
+    // Across a year's end, the unreadable date first; equal times keep their order.
+    EXPECT_EQ(order(FileListModel::DateModified, false),
+              (QStringList{QStringLiteral("Part2 CD10.avi"), QStringLiteral("clip 2.avi"), QStringLiteral("Clip 1.avi"), QStringLiteral("clip 10.avi"),
+                           QStringLiteral("Part2 CD9.avi"), QStringLiteral("clip 09.avi")}));
+    // Over a minute, 75 before 60 before 12 before 9 seconds, descending; letters are no number and go last.
+    EXPECT_EQ(order(FileListModel::Duration, true),
+              (QStringList{QStringLiteral("Clip 1.avi"), QStringLiteral("clip 09.avi"), QStringLiteral("clip 10.avi"), QStringLiteral("Part2 CD9.avi"),
+                           QStringLiteral("clip 2.avi"), QStringLiteral("Part2 CD10.avi")}));
+    // Width, then height.
+    EXPECT_EQ(order(FileListModel::VideoSize, false).first(3),
+              (QStringList{QStringLiteral("clip 2.avi"), QStringLiteral("Clip 1.avi"), QStringLiteral("clip 10.avi")}));
 }
 
 TEST(ListTools, DistinctValuesAndMatching)

@@ -283,8 +283,8 @@ bool BatchInterpreter::nextLine(std::string *line)
         m_device = st.st_dev;
         m_inode = st.st_ino;
     }
-    if (m_stopped || !scriptStillOurs())
-        return false; // deleted or replaced by another script: stop at once
+    if (m_stopped || cancelled())
+        return false; // deleted or replaced by another script, or the program is gone: stop at once
     line->clear();
     char chunk[4096];
     bool any = false;

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <sys/types.h>
+#include <unistd.h>
 #include <vector>
 
 // Runs the few commands the join and repair scripts use. The script is read
@@ -35,8 +36,10 @@ public:
 
     // False once the script is gone or is another file than the one started.
     bool scriptStillOurs() const;
-    // Running from a script that is no longer ours (never true outside run()).
-    bool cancelled() const { return m_fd >= 0 && !scriptStillOurs(); }
+    // Running from a script that is no longer ours (never true outside run()),
+    // or for a program that is gone: a killed program's run must not go on
+    // holding its lock and writing its files.
+    bool cancelled() const { return m_fd >= 0 && (!scriptStillOurs() || ::getppid() != m_parent); }
 
 private:
     bool nextLine(std::string *line);
@@ -51,4 +54,5 @@ private:
     ino_t m_inode = 0;
     long long m_offset = 0;
     bool m_stopped = false;
+    pid_t m_parent = ::getppid();
 };
