@@ -14,7 +14,7 @@ struct RowFacts
 {
     qint64 bytes = -1;          // the file's size; -1: not known
     double kilobytes = -1;      // what the Filesize cell counts for in the totals; -1: not a number
-    QDateTime modified;         // invalid: not known
+    QDateTime modified;         // invalid: not known (a list file's date is read from its text when sorted)
     qint64 seconds = -1;        // the Duration cell's whole seconds; -1: not a number
     int width = -1, height = -1; // the frame size; -1: not known
     // What a join's checks need, read in the same open as the cells. Good only

@@ -37,6 +37,10 @@ void ListTools::sortRows(FileListModel &model, int column, bool descending)
         return;
     const QCollator collator = TextFormats::naturalCollator();
     QVector<FileListModel::Row> rows = model.rows();
+    if (column == FileListModel::DateModified) // a list file's dates are read from their texts once, here
+        for (FileListModel::Row &row : rows)
+            if (!row.facts.modified.isValid())
+                row.facts.modified = TextFormats::readGeneralDate(row[FileListModel::DateModified]);
     std::stable_sort(rows.begin(), rows.end(), [&](const FileListModel::Row &a, const FileListModel::Row &b) {
         const int c = compareRows(a, b, column, collator);
         return descending ? c > 0 : c < 0;

@@ -1,4 +1,5 @@
 #include "app/Settings.h"
+#include "app/TextFormats.h"
 #include "list/FileList.h"
 #include "list/ListFile.h"
 #include "list/ListFunctions.h"
@@ -66,7 +67,7 @@ TEST(ListFile, SaveThenOpenGivesTheSameCells)
     EXPECT_EQ(b.seconds, 5);
     EXPECT_EQ(b.width, 640);
     EXPECT_EQ(b.height, 480);
-    EXPECT_EQ(b.modified, QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9)));
+    EXPECT_EQ(TextFormats::readGeneralDate(opened.model().cell(2, FileListModel::DateModified)), QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9)));
     EXPECT_EQ(opened.totals().duration, QStringLiteral("00:00:15"));
     EXPECT_EQ(opened.listStatus(), ListStatus::Green);
 }

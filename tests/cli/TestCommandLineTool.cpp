@@ -1,0 +1,220 @@
+#include "join/JoinChecks.h"
+#include "list/FileList.h"
+#include "list/ListFile.h"
+#include "list/ListFunctions.h"
+#include "list/RowFactsReader.h"
+#include "platform/RunLock.h"
+#include "support/SampleMedia.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QDeadlineTimer>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+// The program as a script runs it: no display, no platform plugin named, the
+// test's own settings folder.
+struct Cli
+{
+    TestEnvironment env;
+    QString program = QStringLiteral(TW_PROGRAM_DIR "/tapeweld");
+    QProcess process;
+    QString err;
+
+    void start(const QStringList &args)
+    {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.remove(QStringLiteral("DISPLAY"));
+        e.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        e.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        e.insert(QStringLiteral("XDG_CONFIG_HOME"), env.configHome());
+        process.setProcessEnvironment(e);
+        process.start(program, args);
+        EXPECT_TRUE(process.waitForStarted());
+    }
+    int finish()
+    {
+        EXPECT_TRUE(process.waitForFinished(120000));
+        err += QString::fromLocal8Bit(process.readAllStandardError());
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    int run(const QStringList &args)
+    {
+        start(args);
+        return finish();
+    }
+    // Reads standard error until it holds text.
+    bool waitFor(const QString &text)
+    {
+        const QDeadlineTimer deadline(30000);
+        while (!err.contains(text) && !deadline.hasExpired() && process.state() != QProcess::NotRunning) {
+            process.waitForReadyRead(50);
+            err += QString::fromLocal8Bit(process.readAllStandardError());
+        }
+        return err.contains(text);
+    }
+    QStringList clips(int n, SampleMedia::Kind kind = SampleMedia::Kind::Xvid320)
+    {
+        QStringList out;
+        for (int i = 1; i <= n; ++i)
+            out << SampleMedia::make(kind, env.root(), QStringLiteral("clip %1.avi").arg(i), 1);
+        return out;
+    }
+    // A copy of the program folder whose encoder or writer never ends: a run
+    // that stays in the phase it is in until it is cancelled.
+    void useStalledFolder(const QByteArray &writer)
+    {
+        const QString folder = env.path(QStringLiteral("stalled program"));
+        QDir().mkpath(folder);
+        for (const char *f : {"tapeweld", "tapeweld-cmd", "tapeweld-probe", "DefaultSettings.ini"})
+            QFile::copy(QStringLiteral(TW_PROGRAM_DIR "/") + QString::fromLatin1(f), folder + u'/' + QString::fromLatin1(f));
+        QFile::copy(QStringLiteral(TW_SLOW_ENCODER), folder + QStringLiteral("/AVI.dll"));
+        env.write(QStringLiteral("stalled program/tapeweld-join"), "#!/bin/sh\nprintf 'partial' > \"$1\"\n" + writer + "\nexec sleep 60\n");
+        for (const char *f : {"tapeweld", "tapeweld-cmd", "tapeweld-probe", "AVI.dll", "tapeweld-join"})
+            QFile::setPermissions(folder + u'/' + QString::fromLatin1(f), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        program = folder + QStringLiteral("/tapeweld");
+    }
+    // Nothing of a run is left in the settings folder.
+    QStringList leftOvers() const
+    {
+        return QDir(env.settingsPath()).entryList({QStringLiteral("*.bat"), QStringLiteral("AVI.exe"), QStringLiteral("JoinTemp"),
+                                                   QStringLiteral("*.log")},
+                                                  QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+};
+} // namespace
+
+TEST(CommandLineTool, JoinsWithoutADisplayAndSaysSo)
+{
+    Cli c;
+    const QStringList parts = c.clips(3);
+    const QString out = c.env.path(QStringLiteral("joined.avi"));
+    EXPECT_EQ(c.run(QStringList{QStringLiteral("--join"), out} + parts), 0) << c.err.toStdString();
+    EXPECT_TRUE(c.err.contains(QStringLiteral("Operation 1 of 2")));
+    EXPECT_TRUE(c.err.trimmed().endsWith(QStringLiteral("Finished!"))) << c.err.toStdString();
+    EXPECT_EQ(SampleMedia::videoFrames(out), SampleMedia::videoFrames(parts[0]) * 3);
+    EXPECT_TRUE(c.leftOvers().isEmpty()) << c.leftOvers().join(u',').toStdString();
+
+    // The output exists: exit 3 and nothing written; --yes replaces it, options after the files.
+    c.err.clear();
+    const QByteArray before = readAll(out);
+    EXPECT_EQ(c.run(QStringList{QStringLiteral("--join"), out} + parts + QStringList{QStringLiteral("--engine"), QStringLiteral("builtin")}), 3);
+    EXPECT_TRUE(c.err.contains(QStringLiteral("Would you like to overwrite the existing file?")));
+    EXPECT_EQ(readAll(out), before);
+    EXPECT_EQ(c.run(QStringList{QStringLiteral("--join"), out} + parts + QStringList{QStringLiteral("--yes"), QStringLiteral("--engine"),
+                                                                                     QStringLiteral("builtin"), QStringLiteral("--quiet")}),
+              0);
+    EXPECT_EQ(SampleMedia::videoChecksums(out),
+              SampleMedia::videoChecksums(parts[0]) + SampleMedia::videoChecksums(parts[1]) + SampleMedia::videoChecksums(parts[2]));
+
+    // A list file, its rows in order.
+    FileList list;
+    NewList(list, false);
+    for (const QString &p : parts)
+        list.model().appendRow({QFileInfo(p).fileName(), QStringLiteral("1 KB"), QString(), p, QStringLiteral("XVID"), QStringLiteral("320x240"),
+                                QStringLiteral("1 seconds")});
+    const QString tpw = c.env.path(QStringLiteral("three.tpw"));
+    ASSERT_TRUE(ListFile::write(tpw, ListFile::format(QStringLiteral("AVI"), list.model().rows())).ok());
+    const QString fromList = c.env.path(QStringLiteral("from list.avi"));
+    EXPECT_EQ(c.run({QStringLiteral("--join"), fromList, QStringLiteral("--list"), tpw}), 0) << c.err.toStdString();
+    EXPECT_EQ(SampleMedia::videoChecksums(fromList), SampleMedia::videoChecksums(out));
+}
+
+TEST(CommandLineTool, ExitStatusesForUsageQuestionsAndALock)
+{
+    Cli c;
+    const QStringList parts = c.clips(2);
+    const QString red = SampleMedia::make(SampleMedia::Kind::Xvid640, c.env.root(), QStringLiteral("big.avi"), 1);
+    const QString out = c.env.path(QStringLiteral("o.avi"));
+    EXPECT_EQ(c.run({QStringLiteral("--help")}), 0);
+    EXPECT_EQ(c.run({QStringLiteral("--version")}), 0);
+    EXPECT_EQ(c.run(QStringList{QStringLiteral("--join"), out, QStringLiteral("--frobnicate")} + parts), 2);
+    EXPECT_TRUE(c.err.contains(QStringLiteral("Unknown option: --frobnicate")));
+    EXPECT_EQ(c.run({QStringLiteral("--join"), out, parts[0], c.env.path(QStringLiteral("gone.avi"))}), 2);
+    EXPECT_TRUE(c.err.contains(QStringLiteral("No such file: ") + c.env.path(QStringLiteral("gone.avi"))));
+    EXPECT_EQ(c.run({QStringLiteral("--join"), parts[0], parts[0], parts[1]}), 2); // the output is a part
+    EXPECT_FALSE(QFile::exists(out));
+
+    // A list that would ask: exit 3, nothing written; the question in the window's words.
+    c.err.clear();
+    EXPECT_EQ(c.run({QStringLiteral("--join"), out, parts[0], red}), 3);
+    EXPECT_TRUE(c.err.contains(JoinChecks::redQuestion().replace(QStringLiteral("\r\n"), QStringLiteral("\n")))) << c.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_TRUE(c.leftOvers().isEmpty());
+    EXPECT_EQ(c.run({QStringLiteral("--check"), parts[0], red}), 3);
+    EXPECT_EQ(c.run({QStringLiteral("--check"), parts[0], parts[1]}), 0);
+    EXPECT_EQ(c.run({QStringLiteral("--join"), out, parts[0], red, QStringLiteral("--yes")}), 0) << c.err.toStdString();
+
+    // Another run of this user holds the lock.
+    RunLock other(c.env.settingsPath());
+    ASSERT_TRUE(other.tryAcquire());
+    EXPECT_EQ(c.run(QStringList{QStringLiteral("--join"), c.env.path(QStringLiteral("second.avi"))} + parts), 4);
+    EXPECT_EQ(c.run({QStringLiteral("--repair"), parts[0]}), 4);
+    other.release();
+    EXPECT_FALSE(QFile::exists(c.env.path(QStringLiteral("second.avi"))));
+
+    // --check prints every question a join would ask, as the join asks it.
+    FileList list;
+    NewList(list, false);
+    list.model().appendRow({QStringLiteral("clip 1.avi"), QString(), QString(), parts[0], QString(), QString(), QString()});
+    list.model().appendRow({QStringLiteral("clip 3.avi"), QString(), QString(), SampleMedia::make(SampleMedia::Kind::Dx50, c.env.root(), QStringLiteral("clip 3.avi"), 1),
+                            QString(), QString(), QString()});
+    RefreshRowFacts(list, nullptr);
+    const QStringList questions = JoinChecks::streamQuestions(list, JoinEngine::Encoder);
+    c.err.clear();
+    EXPECT_EQ(c.run({QStringLiteral("--check"), parts[0], c.env.path(QStringLiteral("clip 3.avi"))}), 3);
+    ASSERT_FALSE(questions.isEmpty());
+    for (const QString &q : questions)
+        EXPECT_TRUE(c.err.contains(QString(q).replace(QStringLiteral("\r\n"), QStringLiteral("\n")))) << c.err.toStdString();
+}
+
+TEST(CommandLineTool, ASignalInEitherOperationCancelsAndLeavesNothing)
+{
+    struct Case
+    {
+        const char *engine;
+        QString phase;      // what it waits for before the signal
+        QByteArray writer;  // what the stalled writer says first
+        int signal, status;
+    };
+    const QList<Case> cases{
+        {"encoder", QStringLiteral("Generating Index..."), QByteArray(), SIGINT, 130},
+        {"builtin", QStringLiteral("Operation 1 of 2"), QByteArray("echo copy 100"), SIGINT, 130},
+        {"builtin", QStringLiteral("Generating Index..."), QByteArray("echo index"), SIGTERM, 143},
+    };
+    for (const Case &k : cases) {
+        Cli c;
+        const QStringList parts = c.clips(2);
+        c.useStalledFolder(k.writer);
+        const QString out = c.env.path(QStringLiteral("joined.avi"));
+        c.start(QStringList{QStringLiteral("--join"), out, QStringLiteral("--engine"), QString::fromLatin1(k.engine)} + parts);
+        ASSERT_TRUE(c.waitFor(k.phase)) << c.err.toStdString();
+        ::kill(static_cast<pid_t>(c.process.processId()), k.signal); // the program this test started
+        EXPECT_EQ(c.finish(), k.status) << k.engine << ' ' << c.err.toStdString();
+        EXPECT_TRUE(c.err.contains(QStringLiteral("Cancelled!")));
+        EXPECT_FALSE(QFile::exists(out));
+        EXPECT_FALSE(QFile::exists(out + QStringLiteral(".tpw.avi")));
+        EXPECT_TRUE(c.leftOvers().isEmpty()) << c.leftOvers().join(u',').toStdString();
+        // No process of the run is left: it held the lock, and a new run can take it now.
+        RunLock lock(c.env.settingsPath());
+        EXPECT_TRUE(lock.tryAcquire());
+    }
+}
+
+TEST(CommandLineTool, RepairsToItsDefaultOutput)
+{
+    Cli c;
+    const QString clip = c.clips(1).first();
+    QByteArray data = readAll(clip);
+    data.replace(data.lastIndexOf("idx1"), 4, "JUNK");
+    const QString damaged = c.env.write(QStringLiteral("damaged.avi"), data);
+    EXPECT_EQ(c.run({QStringLiteral("--repair"), damaged}), 0) << c.err.toStdString();
+    EXPECT_EQ(SampleMedia::videoFrames(damaged + QStringLiteral(".fixed.avi")), SampleMedia::videoFrames(clip));
+    EXPECT_EQ(c.run({QStringLiteral("--repair"), damaged}), 3); // the output exists now
+    EXPECT_EQ(c.run({QStringLiteral("--repair"), damaged, c.env.path(QStringLiteral("mine.avi")), QStringLiteral("--engine"), QStringLiteral("builtin")}), 0);
+    EXPECT_TRUE(QFile::exists(c.env.path(QStringLiteral("mine.avi"))));
+}
