@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12), builds Tapeweld, then starts it ("run")
-# or runs the whole test suite ("test"): the tests, the tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every
-# fuzz target over its seed corpus. Works as root or through sudo.
+# or runs the whole test suite ("test"): the tests, a short run of every fuzz
+# target over its seed corpus, and the tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Works as root or through sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,13 +35,13 @@ fi
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$jobs"
 
+# One clang build serves both: the tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short run of every fuzz target.
 echo "== Every fuzz target, briefly, over its seed corpus"
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTW_FUZZ=ON -DTW_BUILD_TESTS=OFF
-cmake --build build-fuzz -j"$jobs" --target fuzz_smoke
+cmake -S . -B build-check -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTW_SANITIZE=ON -DTW_FUZZ=ON
+cmake --build build-check -j"$jobs"
+cmake --build build-check -j"$jobs" --target fuzz_smoke
 
 echo "== The tests again, under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=ON
-cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j"$jobs"
-
+  ctest --test-dir build-check --output-on-failure -j"$jobs"
