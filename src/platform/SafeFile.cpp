@@ -15,6 +15,14 @@
 namespace {
 Result fail(int code) { return Result::failure(ErrorText::of(code)); }
 
+// Putting the old size back after a failed write: the write's own error is the
+// one to report, whatever this gives.
+void bestEffortTruncate(int fd, qint64 size)
+{
+    if (::ftruncate(fd, size) != 0)
+        return;
+}
+
 bool writeAll(int fd, const QByteArray &data, qint64 at)
 {
     qint64 done = 0;
@@ -59,7 +67,7 @@ Result replaceInPlace(const QByteArray &target, const QByteArray &content)
     if (content.size() > old.size()) {
         const int rc = ::posix_fallocate(fd, 0, content.size());
         if (rc != 0) {
-            ::ftruncate(fd, old.size());
+            bestEffortTruncate(fd, old.size());
             ::close(fd);
             return fail(rc);
         }
@@ -67,7 +75,7 @@ Result replaceInPlace(const QByteArray &target, const QByteArray &content)
     if (!writeAll(fd, content, 0) || ::ftruncate(fd, content.size()) != 0 || ::fsync(fd) != 0) {
         const int e = errno;
         writeAll(fd, old, 0); // the space was the old file's: this fits
-        ::ftruncate(fd, old.size());
+        bestEffortTruncate(fd, old.size());
         ::fsync(fd);
         ::close(fd);
         return fail(e);
