@@ -72,7 +72,10 @@ QString TextFormats::timeOfDay(qint64 seconds)
 
 QCollator TextFormats::naturalCollator()
 {
-    QCollator collator; // the user's locale
+    // The user's locale; the C locale's collator compares code points and knows
+    // no numbers, so there the language-neutral order stands in.
+    const QLocale locale;
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(true);
     return collator;

@@ -168,6 +168,7 @@ void JoinWizard::ElapsedTimer_Timer()
 void JoinWizard::FinishJoinWizard()
 {
     m_timer.stop();
+    m_bar->stopBouncing(); // the writer ends in its index phase, with no writing phase to stop it
     m_bar->hideBlock();
     setWindowTitle(QStringLiteral("Join Wizard"));
     m_header->setSubText(QStringLiteral("You may now close this wizard..."));

@@ -49,9 +49,14 @@ QStringList WidgetDialogs::openFiles(const Dialogs::FileRequest &request, bool m
 
 QString WidgetDialogs::saveFile(const Dialogs::FileRequest &request)
 {
-    // No overwrite question here: the callers ask their own.
-    return QFileDialog::getSaveFileName(owner(), request.title, request.startFolder, Dialogs::qtFilter(request.filter),
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
+    QFileDialog dialog(owner(), request.title, request.startFolder, Dialogs::qtFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite); // the callers ask their own question
+    // "joined" typed in an AVI save dialog means joined.avi, as users of file dialogs expect.
+    dialog.setDefaultSuffix(Dialogs::defaultSuffix(request.filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
 }
 
 QString WidgetDialogs::folder(const QString &title)

@@ -355,6 +355,7 @@ TEST(JoinEndToEnd, RealMaterialJoinsWhole)
             e.atEnd = [&](JoinWizard &w) {
                 EXPECT_EQ(w.operationText(), QStringLiteral("Finished!")) << static_cast<int>(kind) << ' ' << w.reasonText().toStdString();
                 EXPECT_TRUE(w.reasonText().isEmpty());
+                EXPECT_FALSE(w.bounceVisible()); // the full bar shows, not the index phase's track
             };
             e.run();
             EXPECT_TRUE(e.dialogs.messages.isEmpty()) << e.dialogs.messageTexts().join(u'|').toStdString();

@@ -1,3 +1,4 @@
+#include "app/TextFormats.h"
 #include "list/FileList.h"
 #include "tools/ListTools.h"
 
@@ -57,6 +58,17 @@ TEST(ListTools, SortsNamesNaturallyAndNumbersByValueStably)
     // Width, then height.
     EXPECT_EQ(order(FileListModel::VideoSize, false).first(3),
               (QStringList{QStringLiteral("clip 2.avi"), QStringLiteral("Clip 1.avi"), QStringLiteral("clip 10.avi")}));
+}
+
+// LANG=C is a user's locale too: its collator knows no numbers.
+TEST(ListTools, NaturalOrderHoldsInTheCLocale)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale::c());
+    QStringList names{QStringLiteral("clip 10.avi"), QStringLiteral("caf\u00e9 9.avi"), QStringLiteral("Clip 2.avi"), QStringLiteral("clip 1.avi")};
+    TextFormats::sortNaturally(names);
+    QLocale::setDefault(before);
+    EXPECT_EQ(names, (QStringList{QStringLiteral("caf\u00e9 9.avi"), QStringLiteral("clip 1.avi"), QStringLiteral("Clip 2.avi"), QStringLiteral("clip 10.avi")}));
 }
 
 TEST(ListTools, DistinctValuesAndMatching)
