@@ -8,10 +8,11 @@
 
 QString ReadIniValue(const QString &section, const QString &key, const QString &file, const QString &defaultValue)
 {
-    const QString value = IniFile::read(section, key, defaultValue, file, 254);
+    bool overlong = false;
+    const QString value = IniFile::read(section, key, defaultValue, file, 254, &overlong);
     // Said once a run: a line longer than any setting is passed over.
     static bool told = false;
-    if (!told && IniFile::hasOverlongLine(file)) {
+    if (!told && overlong) {
         told = true;
         Dialogs::message(QStringLiteral("Tapeweld's settings file\r\n") + file
                              + QStringLiteral("\r\nholds a line longer than any setting can be (%1 bytes); Tapeweld passes over it.").arg(IniFile::kMaxLineBytes),

@@ -4,6 +4,7 @@
 #include "avi/AviSummary.h"
 #include "compat/SyncPlan.h"
 #include "platform/ErrorText.h"
+#include "platform/FileSystem.h"
 
 #include <QFile>
 #include <QHash>
@@ -183,14 +184,8 @@ public:
                 return failed(errno, QStringLiteral("read"));
             if (n == 0)
                 return Result::failure(QStringLiteral("a part ended before its chunks did"));
-            for (ssize_t done = 0; done < n;) {
-                const ssize_t w = ::pwrite(m_fd, buffer.constData() + done, static_cast<size_t>(n - done), to + done);
-                if (w < 0 && errno == EINTR)
-                    continue;
-                if (w <= 0)
-                    return failed(w < 0 ? errno : ENOSPC, QStringLiteral("write"));
-                done += w;
-            }
+            if (!FileSystem::writeAll(m_fd, buffer.constData(), n, to))
+                return failed(errno, QStringLiteral("write"));
             from += n, to += n, left -= n;
         }
         m_pos = to;
@@ -263,15 +258,8 @@ private:
 
     Result writeAt(qint64 at, const QByteArray &bytes, bool advance)
     {
-        qint64 done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::pwrite(m_fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), at + done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return failed(n < 0 ? errno : ENOSPC, QStringLiteral("write"));
-            done += n;
-        }
+        if (!FileSystem::writeAll(m_fd, bytes.constData(), bytes.size(), at))
+            return failed(errno, QStringLiteral("write"));
         if (advance)
             m_pos = at + bytes.size();
         return {};
@@ -388,21 +376,26 @@ Result AviJoiner::run(const Progress &progress)
     const Avi::Index index = m_source == Source::Walk ? Avi::Index::Ignored : Avi::Index::Trusted;
     Avi::Limits limits;
     limits.checkEveryChunk = true; // a chunk is copied by what the index says it is
-    // Every part's streams first, for the plan that keeps sound and picture in step.
+    const auto unreadable = [](int p, const Avi::File &f) {
+        return Result::failure(QStringLiteral("part %1 could not be read: %2").arg(p + 1).arg(f.problem));
+    };
+    // Part 1's chunks (it is copied first), then every other part's streams, for
+    // the plan that keeps sound and picture in step.
+    const Avi::File reference = Avi::read(m_parts.first(), Avi::Detail::Chunks, index, limits);
+    if (!reference.isAvi())
+        return unreadable(0, reference);
     QVector<Avi::Summary> summaries;
     qint64 estimate = 0;
     for (int p = 0; p < m_parts.size(); ++p) {
-        const Avi::File f = Avi::read(m_parts[p], Avi::Detail::Counts, index, limits);
-        if (!f.isAvi())
-            return Result::failure(QStringLiteral("part %1 could not be read: %2").arg(p + 1).arg(f.problem));
-        summaries << Avi::Summary::of(f);
-        for (const Avi::Count &c : f.counts)
+        const Avi::File f = p == 0 ? Avi::File() : Avi::read(m_parts[p], Avi::Detail::Counts, index, limits);
+        const Avi::File &read = p == 0 ? reference : f;
+        if (!read.isAvi())
+            return unreadable(p, read);
+        summaries << Avi::Summary::of(read);
+        for (const Avi::Count &c : read.counts)
             estimate += c.bytes + 9 * c.chunks;
     }
     const QVector<SyncPlan::Seam> seams = SyncPlan::plan(summaries, true);
-    const Avi::File reference = Avi::read(m_parts.first(), Avi::Detail::Chunks, index, limits);
-    if (!reference.isAvi())
-        return Result::failure(QStringLiteral("part 1 could not be read: %1").arg(reference.problem));
     for (const SyncPlan::Seam &seam : seams)
         for (const double s : seam.silence)
             estimate += static_cast<qint64>(s * 200000) + 4096; // silence: at most a generous byte rate
@@ -436,9 +429,10 @@ Result AviJoiner::run(const Progress &progress)
         }
         if (!result.ok())
             break;
-        const Avi::File part = p == 0 ? reference : Avi::read(m_parts[p], Avi::Detail::Chunks, index, limits);
+        const Avi::File later = p == 0 ? Avi::File() : Avi::read(m_parts[p], Avi::Detail::Chunks, index, limits);
+        const Avi::File &part = p == 0 ? reference : later; // part 1's chunks are not copied again
         if (!part.isAvi()) {
-            result = Result::failure(QStringLiteral("part %1 could not be read: %2").arg(p + 1).arg(part.problem));
+            result = unreadable(p, part);
             break;
         }
         const int in = ::open(QFile::encodeName(m_parts[p]).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

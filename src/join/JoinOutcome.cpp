@@ -41,7 +41,7 @@ QString unreadable(const QString &path)
 // "signal N") whose first word is one of kinds: that word and the number.
 struct LogEntry
 {
-    QString kind, number;
+    QString kind, number, rest; // rest: all after the kind
 };
 LogEntry firstEntry(const QString &errorLog, const QStringList &kinds)
 {
@@ -51,7 +51,7 @@ LogEntry firstEntry(const QString &errorLog, const QStringList &kinds)
     for (const QString &line : QString::fromUtf8(f.read(1 << 20)).split(u'\n', Qt::SkipEmptyParts)) {
         const QStringList w = line.split(u' ');
         if (w.size() >= 2 && kinds.contains(w[0]))
-            return {w[0], w[1]};
+            return {w[0], w[1], line.mid(w[0].size() + 1).trimmed()};
     }
     return {};
 }
@@ -221,13 +221,8 @@ JoinOutcome::Verdict judge(const QString &result, const Expected &e, const QStri
 QString JoinOutcome::failureIn(const QString &errorLog)
 {
     // The built-in writer says why in words.
-    if (const LogEntry e = firstEntry(errorLog, {QStringLiteral("failed")}); !e.kind.isEmpty()) {
-        QFile f(errorLog);
-        if (f.open(QIODevice::ReadOnly))
-            for (const QString &line : QString::fromUtf8(f.read(1 << 16)).split(u'\n'))
-                if (line.startsWith(QStringLiteral("failed ")))
-                    return line.mid(7).trimmed();
-    }
+    if (const LogEntry e = firstEntry(errorLog, {QStringLiteral("failed")}); !e.kind.isEmpty())
+        return e.rest;
     bool ok = false;
     const int error = firstEntry(errorLog, {QStringLiteral("error")}).number.toInt(&ok);
     return ok ? ErrorText::of(error) : QString();

@@ -96,11 +96,8 @@ void ProbeAhead::work()
             p = MediaProbe::probe(m_paths[i], query);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_stop)
-                break;
-        }
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_stop) // an aborted helper's answer is no answer
+                return;
             m_results[static_cast<size_t>(i)] = std::move(p);
             m_ready[static_cast<size_t>(i)] = 1;
         }

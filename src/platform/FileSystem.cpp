@@ -3,6 +3,8 @@
 #include <QFile>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 bool statOf(const QString &path, struct stat *st)
@@ -110,4 +112,22 @@ QString FileSystem::folderPart(const QString &path)
 {
     const int cut = path.lastIndexOf(kSeparator);
     return cut < 0 ? QString() : path.left(cut + 1);
+}
+
+bool FileSystem::writeAll(int fd, const char *data, qint64 size, qint64 at)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const size_t want = static_cast<size_t>(size - done);
+        const ssize_t n = at < 0 ? ::write(fd, data + done, want) : ::pwrite(fd, data + done, want, at + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        done += n;
+    }
+    return true;
 }

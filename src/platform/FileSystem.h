@@ -23,5 +23,9 @@ QString mountPointOf(const QString &path);
 bool sameFile(const QString &a, const QString &b);
 // Everything up to and including the last separator; empty when there is none.
 QString folderPart(const QString &path);
+// Writes all size bytes to fd, at the offset at (pwrite) or, with at < 0, at the
+// file's position; retries on EINTR. False with errno set (ENOSPC where the
+// disk took nothing) when it could not.
+bool writeAll(int fd, const char *data, qint64 size, qint64 at = -1);
 
 } // namespace FileSystem

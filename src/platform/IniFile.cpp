@@ -4,7 +4,6 @@
 #include "TextLines.h"
 
 #include <QFile>
-#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -46,11 +45,22 @@ bool same(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInse
 } // namespace
 
 QString IniFile::read(const QString &section, const QString &key, const QString &defaultValue,
-                      const QString &file, int maxChars)
+                      const QString &file, int maxChars, bool *overlong)
 {
     QByteArray data;
     if (!SafeFile::readRegular(file, kMaxIniBytes, &data).ok())
         return defaultValue.left(maxChars);
+    if (overlong) {
+        qsizetype run = 0;
+        *overlong = false;
+        for (const char c : std::as_const(data)) {
+            run = c == '\r' || c == '\n' ? 0 : run + 1;
+            if (run > kMaxLineBytes) {
+                *overlong = true;
+                break;
+            }
+        }
+    }
     return lookup(data, section, key, defaultValue, maxChars);
 }
 
@@ -74,15 +84,6 @@ QString IniFile::lookup(const QByteArray &data, const QString &section, const QS
         }
     }
     return defaultValue.left(maxChars);
-}
-
-bool IniFile::hasOverlongLine(const QString &file)
-{
-    QByteArray data;
-    if (!SafeFile::readRegular(file, kMaxIniBytes, &data).ok())
-        return false;
-    const QList<QByteArray> lines = TextLines::split(data);
-    return std::any_of(lines.begin(), lines.end(), [](const QByteArray &l) { return l.size() > kMaxLineBytes; });
 }
 
 Result IniFile::write(const QString &section, const QString &key, const QString &value, const QString &file)

@@ -11,8 +11,9 @@ namespace IniFile {
 // Returns at most maxChars characters of the value, or defaultValue when the
 // file, section or key is missing or the file cannot be read. A value that
 // holds a line break is refused by write: it would add lines of its own.
+// overlong: set when the file holds a line longer than kMaxLineBytes.
 QString read(const QString &section, const QString &key, const QString &defaultValue,
-             const QString &file, int maxChars);
+             const QString &file, int maxChars, bool *overlong = nullptr);
 
 // Replaces the value in place, appends a missing key to its section and a
 // missing section to the file; CR LF line ends. The old file stays as it was
@@ -24,8 +25,6 @@ Result write(const QString &section, const QString &key, const QString &value, c
 QString lookup(const QByteArray &data, const QString &section, const QString &key, const QString &defaultValue, int maxChars);
 // No setting needs a longer line; a longer one is passed over when a value is read.
 inline constexpr qsizetype kMaxLineBytes = 64 * 1024;
-// The file holds such a line (a reader may say so once).
-bool hasOverlongLine(const QString &file);
 QByteArray withValue(const QByteArray &data, const QString &section, const QString &key, const QString &value);
 
 } // namespace IniFile

@@ -1,5 +1,6 @@
 #include "SafeFile.h"
 #include "ErrorText.h"
+#include "FileSystem.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -23,22 +24,7 @@ void bestEffortTruncate(int fd, qint64 size)
         return;
 }
 
-bool writeAll(int fd, const QByteArray &data, qint64 at)
-{
-    qint64 done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::pwrite(fd, data.constData() + done, static_cast<size_t>(data.size() - done), at + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
+bool writeAll(int fd, const QByteArray &data, qint64 at) { return FileSystem::writeAll(fd, data.constData(), data.size(), at); }
 
 QByteArray folderOf(const QByteArray &path)
 {

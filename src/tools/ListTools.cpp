@@ -18,7 +18,7 @@ int compareRows(const FileListModel::Row &a, const FileListModel::Row &b, int co
 {
     const RowFacts &x = a.facts, &y = b.facts;
     switch (column) {
-    case FileListModel::Filesize: return compareValues(x.bytes >= 0 ? x.bytes : static_cast<qint64>(x.kilobytes * 1024), y.bytes >= 0 ? y.bytes : static_cast<qint64>(y.kilobytes * 1024));
+    case FileListModel::Filesize: return compareValues(x.bytes, y.bytes); // a list file's bytes come from its KB text
     case FileListModel::DateModified:
         if (x.modified.isValid() != y.modified.isValid())
             return x.modified.isValid() ? 1 : -1;
