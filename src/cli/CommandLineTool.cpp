@@ -16,6 +16,7 @@
 #include "list/UpdateListTotals.h"
 #include "platform/FileSystem.h"
 #include "repair/RepairChecks.h"
+#include "repair/StartRepair.h"
 #include "repair/RepairRun.h"
 #include "repair/RepairScript.h"
 
@@ -33,6 +34,7 @@ using CommandLineTool::Exit;
 
 volatile std::sig_atomic_t g_signal = 0;
 void onSignal(int signo) { g_signal = signo; }
+int signalExit() { return g_signal == SIGTERM ? CommandLineTool::Exit::Terminated : CommandLineTool::Exit::Interrupted; }
 
 struct Options
 {
@@ -200,16 +202,14 @@ int exitFor(const RunStatus &status)
 {
     switch (status.state) {
     case RunStatus::State::Finished: return Exit::Whole;
-    case RunStatus::State::Cancelled: return g_signal == SIGTERM ? Exit::Terminated : Exit::Interrupted;
+    case RunStatus::State::Cancelled: return signalExit();
     default: return Exit::Failed;
     }
 }
 
 void sayOutcome(const RunStatus &status, bool quiet)
 {
-    const QString words = status.state == RunStatus::State::Finished    ? QStringLiteral("Finished!")
-                          : status.state == RunStatus::State::Cancelled ? QStringLiteral("Cancelled!")
-                                                                        : QStringLiteral("Failed!");
+    const QString words = status.words();
     if (quiet && status.state == RunStatus::State::Finished && status.detail.isEmpty())
         return;
     say(status.detail.isEmpty() ? words : words + u'\n' + status.detail);
@@ -220,7 +220,7 @@ int followJoin(const JoinPlan &plan, std::shared_ptr<ScriptRun> run, const Optio
     JoinRun job(std::move(run), plan);
     if (g_signal) { // interrupted while the checks ran: nothing was started
         job.close();
-        return g_signal == SIGTERM ? Exit::Terminated : Exit::Interrupted;
+        return signalExit();
     }
     Progress progress(o.quiet);
     job.start();
@@ -232,10 +232,7 @@ int followJoin(const JoinPlan &plan, std::shared_ptr<ScriptRun> run, const Optio
         job.tick();
         const JoinRun::Phase phase = job.phase();
         if (phase != JoinRun::Phase::Ended)
-            progress.show(phase == JoinRun::Phase::Copying    ? QStringLiteral("Operation 1 of 2")
-                          : phase == JoinRun::Phase::Indexing ? QStringLiteral("Generating Index...(This may take a few minutes)")
-                                                              : QStringLiteral("Operation 2 of 2"),
-                          job.progress(), job.maximum(), job.writtenText());
+            progress.show(JoinRun::caption(phase), job.progress(), job.maximum(), job.writtenText());
         QThread::msleep(10);
     }
     progress.end();
@@ -269,7 +266,7 @@ int join(const Options &o)
     hooks.showWizard = [&](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) { result = followJoin(plan, std::move(run), o); };
     switch (StartJoin(list, hooks)) {
     case StartJoinResult::Started: return result;
-    case StartJoinResult::Declined: return g_signal ? (g_signal == SIGTERM ? Exit::Terminated : Exit::Interrupted) : Exit::Asked;
+    case StartJoinResult::Declined: return g_signal ? signalExit() : Exit::Asked;
     case StartJoinResult::Refused: return Exit::Usage;
     case StartJoinResult::Busy: return Exit::Busy;
     case StartJoinResult::Failed: break;
@@ -295,26 +292,13 @@ int repair(const Options &o)
         return Exit::Usage;
     }
     const JoinEngine engine = o.engine.value_or(JoinEngines::configured());
-    switch (RepairChecks::outputState(output)) {
-    case RepairChecks::Output::Link: say(RepairChecks::linkMessage(output)); return Exit::Usage;
-    case RepairChecks::Output::Exists:
-        if (Dialogs::message(RepairChecks::replaceQuestion(), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo, RepairChecks::replaceTitle())
-            != Dialogs::Answer::Yes)
-            return Exit::Asked;
-        break;
-    case RepairChecks::Output::Free: break;
-    }
-    if (const QString question = RepairChecks::streamsQuestion(Avi::summarize(input), engine);
-        !question.isEmpty() && Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
-        return Exit::Asked;
-    if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script")); !problem.isEmpty()) {
-        say(problem);
-        return Exit::Failed;
-    }
-    auto lock = std::make_unique<ScriptRun>(AppPaths::applicationSettingsPath());
-    if (!lock->acquire()) {
-        say(ScriptRun::busyMessage());
-        return Exit::Busy;
+    std::unique_ptr<ScriptRun> lock;
+    switch (StartRepair(input, output, engine, nullptr, lock)) {
+    case StartRepairResult::Ready: break;
+    case StartRepairResult::Refused: return Exit::Usage;
+    case StartRepairResult::Declined: return Exit::Asked;
+    case StartRepairResult::Busy: return Exit::Busy;
+    case StartRepairResult::Failed: return Exit::Failed;
     }
     RepairRun job(std::move(lock), input, engine, output);
     Progress progress(o.quiet);
@@ -333,11 +317,9 @@ int repair(const Options &o)
     ScriptRun::removeLeftovers(AppPaths::applicationSettingsPath());
     const RunStatus status = job.status();
     if (status.state == RunStatus::State::Finished && !o.quiet)
-        say(QStringLiteral("The selected AVI File has been repaired successfully!\r\n\r\nThe repaired file has been saved to:\r\n") + output
-            + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n") + status.detail));
+        say(RepairChecks::repairedMessage(output) + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n") + status.detail));
     else if (status.state == RunStatus::State::Failed)
-        say(QStringLiteral("An error occured while repairing your AVI File!\r\nThe selected AVI File was not repaired.")
-            + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + status.detail));
+        say(RepairChecks::notRepairedMessage(status.detail));
     return exitFor(status);
 }
 

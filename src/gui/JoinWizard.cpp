@@ -106,7 +106,7 @@ JoinWizard::JoinWizard(const JoinPlan &plan, QWidget *parent, std::shared_ptr<Sc
 
 void JoinWizard::Form_Load()
 {
-    setOperation(QStringLiteral("Operation 1 of 2"));
+    setOperation(JoinRun::caption(JoinRun::Phase::Copying));
     m_elapsedSeconds = 0;
     m_job.start();
     m_timer.start();
@@ -133,15 +133,15 @@ void JoinWizard::Timer_Timer()
         return;
     }
     if (before == JoinRun::Phase::Copying && now != JoinRun::Phase::Copying) {
-        setOperation(QStringLiteral("Operation 2 of 2"));
+        setOperation(JoinRun::caption(JoinRun::Phase::Writing));
         m_bar->setProgress(0, m_job.maximum());
         m_written->setText(QStringLiteral("0 KB"));
     }
     if (now == JoinRun::Phase::Indexing) {
-        setOperation(QStringLiteral("Generating Index...(This may take a few minutes)"));
+        setOperation(JoinRun::caption(now));
         m_bar->startBouncing();
     } else if (now == JoinRun::Phase::Writing) {
-        setOperation(QStringLiteral("Operation 2 of 2"));
+        setOperation(JoinRun::caption(now));
         m_bar->stopBouncing();
     }
     if (m_job.measured())
@@ -176,9 +176,7 @@ void JoinWizard::FinishJoinWizard()
     m_elapsedCaption->setText(QStringLiteral("Time taken:"));
     const RunStatus &status = m_job.status();
     m_written->setText(m_job.writtenText());
-    setOperation(status.state == RunStatus::State::Cancelled  ? QStringLiteral("Cancelled!")
-                 : status.state == RunStatus::State::Finished ? QStringLiteral("Finished!")
-                                                              : QStringLiteral("Failed!"));
+    setOperation(status.words());
     if (!status.detail.isEmpty()) {
         m_reason->setText(status.detail);
         m_reason->show();

@@ -9,6 +9,7 @@
 #include "gui/BounceBar.h"
 #include "join/ScriptRun.h"
 #include "repair/RepairChecks.h"
+#include "repair/StartRepair.h"
 #include "repair/RepairRun.h"
 #include "repair/RepairScript.h"
 #include "gui/BusyWork.h"
@@ -111,35 +112,11 @@ void RepairAVIFile::cmdRepair_Click()
         m_input->setFocus();
         return;
     }
-    const QString output = RepairScript::outputFor(input);
-    switch (RepairChecks::outputState(output)) {
-    case RepairChecks::Output::Link: Dialogs::message(RepairChecks::linkMessage(output), Dialogs::Icon::Critical); return;
-    case RepairChecks::Output::Exists:
-        if (Dialogs::message(RepairChecks::replaceQuestion(), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo,
-                             RepairChecks::replaceTitle())
-            != Dialogs::Answer::Yes)
-            return;
-        break;
-    case RepairChecks::Output::Free: break;
-    }
-    // What the encoder would not keep is asked about; the file is read off the window's thread.
-    Avi::Summary summary;
-    RunWhileBusy([&] { summary = Avi::summarize(input); });
     const JoinEngine engine = JoinEngines::configured();
-    if (const QString question = RepairChecks::streamsQuestion(summary, engine);
-        !question.isEmpty() && Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+    std::unique_ptr<ScriptRun> lock;
+    // The input is read off the window's thread.
+    if (StartRepair(input, RepairScript::outputFor(input), engine, &RunWhileBusy, lock) != StartRepairResult::Ready)
         return;
-    if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script"));
-        !problem.isEmpty()) {
-        Dialogs::message(problem, Dialogs::Icon::Critical);
-        return;
-    }
-    // One join or repair at a time per user, across windows and instances.
-    auto lock = std::make_unique<ScriptRun>(AppPaths::applicationSettingsPath());
-    if (!lock->acquire()) {
-        Dialogs::message(ScriptRun::busyMessage(), Dialogs::Icon::Exclamation);
-        return;
-    }
     m_run = std::make_unique<RepairRun>(std::move(lock), input, engine);
     m_repair->setEnabled(false);
     m_cancel->setText(kCancel);
@@ -174,14 +151,9 @@ void RepairAVIFile::ProgressTimer_Timer()
         resetToIdle();
         const bool repaired = status.state == RunStatus::State::Finished;
         if (repaired)
-            Dialogs::message(QStringLiteral("The selected AVI File has been repaired successfully!\r\n\r\n"
-                                            "The repaired file has been saved to:\r\n")
-                                 + output,
-                             Dialogs::Icon::Information);
+            Dialogs::message(RepairChecks::repairedMessage(output), Dialogs::Icon::Information);
         else
-            Dialogs::message(QStringLiteral("An error occured while repairing your AVI File!\r\nThe selected AVI File was not repaired.")
-                                 + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + status.detail),
-                             Dialogs::Icon::Exclamation);
+            Dialogs::message(RepairChecks::notRepairedMessage(status.detail), Dialogs::Icon::Exclamation);
         Q_EMIT finished(repaired);
         break;
     }

@@ -26,6 +26,18 @@ JoinRun::JoinRun(std::shared_ptr<ScriptRun> run, const JoinPlan &plan) : m_run(s
 
 JoinRun::~JoinRun() = default;
 
+QString JoinRun::caption(Phase phase)
+{
+    switch (phase) {
+    case Phase::NotStarted:
+    case Phase::Copying: return QStringLiteral("Operation 1 of 2");
+    case Phase::Indexing: return QStringLiteral("Generating Index...(This may take a few minutes)");
+    case Phase::Writing:
+    case Phase::Ended: break;
+    }
+    return QStringLiteral("Operation 2 of 2");
+}
+
 void JoinRun::start()
 {
     m_phase = Phase::Copying;
@@ -58,12 +70,11 @@ JoinOutcome::Inserted JoinRun::inserted() const
 void JoinRun::tickWriter()
 {
     const Phase before = m_phase;
-    for (const QByteArray &line : m_run->readOutput().split('\n')) {
-        if (line.startsWith("copy "))
-            m_value = std::min(m_max, line.mid(5).toDouble());
-        else if (line == "index")
-            m_phase = Phase::Indexing;
-    }
+    const ScriptRun::WriterNews news = m_run->readWriterNews();
+    if (news.copied >= 0)
+        m_value = std::min(m_max, news.copied);
+    if (news.indexing)
+        m_phase = Phase::Indexing;
     m_measured = FileSystem::pathExists(m_plan.output);
     if (m_measured)
         m_writtenText = kilobytes(static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(m_plan.output))));

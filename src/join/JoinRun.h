@@ -40,6 +40,8 @@ public:
     void close();
 
     Phase phase() const { return m_phase; }
+    // The operation line the wizard and the command line show for a phase.
+    static QString caption(Phase phase);
     const RunStatus &status() const { return m_status; }
     QString output() const { return m_plan.output; }
     double maximum() const { return m_max; }

@@ -13,6 +13,13 @@ struct RunStatus
     QString detail;
 
     bool running() const { return state == State::Running; }
+    // How an ended run is announced: "Finished!", "Cancelled!" or "Failed!".
+    QString words() const
+    {
+        return state == State::Finished    ? QStringLiteral("Finished!")
+               : state == State::Cancelled ? QStringLiteral("Cancelled!")
+                                           : QStringLiteral("Failed!");
+    }
     static RunStatus finished(const QString &detail = QString()) { return {State::Finished, detail}; }
     static RunStatus failed(const QString &why) { return {State::Failed, why}; }
     static RunStatus cancelled() { return {State::Cancelled, QString()}; }

@@ -28,18 +28,11 @@ Result writeScript(const QString &path, const QByteArray &content)
     const int fd = ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return Result::failure(ErrorText::of(errno));
-    qsizetype done = 0;
-    while (done < content.size()) {
-        const ssize_t n = ::write(fd, content.constData() + done, static_cast<size_t>(content.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int e = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(fresh.constData());
-            return Result::failure(ErrorText::of(e));
-        }
-        done += n;
+    if (!FileSystem::writeAll(fd, content.constData(), content.size())) {
+        const int e = errno;
+        ::close(fd);
+        ::unlink(fresh.constData());
+        return Result::failure(ErrorText::of(e));
     }
     if (::close(fd) != 0 || ::rename(fresh.constData(), target.constData()) != 0) {
         const int e = errno;
@@ -72,17 +65,10 @@ Result copyExecutable(const QString &from, const QString &to)
             error = n < 0 ? errno : 0;
             break;
         }
-        for (ssize_t done = 0; done < n && error == 0;) {
-            const ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0)
-                error = w < 0 ? errno : ENOSPC;
-            else
-                done += w;
-        }
-        if (error)
+        if (!FileSystem::writeAll(out, buffer, n)) {
+            error = errno;
             break;
+        }
     }
     ::close(in);
     if (::close(out) != 0 && error == 0)
@@ -161,13 +147,20 @@ void ScriptRun::startProgram(const QStringList &argv, const QString &errorLog)
     }
 }
 
-QByteArray ScriptRun::readOutput()
+ScriptRun::WriterNews ScriptRun::readWriterNews()
 {
     QByteArray out;
     char buffer[4096];
     for (ssize_t n; m_output >= 0 && (n = ::read(m_output, buffer, sizeof buffer)) > 0;)
         out.append(buffer, n);
-    return out;
+    WriterNews news;
+    for (const QByteArray &line : out.split('\n')) {
+        if (line.startsWith("copy "))
+            news.copied = line.mid(5).toDouble();
+        else if (line == "index")
+            news.indexing = true;
+    }
+    return news;
 }
 
 void ScriptRun::start(const QString &script)

@@ -39,9 +39,14 @@ public:
     // its log; one that cannot start has ended at once (end() says so).
     void start(const QString &script);
     // Starts a program of the run (the built-in writer) the same way; what it
-    // prints comes back through readOutput().
+    // printed since the last look comes back through readWriterNews().
     void startProgram(const QStringList &argv, const QString &errorLog);
-    QByteArray readOutput();
+    struct WriterNews
+    {
+        double copied = -1;    // bytes of the parts written, by its last "copy N"; -1: no word
+        bool indexing = false; // it said "index": every chunk is out
+    };
+    WriterNews readWriterNews();
     // True once the script removed the work folder (its last line) or the
     // script or program ended.
     bool scriptEnded();

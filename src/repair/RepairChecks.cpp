@@ -45,3 +45,14 @@ QString RepairChecks::streamsQuestion(const Avi::Summary &input, JoinEngine engi
         return QString();
     return lost.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\nWould you like to repair it anyway?");
 }
+
+QString RepairChecks::repairedMessage(const QString &output)
+{
+    return QStringLiteral("The selected AVI File has been repaired successfully!\r\n\r\nThe repaired file has been saved to:\r\n") + output;
+}
+
+QString RepairChecks::notRepairedMessage(const QString &why)
+{
+    return QStringLiteral("An error occured while repairing your AVI File!\r\nThe selected AVI File was not repaired.")
+           + (why.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + why);
+}

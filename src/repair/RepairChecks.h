@@ -17,6 +17,10 @@ QString linkMessage(const QString &output);
 inline QString replaceQuestion() { return QStringLiteral("Would you like to overwrite the existing file?"); }
 inline QString replaceTitle() { return QStringLiteral("File Already Exists!"); }
 
+// What the user is told when a repair ended.
+QString repairedMessage(const QString &output);
+QString notRepairedMessage(const QString &why);
+
 // The question asked when the engine would not keep every stream of the input;
 // empty when it keeps them all.
 QString streamsQuestion(const Avi::Summary &input, JoinEngine engine);

@@ -50,10 +50,8 @@ void RepairRun::tick()
 {
     if (m_phase == Phase::Ended)
         return;
-    double written = -1;
-    for (const QByteArray &line : m_run->readOutput().split('\n'))
-        if (line.startsWith("copy "))
-            written = line.mid(5).toDouble(); // the writer's own count: the output also holds its indexes
+    // The writer's own count: the output also holds its indexes.
+    const double written = m_run->readWriterNews().copied;
     if (m_cancelled || m_run->scriptEnded()) {
         if (m_run->held())
             QDir().rmdir(RunFiles::workFolder());

@@ -1,0 +1,39 @@
+#include "StartRepair.h"
+#include "RepairChecks.h"
+#include "app/AppPaths.h"
+#include "app/Dialogs.h"
+#include "join/ScriptRun.h"
+
+StartRepairResult StartRepair(const QString &input, const QString &output, JoinEngine engine, const BusyRunner &whileBusy,
+                              std::unique_ptr<ScriptRun> &lock)
+{
+    switch (RepairChecks::outputState(output)) {
+    case RepairChecks::Output::Link: Dialogs::message(RepairChecks::linkMessage(output), Dialogs::Icon::Critical); return StartRepairResult::Refused;
+    case RepairChecks::Output::Exists:
+        if (Dialogs::message(RepairChecks::replaceQuestion(), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo, RepairChecks::replaceTitle())
+            != Dialogs::Answer::Yes)
+            return StartRepairResult::Declined;
+        break;
+    case RepairChecks::Output::Free: break;
+    }
+    // What the encoder would not keep is asked about.
+    Avi::Summary summary;
+    const auto read = [&] { summary = Avi::summarize(input); };
+    whileBusy ? whileBusy(read) : read();
+    if (const QString question = RepairChecks::streamsQuestion(summary, engine);
+        !question.isEmpty() && Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return StartRepairResult::Declined;
+    if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script"));
+        !problem.isEmpty()) {
+        Dialogs::message(problem, Dialogs::Icon::Critical);
+        return StartRepairResult::Failed;
+    }
+    // One join or repair at a time per user, across windows and instances.
+    lock = std::make_unique<ScriptRun>(AppPaths::applicationSettingsPath());
+    if (!lock->acquire()) {
+        lock.reset();
+        Dialogs::message(ScriptRun::busyMessage(), Dialogs::Icon::Exclamation);
+        return StartRepairResult::Busy;
+    }
+    return StartRepairResult::Ready;
+}

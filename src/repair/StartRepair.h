@@ -1,0 +1,23 @@
+#pragma once
+#include "app/JoinEngine.h"
+#include "list/RowFactsReader.h"
+
+#include <QString>
+#include <memory>
+class ScriptRun;
+
+// How the steps before a repair ended.
+enum class StartRepairResult {
+    Ready,    // the lock is held: the repair can run
+    Refused,  // the output is a link
+    Declined, // a question was answered No
+    Busy,     // another join or repair of this user runs
+    Failed    // the settings folder cannot take the repair script
+};
+
+// Everything between choosing a file and running its repair, the window's and
+// the command line's alike: the output's state, what the engine would not keep,
+// the settings folder and the per-user lock, each question and refusal through
+// Dialogs. whileBusy reads the input (without it the read runs here).
+StartRepairResult StartRepair(const QString &input, const QString &output, JoinEngine engine, const BusyRunner &whileBusy,
+                              std::unique_ptr<ScriptRun> &lock);
