@@ -131,20 +131,22 @@ Result ScriptRun::prepare(const QList<ScriptFile> &scripts)
     return {};
 }
 
-void ScriptRun::startProgram(const QStringList &argv, const QString &errorLog)
+bool ScriptRun::launch(bool program, const std::function<pid_t()> &spawn)
 {
     stop();
     m_end = {};
-    m_program = true;
-    if (!held()) {
-        m_end = {End::NotStarted, 0};
-        return;
-    }
-    m_child = Processes::startProgram(argv, errorLog, m_lock.descriptor(), AppPaths::programFolder(), &m_output);
-    if (m_child <= 0) {
-        m_child = -1;
-        m_end = {End::NotStarted, 0};
-    }
+    m_program = program;
+    m_child = held() ? spawn() : -1;
+    if (m_child > 0)
+        return true;
+    m_child = -1;
+    m_end = {End::NotStarted, 0};
+    return false;
+}
+
+void ScriptRun::startProgram(const QStringList &argv, const QString &errorLog)
+{
+    launch(true, [&] { return Processes::startProgram(argv, errorLog, m_lock.descriptor(), AppPaths::programFolder(), &m_output); });
 }
 
 ScriptRun::WriterNews ScriptRun::readWriterNews()
@@ -165,22 +167,14 @@ ScriptRun::WriterNews ScriptRun::readWriterNews()
 
 void ScriptRun::start(const QString &script)
 {
-    stop();
-    m_end = {};
-    m_program = false;
-    if (!held()) {
-        m_end = {End::NotStarted, 0};
-        return;
-    }
-    if (!FileSystem::folderExists(RunFiles::workFolder()))
-        QDir().mkdir(RunFiles::workFolder());
-    m_child = Processes::startScript(RunFiles::interpreter(), script, RunFiles::errorLogOf(script), m_lock.descriptor(),
-                                     AppPaths::programFolder());
-    if (m_child <= 0) {
-        m_child = -1;
-        m_end = {End::NotStarted, 0};
-        QDir().rmdir(RunFiles::workFolder()); // nothing will remove it
-    }
+    const bool started = launch(false, [&] {
+        if (!FileSystem::folderExists(RunFiles::workFolder()))
+            QDir().mkdir(RunFiles::workFolder());
+        return Processes::startScript(RunFiles::interpreter(), script, RunFiles::errorLogOf(script), m_lock.descriptor(),
+                                      AppPaths::programFolder());
+    });
+    if (!started && held())
+        QDir().rmdir(RunFiles::workFolder()); // ours, and nothing will remove it
 }
 
 bool ScriptRun::scriptEnded()

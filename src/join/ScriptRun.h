@@ -86,6 +86,9 @@ public:
     static bool removeWithin(const QStringList &files, int waitMs, const std::function<void()> &beforeEachTry);
 
 private:
+    // Ends what ran before and starts one child through spawn (only while the
+    // lock is held); false, with end() saying so, when it did not start.
+    bool launch(bool program, const std::function<pid_t()> &spawn);
     void stop();
     bool waitForEnd(int waitMs);
     void removeWorkFiles();
