@@ -224,16 +224,16 @@ int followJoin(const JoinPlan &plan, std::shared_ptr<ScriptRun> run, const Optio
     }
     Progress progress(o.quiet);
     job.start();
+    // Shown before each look at the run, so a phase that ends before the first
+    // look is still named.
     while (job.phase() != JoinRun::Phase::Ended) {
+        progress.show(JoinRun::caption(job.phase()), job.progress(), job.maximum(), job.writtenText());
         if (g_signal) {
             job.cancel({});
             break;
         }
-        job.tick();
-        const JoinRun::Phase phase = job.phase();
-        if (phase != JoinRun::Phase::Ended)
-            progress.show(JoinRun::caption(phase), job.progress(), job.maximum(), job.writtenText());
         QThread::msleep(10);
+        job.tick();
     }
     progress.end();
     const RunStatus status = job.status();
@@ -304,14 +304,15 @@ int repair(const Options &o)
     Progress progress(o.quiet);
     job.start();
     while (job.phase() != RepairRun::Phase::Ended) {
-        if (g_signal)
-            job.cancel({});
-        job.tick();
         if (job.phase() == RepairRun::Phase::Writing)
             progress.show(QStringLiteral("Repairing AVI File"), job.progress(), job.maximum(), QString());
-        else if (job.phase() != RepairRun::Phase::Ended)
+        else
             progress.show(QStringLiteral("Fixing Index..."), 0, 0, QString());
-        QThread::msleep(20);
+        if (g_signal)
+            job.cancel({}); // the next tick ends the run
+        else
+            QThread::msleep(20);
+        job.tick();
     }
     progress.end();
     ScriptRun::removeLeftovers(AppPaths::applicationSettingsPath());
