@@ -1,6 +1,7 @@
 #include "platform/cmd/BatchInterpreter.h"
 #include "support/TestEnvironment.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -131,11 +132,18 @@ TEST(BatchInterpreter, AReplacedScriptEndsTheRunAndItsProgram)
     const QString script = env.path(QStringLiteral("TempFile.bat"));
     const QString marker = env.path(QStringLiteral("old script went on"));
     const QString fromNew = env.path(QStringLiteral("new script ran"));
-    env.write(QStringLiteral("TempFile.bat"), "\"/bin/sleep\" 30\r\n\"/usr/bin/touch\" " + q(marker) + "\r\n");
+    const QString started = env.path(QStringLiteral("started"));
+    env.write(QStringLiteral("TempFile.bat"),
+              "\"/usr/bin/touch\" " + q(started) + "\r\n\"/bin/sleep\" 30\r\n\"/usr/bin/touch\" " + q(marker) + "\r\n");
     QProcess interpreter;
     interpreter.start(QStringLiteral(TW_PROGRAM_DIR "/tapeweld-cmd"), {script});
     ASSERT_TRUE(interpreter.waitForStarted());
-    QThread::msleep(300);
+    // Replaced only once the old script is under way, however loaded the machine.
+    const QDeadlineTimer deadline(20000);
+    while (!QFile::exists(started) && !deadline.hasExpired())
+        QThread::msleep(10);
+    ASSERT_TRUE(QFile::exists(started));
+    QThread::msleep(200);
     // A new join writes its script under the same name (a new file, renamed over the old one);
     // its first line is long, so an old reader at the old offset would land mid-line.
     const QString fresh = env.write(QStringLiteral("fresh.bat"),
