@@ -34,7 +34,7 @@ using CommandLineTool::Exit;
 
 volatile std::sig_atomic_t g_signal = 0;
 void onSignal(int signo) { g_signal = signo; }
-int signalExit() { return g_signal == SIGTERM ? CommandLineTool::Exit::Terminated : CommandLineTool::Exit::Interrupted; }
+int signalExit() { return g_signal == SIGTERM ? Exit::Terminated : Exit::Interrupted; }
 
 struct Options
 {
@@ -143,21 +143,19 @@ std::optional<int> fillList(FileList &list, const Options &o)
             return Exit::Usage; // its message was printed
         return std::nullopt;
     }
-    for (const QString &f : o.files)
+    QStringList paths;
+    for (const QString &f : o.files) {
         if (const QString why = unreadable(f); !why.isEmpty()) {
             say(why);
             return Exit::Usage;
         }
-    QStringList paths;
-    for (const QString &f : o.files)
         paths << QFileInfo(f).absoluteFilePath();
+    }
     ListView_OLEDragDrop(list, paths, nullptr);
     if (list.count() != paths.size())
         return Exit::Usage; // a name no list or script can carry: its message was printed
     return std::nullopt;
 }
-
-QString clock(qint64 seconds) { return TextFormats::timeOfDay(seconds); }
 
 // Progress as the wizard shows it: a line that updates on a terminal, a line
 // a phase otherwise.
@@ -182,8 +180,8 @@ public:
         const qint64 elapsed = m_clock.elapsed() / 1000;
         const qint64 left = f > 0.01 ? static_cast<qint64>(m_phaseClock.elapsed() / 1000.0 * (1 - f) / f) : -1;
         std::fprintf(stderr, "\r%s  %3d%%  %s  %s elapsed%s\033[K", caption.toLocal8Bit().constData(), static_cast<int>(f * 100),
-                     written.toLocal8Bit().constData(), clock(elapsed).toLatin1().constData(),
-                     left >= 0 ? (QStringLiteral("  ") + clock(left) + QStringLiteral(" left")).toLatin1().constData() : "");
+                     written.toLocal8Bit().constData(), TextFormats::timeOfDay(elapsed).toLatin1().constData(),
+                     left >= 0 ? (QStringLiteral("  ") + TextFormats::timeOfDay(left) + QStringLiteral(" left")).toLatin1().constData() : "");
         std::fflush(stderr);
     }
     void end()
@@ -351,7 +349,8 @@ bool CommandLineTool::wanted(const QStringList &arguments)
     return std::any_of(arguments.begin(), arguments.end(), [](const QString &a) { return a.startsWith(QStringLiteral("--")) || a == QStringLiteral("-h"); });
 }
 
-QString CommandLineTool::helpText()
+namespace {
+QString helpText()
 {
     return QStringLiteral(
         "Usage:\n"
@@ -379,6 +378,7 @@ QString CommandLineTool::helpText()
         "  4    another join or repair of this user is running\n"
         "  130  interrupted (SIGINT), 143 terminated (SIGTERM): cancelled, nothing left behind\n");
 }
+} // namespace
 
 int CommandLineTool::run(const QStringList &arguments)
 {

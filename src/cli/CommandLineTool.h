@@ -21,6 +21,4 @@ bool wanted(const QStringList &arguments);
 // Runs it; the caller has made a QCoreApplication (no display is needed).
 int run(const QStringList &arguments);
 
-QString helpText();
-
 } // namespace CommandLineTool

@@ -16,7 +16,6 @@ void ConsoleDialogs::print(const QString &text)
 
 Dialogs::Answer ConsoleDialogs::message(const QString &text, Dialogs::Icon icon, Dialogs::Buttons buttons, const QString &title)
 {
-    Q_UNUSED(icon);
     const QString shown = title.isEmpty() || title == QStringLiteral("Tapeweld") ? text : title + QStringLiteral("\r\n") + text;
     if (buttons == Dialogs::Buttons::YesNo || buttons == Dialogs::Buttons::YesNoCancel || buttons == Dialogs::Buttons::OkCancel) {
         // A question is always printed: it is what a script needs to see when it stops.
@@ -26,10 +25,8 @@ Dialogs::Answer ConsoleDialogs::message(const QString &text, Dialogs::Icon icon,
                 print(QStringLiteral("(yes: --yes was given)\n"));
             return buttons == Dialogs::Buttons::OkCancel ? Dialogs::Answer::Ok : Dialogs::Answer::Yes;
         }
-        m_declined = true;
         return buttons == Dialogs::Buttons::OkCancel ? Dialogs::Answer::Cancel : Dialogs::Answer::No;
     }
-    m_said << text;
     if (!m_quiet || icon == Dialogs::Icon::Critical || icon == Dialogs::Icon::Exclamation)
         print(shown);
     return Dialogs::Answer::Ok;

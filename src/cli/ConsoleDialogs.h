@@ -1,7 +1,7 @@
 #pragma once
 #include "app/Dialogs.h"
 
-#include <QStringList>
+#include <QString>
 
 // The dialog seam on a terminal: every box is printed to standard error with
 // the window's words; a question is answered Yes only with --yes; the output
@@ -13,9 +13,6 @@ public:
     ~ConsoleDialogs() override;
 
     void setOutput(const QString &path) { m_output = path; }
-    bool questionDeclined() const { return m_declined; }
-    // Messages shown (not questions), in order.
-    const QStringList &said() const { return m_said; }
     // Prints a box's text as a terminal shows it: CR LF and CR become line breaks.
     static void print(const QString &text);
 
@@ -28,6 +25,5 @@ private:
     Dialogs::Provider *m_previous;
     bool m_yes, m_quiet;
     QString m_output;
-    bool m_outputGiven = false, m_declined = false;
-    QStringList m_said;
+    bool m_outputGiven = false;
 };

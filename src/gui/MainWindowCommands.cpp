@@ -33,7 +33,6 @@
 
 // The commands of the main window; MainWindow.cpp builds the frame they are reached from.
 
-
 void MainWindow::startNewList() { NewList(m_list, false); }
 
 void MainWindow::showTipOfTheDay()

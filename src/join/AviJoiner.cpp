@@ -386,14 +386,17 @@ Result AviJoiner::run(const Progress &progress)
         return unreadable(0, reference);
     QVector<Avi::Summary> summaries;
     qint64 estimate = 0;
-    for (int p = 0; p < m_parts.size(); ++p) {
-        const Avi::File f = p == 0 ? Avi::File() : Avi::read(m_parts[p], Avi::Detail::Counts, index, limits);
-        const Avi::File &read = p == 0 ? reference : f;
-        if (!read.isAvi())
-            return unreadable(p, read);
-        summaries << Avi::Summary::of(read);
-        for (const Avi::Count &c : read.counts)
+    const auto add = [&](const Avi::File &f) {
+        summaries << Avi::Summary::of(f);
+        for (const Avi::Count &c : f.counts)
             estimate += c.bytes + 9 * c.chunks;
+    };
+    add(reference);
+    for (int p = 1; p < m_parts.size(); ++p) {
+        const Avi::File f = Avi::read(m_parts[p], Avi::Detail::Counts, index, limits);
+        if (!f.isAvi())
+            return unreadable(p, f);
+        add(f);
     }
     const QVector<SyncPlan::Seam> seams = SyncPlan::plan(summaries, true);
     for (const SyncPlan::Seam &seam : seams)

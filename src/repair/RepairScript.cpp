@@ -7,7 +7,7 @@ QByteArray RepairScript::text(const QString &settingsPath, const QString &input,
 {
     return JoinScripts::text(JoinScripts::header()
                              + QStringList{QStringLiteral("echo Fixing AVI File..."),
-                                           JoinScripts::encoderLine(settingsPath, input, output.isEmpty() ? outputFor(input) : output),
+                                           JoinScripts::encoderLine(settingsPath, input, output),
                                            QStringLiteral("echo AVI File has been fixed!"), JoinScripts::rmdirLine(settingsPath),
                                            QStringLiteral("exit")});
 }

@@ -51,7 +51,8 @@ bool runToEnd(RepairAVIFile &w)
 
 TEST(Repair, ScriptText)
 {
-    EXPECT_EQ(RepairScript::text(QStringLiteral("/cfg/Tapeweld"), QStringLiteral("/v/movie.avi")),
+    EXPECT_EQ(RepairScript::text(QStringLiteral("/cfg/Tapeweld"), QStringLiteral("/v/movie.avi"),
+                                 RepairScript::outputFor(QStringLiteral("/v/movie.avi"))),
               QByteArray("@echo off\r\necho Generated with Tapeweld\r\necho Visit us at: https://tapeweld.larkvane.example\r\n"
                          "echo Fixing AVI File...\r\n"
                          "\"/cfg/Tapeweld/AVI.exe\" -forceidx -oac copy -ovc copy \"/v/movie.avi\" -o \"/v/movie.avi.fixed.avi\"\r\n"
