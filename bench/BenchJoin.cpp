@@ -81,7 +81,7 @@ int main(int argc, char **argv)
         settle();
         dialogs.files.enqueue({output});
         JoinHooks hooks;
-        hooks.showWizard = [&](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
+        hooks.runJoin = [&](const JoinPlan &plan, std::shared_ptr<RunSession> run) {
             JoinWizard wizard(plan, nullptr, std::move(run));
             QElapsedTimer clock;
             double phase1 = 0;

@@ -9,7 +9,7 @@
 // The program's status check and a fixed locale, as start-up installs them.
 inline void benchDefaults()
 {
-    SetStatusCheck(&CheckCompatibility);
+    setStatusCheck(&CheckCompatibility);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 

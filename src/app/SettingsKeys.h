@@ -28,7 +28,7 @@ inline const Key kWindowTop{QStringLiteral("Window"), QStringLiteral("Top"), QSt
 inline const Key kWindowWidth{QStringLiteral("Window"), QStringLiteral("Width"), QString()};
 inline const Key kWindowHeight{QStringLiteral("Window"), QStringLiteral("Height"), QString()};
 inline const Key kWindowMaximized{QStringLiteral("Window"), QStringLiteral("Maximized"), QStringLiteral("0")};
-// Who writes a join's output: "Encoder" or "Builtin" (JoinEngine).
+// Who writes a join's output: an engine's setting name (join/Engines).
 inline const Key kJoinEngine{QStringLiteral("Join"), QStringLiteral("Engine"), QStringLiteral("Encoder")};
 inline const Key kWindowColumns{QStringLiteral("Window"), QStringLiteral("Columns"), QString()};
 } // namespace SettingsKeys

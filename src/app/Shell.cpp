@@ -1,4 +1,5 @@
 #include "Shell.h"
+#include "SystemServices.h"
 #include "platform/FileSystem.h"
 
 #include <QDBusConnection>
@@ -55,3 +56,5 @@ bool Shell::showInFolder(const QString &filePath)
         return true;
     return open(FileSystem::folderPart(filePath));
 }
+
+bool ShowFileProperties(const QString &filePath) { return Shell::showProperties(filePath); }

@@ -1,6 +1,5 @@
 #include "SystemServices.h"
 #include "Dialogs.h"
-#include "Shell.h"
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"
 
@@ -49,7 +48,6 @@ void CreateFolderChain(const QString &folderPath)
     }
 }
 
-void TerminateProcessesByName(const QString &imageName) { Processes::terminateByName(imageName); }
 
 double GetFreeDiskSpace(const QString &path)
 {
@@ -59,4 +57,3 @@ double GetFreeDiskSpace(const QString &path)
     return FileSystem::freeBytes(p);
 }
 
-bool ShowFileProperties(const QString &filePath) { return Shell::showProperties(filePath); }

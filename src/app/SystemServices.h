@@ -12,6 +12,6 @@ QString FileNameOf(const QString &path);
 bool PathExists(const QString &path);
 bool FolderExists(const QString &path);
 void CreateFolderChain(const QString &folderPath);
-void TerminateProcessesByName(const QString &imageName);
 double GetFreeDiskSpace(const QString &path);
+// (Defined with the shell verbs, app/Shell, which the windows link.)
 bool ShowFileProperties(const QString &filePath);

@@ -46,6 +46,12 @@ QString TextFormats::groupedOrEmpty(double value)
     return QLocale().toString(rounded, 'f', 0);
 }
 
+QString TextFormats::kilobytesText(double kilobytes)
+{
+    const QString digits = groupedOrEmpty(kilobytes);
+    return (digits.isEmpty() ? QStringLiteral("0") : digits) + QStringLiteral(" KB");
+}
+
 double TextFormats::leadingNumber(QString text, const QString &suffix, bool *ok)
 {
     text.remove(suffix);

@@ -11,6 +11,9 @@ QString generalDate(const QDateTime &localTime);
 QDateTime readGeneralDate(const QString &text);
 // Whole number with thousands separators; "" for 0 (the "#,###,###" pattern).
 QString groupedOrEmpty(double value);
+// "12,345 KB" for a count of kilobytes (rounded half up), "0 KB" for none; and for a count of bytes.
+QString kilobytesText(double kilobytes);
+inline QString kilobytesOfBytes(double bytes) { return kilobytesText(bytes / 1024); }
 // Reads "12,345 KB" or "1234 seconds" back: suffix removed, locale separators
 // accepted, fraction dropped. ok is false when the rest is not a number.
 double leadingNumber(QString text, const QString &suffix, bool *ok);

@@ -101,35 +101,35 @@ QByteArray dataOf(const Avi::Source &s, const Header &h, qint64 limit, qint64 mo
 
 void parseStreamHeader(Avi::Stream &st)
 {
-    const QByteArray &h = st.header;
-    if (h.size() < 8)
+    const char *h = st.header.constData();
+    if (st.header.size() < 8)
         return;
-    st.type = u32(h.constData());
-    st.handler = u32(h.constData() + 4);
+    st.type = u32(h + Strh::kType);
+    st.handler = u32(h + Strh::kHandler);
     st.kind = st.type == kVids ? Avi::Kind::Video : st.type == kAuds ? Avi::Kind::Audio : st.type == kTxts ? Avi::Kind::Text : Avi::Kind::Other;
-    if (h.size() >= 48) {
-        st.scale = u32(h.constData() + 20);
-        st.rate = u32(h.constData() + 24);
-        st.start = u32(h.constData() + 28);
-        st.length = u32(h.constData() + 32);
-        st.sampleSize = u32(h.constData() + 44);
+    if (st.header.size() >= Strh::kTimedSize) {
+        st.scale = u32(h + Strh::kScale);
+        st.rate = u32(h + Strh::kRate);
+        st.start = u32(h + Strh::kStart);
+        st.length = u32(h + Strh::kLength);
+        st.sampleSize = u32(h + Strh::kSampleSize);
     }
 }
 
 void parseFormat(Avi::Stream &st)
 {
-    const QByteArray &f = st.format;
-    if (st.kind == Avi::Kind::Video && f.size() >= 20) {
-        st.width = static_cast<qint32>(u32(f.constData() + 4));
-        st.height = static_cast<qint32>(u32(f.constData() + 8));
-        st.compression = u32(f.constData() + 16);
-    } else if (st.kind == Avi::Kind::Audio && f.size() >= 14) {
-        st.formatTag = u16(f.constData());
-        st.channels = u16(f.constData() + 2);
-        st.samplesPerSec = u32(f.constData() + 4);
-        st.avgBytesPerSec = u32(f.constData() + 8);
-        st.blockAlign = u16(f.constData() + 12);
-        st.bitsPerSample = f.size() >= 16 ? u16(f.constData() + 14) : 0;
+    const char *f = st.format.constData();
+    if (st.kind == Avi::Kind::Video && st.format.size() >= Bih::kSize) {
+        st.width = static_cast<qint32>(u32(f + Bih::kWidth));
+        st.height = static_cast<qint32>(u32(f + Bih::kHeight));
+        st.compression = u32(f + Bih::kCompression);
+    } else if (st.kind == Avi::Kind::Audio && st.format.size() >= Wfx::kSize) {
+        st.formatTag = u16(f + Wfx::kFormatTag);
+        st.channels = u16(f + Wfx::kChannels);
+        st.samplesPerSec = u32(f + Wfx::kSamplesPerSec);
+        st.avgBytesPerSec = u32(f + Wfx::kAvgBytesPerSec);
+        st.blockAlign = u16(f + Wfx::kBlockAlign);
+        st.bitsPerSample = st.format.size() >= Wfx::kSizeWithBits ? u16(f + Wfx::kBitsPerSample) : 0;
     }
 }
 

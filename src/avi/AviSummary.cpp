@@ -22,6 +22,15 @@ int Avi::Summary::firstOf(Kind kind) const
     return -1;
 }
 
+QVector<int> Avi::Summary::streamsOf(Kind kind) const
+{
+    QVector<int> out;
+    for (int i = 0; i < streams.size(); ++i)
+        if (streams[i].kind == kind)
+            out << i;
+    return out;
+}
+
 int Avi::Summary::countOf(Kind kind) const
 {
     return static_cast<int>(std::count_if(streams.begin(), streams.end(), [kind](const StreamSummary &s) { return s.kind == kind; }));

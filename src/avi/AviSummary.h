@@ -38,6 +38,7 @@ struct Summary
     qint64 chainDifference() const { return size - chainEnd; }
     int firstOf(Kind kind) const;
     int countOf(Kind kind) const;
+    QVector<int> streamsOf(Kind kind) const; // the indexes of its streams of a kind, in order
     // Whole chunks of the first video stream; -1 when they are not known.
     qint64 frames() const;
 

@@ -62,4 +62,23 @@ inline quint32 withStream(quint32 id, int stream)
 {
     return (id & 0xffff0000u) | static_cast<quint32>('0' + stream / 10) | static_cast<quint32>('0' + stream % 10) << 8;
 }
+
+// Where the fields of the AVI headers lie (AVIMAINHEADER, AVISTREAMHEADER,
+// BITMAPINFOHEADER, WAVEFORMATEX), for the reader and the writer alike.
+namespace Avih {
+inline constexpr int kMaxBytesPerSec = 4, kFlags = 12, kTotalFrames = 16, kInitialFrames = 20, kStreams = 24,
+                     kSuggestedBufferSize = 28, kSize = 56;
+}
+namespace Strh {
+inline constexpr int kType = 0, kHandler = 4, kInitialFrames = 16, kScale = 20, kRate = 24, kStart = 28, kLength = 32,
+                     kSuggestedBufferSize = 36, kSampleSize = 44, kSize = 56;
+inline constexpr int kTimedSize = 48; // what the reader needs for the timing fields
+}
+namespace Bih {
+inline constexpr int kWidth = 4, kHeight = 8, kCompression = 16, kSize = 20; // the fields read
+}
+namespace Wfx {
+inline constexpr int kFormatTag = 0, kChannels = 2, kSamplesPerSec = 4, kAvgBytesPerSec = 8, kBlockAlign = 12, kBitsPerSample = 14,
+                     kSize = 14, kSizeWithBits = 16;
+}
 } // namespace Riff

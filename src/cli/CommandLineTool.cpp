@@ -5,9 +5,10 @@
 #include "app/TextFormats.h"
 #include "app/Version.h"
 #include "compat/CheckCompatibility.h"
+#include "join/Engines.h"
 #include "join/JoinChecks.h"
 #include "join/JoinRun.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "join/StartJoin.h"
 #include "list/AddFilesModule.h"
 #include "list/FileList.h"
@@ -18,7 +19,7 @@
 #include "repair/RepairChecks.h"
 #include "repair/StartRepair.h"
 #include "repair/RepairRun.h"
-#include "repair/RepairScript.h"
+#include "join/RepairScript.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -42,7 +43,7 @@ struct Options
     QString output, input, listFile;
     QStringList files;
     bool yes = false, quiet = false, debug = false;
-    std::optional<JoinEngine> engine;
+    const Engine *engine = nullptr; // null: the setting's
     QString error;
 };
 
@@ -80,13 +81,14 @@ Options parse(const QStringList &args)
         } else if (a == QStringLiteral("--list")) {
             o.listFile = value(i, a);
         } else if (a == QStringLiteral("--engine")) {
-            const QString e = value(i, a).toLower();
-            if (e == QStringLiteral("encoder"))
-                o.engine = JoinEngine::Encoder;
-            else if (e == QStringLiteral("builtin"))
-                o.engine = JoinEngine::Builtin;
-            else if (o.error.isEmpty())
-                o.error = QStringLiteral("--engine takes encoder or builtin, not \"%1\".").arg(e);
+            const QString e = value(i, a);
+            o.engine = Engines::byOption(e);
+            if (!o.engine && o.error.isEmpty()) {
+                QStringList names;
+                for (const Engine *known : Engines::all())
+                    names << known->optionName();
+                o.error = QStringLiteral("--engine takes %1, not \"%2\".").arg(names.join(QStringLiteral(" or ")), e);
+            }
         } else if (a == QStringLiteral("--yes")) {
             o.yes = true;
         } else if (a == QStringLiteral("--quiet")) {
@@ -151,7 +153,8 @@ std::optional<int> fillList(FileList &list, const Options &o)
         }
         paths << QFileInfo(f).absoluteFilePath();
     }
-    ListView_OLEDragDrop(list, paths, nullptr);
+    AddPathsToList(list, paths, QStringLiteral("Adding Files..."), nullptr);
+    UpdateListTotals(list);
     if (list.count() != paths.size())
         return Exit::Usage; // a name no list or script can carry: its message was printed
     return std::nullopt;
@@ -213,29 +216,29 @@ void sayOutcome(const RunStatus &status, bool quiet)
     say(status.detail.isEmpty() ? words : words + u'\n' + status.detail);
 }
 
-int followJoin(const JoinPlan &plan, std::shared_ptr<ScriptRun> run, const Options &o)
+int followJoin(const JoinPlan &plan, std::shared_ptr<RunSession> run, const Options &o)
 {
-    JoinRun job(std::move(run), plan);
+    const std::unique_ptr<JoinRun> job = JoinRun::create(std::move(run), plan);
     if (g_signal) { // interrupted while the checks ran: nothing was started
-        job.close();
+        job->close();
         return signalExit();
     }
     Progress progress(o.quiet);
-    job.start();
+    job->start();
     // Shown before each look at the run, so a phase that ends before the first
     // look is still named.
-    while (job.phase() != JoinRun::Phase::Ended) {
-        progress.show(JoinRun::caption(job.phase()), job.progress(), job.maximum(), job.writtenText());
+    while (job->phase() != JoinRun::Phase::Ended) {
+        progress.show(JoinRun::caption(job->phase()), job->progress(), job->maximum(), job->writtenText());
         if (g_signal) {
-            job.cancel({});
+            job->cancel({});
             break;
         }
         QThread::msleep(10);
-        job.tick();
+        job->tick();
     }
     progress.end();
-    const RunStatus status = job.status();
-    job.close();
+    const RunStatus status = job->status();
+    job->close();
     sayOutcome(status, o.quiet);
     return exitFor(status);
 }
@@ -261,7 +264,7 @@ int join(const Options &o)
     JoinHooks hooks;
     hooks.engine = o.engine;
     int result = Exit::Failed;
-    hooks.showWizard = [&](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) { result = followJoin(plan, std::move(run), o); };
+    hooks.runJoin = [&](const JoinPlan &plan, std::shared_ptr<RunSession> run) { result = followJoin(plan, std::move(run), o); };
     switch (StartJoin(list, hooks)) {
     case StartJoinResult::Started: return result;
     case StartJoinResult::Declined: return g_signal ? signalExit() : Exit::Asked;
@@ -289,8 +292,8 @@ int repair(const Options &o)
         say(QStringLiteral("The repaired file cannot replace the file it is made from: %1").arg(output));
         return Exit::Usage;
     }
-    const JoinEngine engine = o.engine.value_or(JoinEngines::configured());
-    std::unique_ptr<ScriptRun> lock;
+    const Engine &engine = o.engine ? *o.engine : Engines::configured();
+    std::unique_ptr<RunSession> lock;
     switch (StartRepair(input, output, engine, nullptr, lock)) {
     case StartRepairResult::Ready: break;
     case StartRepairResult::Refused: return Exit::Usage;
@@ -313,7 +316,7 @@ int repair(const Options &o)
         job.tick();
     }
     progress.end();
-    ScriptRun::removeLeftovers(AppPaths::applicationSettingsPath());
+    RunSession::removeLeftovers(AppPaths::applicationSettingsPath());
     const RunStatus status = job.status();
     if (status.state == RunStatus::State::Finished && !o.quiet)
         say(RepairChecks::repairedMessage(output) + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n") + status.detail));
@@ -332,8 +335,9 @@ int check(const Options &o)
     QStringList questions;
     if (list.listStatus() == ListStatus::Red)
         questions << JoinChecks::redQuestion();
-    RefreshRowFacts(list, nullptr);
-    questions += JoinChecks::streamQuestions(list, o.engine.value_or(JoinEngines::configured()));
+    refreshRowFacts(list, nullptr);
+    const Carriage carriage = (o.engine ? *o.engine : Engines::configured()).carriage();
+    questions += JoinChecks::streamQuestions(list, carriage, JoinChecks::planOf(list, carriage));
     if (!o.quiet || !questions.isEmpty() || list.listStatus() != ListStatus::Green) {
         say(e.text);
         for (const QString &q : std::as_const(questions))
@@ -404,7 +408,7 @@ int CommandLineTool::run(const QStringList &arguments)
         ConsoleDialogs startup(false, o.quiet);
         StartUp::run(o.debug ? QStringList{QStringLiteral("/debug")} : QStringList());
     }
-    SetStatusCheck(&CheckCompatibility); // the refresh cascade ends in the status light, as in the window
+    setStatusCheck(&CheckCompatibility); // the refresh cascade ends in the status light, as in the window
     switch (o.mode) {
     case Options::Join: return join(o);
     case Options::Repair: return repair(o);

@@ -61,14 +61,7 @@ QString kindsText(const Summary &s)
     return words.join(QStringLiteral(", "));
 }
 
-QVector<int> of(const Summary &s, Kind kind)
-{
-    QVector<int> out;
-    for (int i = 0; i < s.streams.size(); ++i)
-        if (s.streams[i].kind == kind)
-            out << i;
-    return out;
-}
+QVector<int> of(const Summary &s, Kind kind) { return s.streamsOf(kind); }
 
 // "sound sample rate" for the first track, "sound track 2's sample rate" after it.
 QString soundParameter(int track, const QString &what)
@@ -80,42 +73,39 @@ struct Comparer
 {
     const QVector<Summary> &rows;
     const QStringList &names;
-    JoinEngine engine;
+    const Carriage &carriage;
+    const QVector<SyncPlan::Seam> &seams;
     QVector<CarryCheck::Difference> out;
 
     QString name(int row) const { return row - 1 < names.size() ? names[row - 1] : QString(); }
     void differ(int row, const QString &parameter, const QString &rowValue, const QString &firstValue, const QString &consequence)
     {
-        out.append({row,
-                    QStringLiteral("Row %1 (%2) differs from row 1 (%3) in its %4: %5 against %6.")
-                        .arg(row)
-                        .arg(name(row), name(1), parameter, rowValue, firstValue),
-                    consequence});
+        out.append({row, CarryCheck::line(row, name(row), name(1), parameter, rowValue, firstValue), consequence});
     }
 
     void engineLimits()
     {
         const Summary &first = rows.first();
-        if (engine != JoinEngine::Encoder || !first.isAvi())
+        if (!first.isAvi())
             return;
         const int sound = first.countOf(Kind::Audio);
-        if (sound > 1)
-            out.append({1, QStringLiteral("Row 1 (%1) has %2, and the encoder keeps one.").arg(name(1), tracks(sound)),
+        if (sound > 1 && !carriage.everySoundTrack)
+            out.append({1, QStringLiteral("Row 1 (%1) has %2, and the %3 keeps one.").arg(name(1), tracks(sound), carriage.who),
                         QStringLiteral("The output will have only the first sound track of every part.")});
-        if (first.countOf(Kind::Text) > 0)
-            out.append({1, QStringLiteral("Row 1 (%1) has a text stream, which the encoder does not keep.").arg(name(1)),
+        if (first.countOf(Kind::Text) > 0 && !carriage.text)
+            out.append({1, QStringLiteral("Row 1 (%1) has a text stream, which the %2 does not keep.").arg(name(1), carriage.who),
                         QStringLiteral("The output will have no text stream.")});
     }
 
     void compare(int row)
     {
         const Summary &first = rows.first(), &r = rows[row - 1];
-        const bool fills = engine == JoinEngine::Builtin;
-        // Streams filed by number (the encoder) land in the wrong stream when the order differs.
+        const bool fills = carriage.fillsSeams;
+        // Streams filed by number land in the wrong stream when the order differs.
         const QVector<int> v1 = of(first, Kind::Video), vr = of(r, Kind::Video);
         const QVector<int> a1 = of(first, Kind::Audio), ar = of(r, Kind::Audio);
         const QVector<int> t1 = of(first, Kind::Text), tr = of(r, Kind::Text);
-        if (!fills && v1.size() == vr.size() && a1.size() == ar.size() && t1.size() == tr.size() && kindsText(first) != kindsText(r))
+        if (!carriage.filesByKind && v1.size() == vr.size() && a1.size() == ar.size() && t1.size() == tr.size() && kindsText(first) != kindsText(r))
             differ(row, QStringLiteral("order of streams"), kindsText(r), kindsText(first),
                    QStringLiteral("In the output, the sound of part %1 will go into the picture and its picture into the sound.").arg(row));
         if (ar.size() != a1.size()) {
@@ -178,14 +168,12 @@ struct Comparer
 
     void drift()
     {
-        const QVector<SyncPlan::Seam> seams = SyncPlan::plan(rows, engine == JoinEngine::Builtin);
         int track = 0;
         const SyncPlan::Seam *seam = SyncPlan::firstShifted(seams, &track);
         if (!seam)
             return;
         const double s = seam->shift[track];
-        const QString amount = (std::abs(s) < 10 ? QLocale().toString(std::abs(s), 'g', 2) : QLocale().toString(std::abs(s), 'f', 0))
-                               + QStringLiteral(" s");
+        const QString amount = SyncPlan::secondsText(s);
         out.append({seam->row,
                     QStringLiteral("The parts before row %1 (%2) have %3 %4 sound than picture.")
                         .arg(seam->row)
@@ -197,11 +185,12 @@ struct Comparer
 };
 } // namespace
 
-QVector<CarryCheck::Difference> CarryCheck::differences(const QVector<Avi::Summary> &rows, const QStringList &names, JoinEngine engine)
+QVector<CarryCheck::Difference> CarryCheck::differences(const QVector<Avi::Summary> &rows, const QStringList &names,
+                                                        const Carriage &carriage, const QVector<SyncPlan::Seam> &seams)
 {
     if (rows.size() < 2 || !rows.first().isAvi())
         return {};
-    Comparer c{rows, names, engine, {}};
+    Comparer c{rows, names, carriage, seams, {}};
     c.engineLimits();
     for (int row = 2; row <= rows.size(); ++row)
         if (rows[row - 1].isAvi()) // an unreadable file is the light's, the chunk check's and the join's to report
@@ -210,7 +199,7 @@ QVector<CarryCheck::Difference> CarryCheck::differences(const QVector<Avi::Summa
     return c.out;
 }
 
-QVector<CarryCheck::Difference> CarryCheck::check(const FileListModel &model, JoinEngine engine)
+QVector<CarryCheck::Difference> CarryCheck::check(const FileListModel &model, const Carriage &carriage)
 {
     QVector<Avi::Summary> rows;
     QStringList names;
@@ -218,14 +207,15 @@ QVector<CarryCheck::Difference> CarryCheck::check(const FileListModel &model, Jo
         rows.append(row.facts.avi);
         names << row[FileListModel::Filename];
     }
-    return differences(rows, names, engine);
+    return differences(rows, names, carriage, SyncPlan::plan(rows, carriage.fillsSeams));
 }
 
-QString CarryCheck::line(const FileListModel &model, int row, const QString &parameter, const QString &rowValue, const QString &firstValue)
+QString CarryCheck::line(int row, const QString &name, const QString &firstName, const QString &parameter, const QString &rowValue,
+                         const QString &firstValue)
 {
     return QStringLiteral("Row %1 (%2) differs from row 1 (%3) in its %4: %5 against %6.")
         .arg(row)
-        .arg(model.cell(row, FileListModel::Filename), model.cell(1, FileListModel::Filename), parameter, rowValue, firstValue);
+        .arg(name, firstName, parameter, rowValue, firstValue);
 }
 
 QString CarryCheck::question(const QVector<Difference> &differences)

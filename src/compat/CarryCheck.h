@@ -1,5 +1,6 @@
 #pragma once
-#include "app/JoinEngine.h"
+#include "Carriage.h"
+#include "SyncPlan.h"
 #include "avi/AviSummary.h"
 
 #include <QString>
@@ -23,14 +24,17 @@ struct Difference
     QString consequence; // a sentence: what the output will suffer
 };
 
-QVector<Difference> differences(const QVector<Avi::Summary> &rows, const QStringList &names, JoinEngine engine);
-// Compares the facts the rows hold (RefreshRowFacts brings them up to date).
-QVector<Difference> check(const FileListModel &model, JoinEngine engine);
+// seams: the join's plan of the rows (SyncPlan::plan with the carriage's fill).
+QVector<Difference> differences(const QVector<Avi::Summary> &rows, const QStringList &names, const Carriage &carriage,
+                                const QVector<SyncPlan::Seam> &seams);
+// Compares the facts the rows hold (refreshRowFacts brings them up to date).
+QVector<Difference> check(const FileListModel &model, const Carriage &carriage);
 // The question asked before the output dialog: every difference on a line of
 // its own (at most five, then "and N more"), then whether to join anyway.
 QString question(const QVector<Difference> &differences);
 // "Row 3 (c.avi) differs from row 1 (a.avi) in its frame size: 320x240 against 640x480."
-QString line(const FileListModel &model, int row, const QString &parameter, const QString &rowValue, const QString &firstValue);
+QString line(int row, const QString &name, const QString &firstName, const QString &parameter, const QString &rowValue,
+             const QString &firstValue);
 
 inline constexpr int kMostLines = 5;
 

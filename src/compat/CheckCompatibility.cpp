@@ -59,7 +59,7 @@ Compatibility::Explanation Compatibility::explain(ListStatus status, int rows)
             true};
 }
 
-QString Compatibility::firstDifferenceLine(const FileListModel &model, ListStatus status, JoinEngine engine)
+QString Compatibility::firstDifferenceLine(const FileListModel &model, ListStatus status, const Carriage &carriage)
 {
     if (model.count() < 2)
         return QString();
@@ -74,13 +74,14 @@ QString Compatibility::firstDifferenceLine(const FileListModel &model, ListStatu
                     rest.remove(first);
                 if (!rest.isEmpty()) {
                     auto shown = [](const QString &t) { return t.isEmpty() ? QStringLiteral("none") : t; };
-                    return CarryCheck::line(model, i, name, shown(model.cell(i, column)), shown(first));
+                    return CarryCheck::line(i, model.cell(i, FileListModel::Filename), model.cell(1, FileListModel::Filename), name,
+                                            shown(model.cell(i, column)), shown(first));
                 }
             }
         return QString();
     }
     if (status != ListStatus::Green)
         return QString();
-    const QVector<CarryCheck::Difference> d = CarryCheck::check(model, engine);
+    const QVector<CarryCheck::Difference> d = CarryCheck::check(model, carriage);
     return d.isEmpty() ? QString() : d.first().text;
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/JoinEngine.h"
+#include "Carriage.h"
 #include "list/ListStatus.h"
 
 #include <QString>
@@ -23,5 +23,5 @@ Explanation explain(ListStatus status, int rows);
 // The line shown after the explanation: the first row that differs from row 1
 // and in what (the light's columns when Red; what a join cannot carry when
 // Green). Empty when there is none.
-QString firstDifferenceLine(const FileListModel &model, ListStatus status, JoinEngine engine);
+QString firstDifferenceLine(const FileListModel &model, ListStatus status, const Carriage &carriage);
 } // namespace Compatibility

@@ -4,7 +4,7 @@ class FileListModel;
 
 // A part whose file does not end where its RIFF chunks end (a stray byte, junk
 // appended, a file cut short) puts the next part where the encoder's index scan
-// never finds it. Reads what the rows' facts hold (RefreshRowFacts).
+// never finds it. Reads what the rows' facts hold (refreshRowFacts).
 namespace ChunkCheck {
 
 struct Finding

@@ -4,21 +4,15 @@
 #include <cmath>
 
 namespace {
-QVector<int> soundTracks(const Avi::Summary &s)
-{
-    QVector<int> out;
-    for (int i = 0; i < s.streams.size(); ++i)
-        if (s.streams[i].kind == Avi::Kind::Audio)
-            out << i;
-    return out;
-}
+QVector<int> soundTracks(const Avi::Summary &s) { return s.streamsOf(Avi::Kind::Audio); }
 
-QString seconds(double s)
+} // namespace
+
+QString SyncPlan::secondsText(double s)
 {
     const double a = std::abs(s);
     return (a < 10 ? QLocale().toString(a, 'g', 2) : QLocale().toString(a, 'f', 0)) + QStringLiteral(" s");
 }
-} // namespace
 
 bool SyncPlan::canFill(const Avi::StreamSummary &sound)
 {
@@ -116,7 +110,7 @@ QStringList SyncPlan::shiftLines(const QVector<Seam> &seams)
         const double s = seam.shift[worst];
         lines << QStringLiteral("Part %1's sound starts %2 %3 its picture.")
                      .arg(seam.row)
-                     .arg(seconds(s), s < 0 ? QStringLiteral("before") : QStringLiteral("after"));
+                     .arg(secondsText(s), s < 0 ? QStringLiteral("before") : QStringLiteral("after"));
     }
     return lines;
 }

@@ -31,6 +31,9 @@ QVector<Seam> plan(const QVector<Avi::Summary> &rows, bool fill);
 // The first seam whose shift passes the tolerance on any track, or null.
 const Seam *firstShifted(const QVector<Seam> &seams, int *track = nullptr);
 
+// "1.5 s", "12 s": how far a seam moved, without its sign.
+QString secondsText(double seconds);
+
 // "Part 3's sound starts 1.5 s before its picture." for every seam that moved.
 QStringList shiftLines(const QVector<Seam> &seams);
 

@@ -12,7 +12,7 @@ int busy = 0; // the window's thread only
 
 bool IsBusy() { return busy > 0; }
 
-void RunWhileBusy(const std::function<void()> &work)
+void runWhileBusy(const std::function<void()> &work)
 {
     ++busy;
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));

@@ -5,6 +5,6 @@
 // windows keep painting and timers run, but no click or key is taken (a wait
 // cursor says why), and the main window ignores its close box. Work must not
 // touch widgets.
-void RunWhileBusy(const std::function<void()> &work);
-// True while RunWhileBusy waits for its work.
+void runWhileBusy(const std::function<void()> &work);
+// True while runWhileBusy waits for its work.
 bool IsBusy();

@@ -18,9 +18,9 @@ const QString kCancel = QStringLiteral("&Cancel");
 const QString kClose = QStringLiteral("&Close");
 } // namespace
 
-JoinWizard::JoinWizard(const JoinPlan &plan, QWidget *parent, std::shared_ptr<ScriptRun> run)
+JoinWizard::JoinWizard(const JoinPlan &plan, QWidget *parent, std::shared_ptr<RunSession> run)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_job(std::move(run), plan)
+      m_job(JoinRun::create(std::move(run), plan))
 {
     setObjectName(QStringLiteral("JoinWizard"));
     setWindowTitle(QStringLiteral("Join Wizard"));
@@ -90,9 +90,9 @@ JoinWizard::JoinWizard(const JoinPlan &plan, QWidget *parent, std::shared_ptr<Sc
 
     m_optionsMenu = new QMenu(QStringLiteral("&Options"), this);
     m_optionsMenu->setObjectName(QStringLiteral("OptionsMenu"));
-    QAction *launch = m_optionsMenu->addAction(QStringLiteral("&Launch File"), this, [this] { Shell::open(m_job.output()); });
+    QAction *launch = m_optionsMenu->addAction(QStringLiteral("&Launch File"), this, [this] { Shell::open(m_job->output()); });
     launch->setObjectName(QStringLiteral("OptionsLaunchFile"));
-    QAction *folder = m_optionsMenu->addAction(QStringLiteral("&Open Folder"), this, [this] { Shell::showInFolder(m_job.output()); });
+    QAction *folder = m_optionsMenu->addAction(QStringLiteral("&Open Folder"), this, [this] { Shell::showInFolder(m_job->output()); });
     folder->setObjectName(QStringLiteral("OptionsOpenFolder"));
     connect(m_options, &QPushButton::clicked, this, [this] { m_optionsMenu->popup(m_options->mapToGlobal(QPoint(0, 0))); });
     connect(m_cancel, &QPushButton::clicked, this, &JoinWizard::CancelButton_Click);
@@ -108,7 +108,7 @@ void JoinWizard::Form_Load()
 {
     setOperation(JoinRun::caption(JoinRun::Phase::Copying));
     m_elapsedSeconds = 0;
-    m_job.start();
+    m_job->start();
     m_timer.start();
     m_elapsedTimer.start();
 }
@@ -125,16 +125,16 @@ void JoinWizard::setOperation(const QString &text)
 
 void JoinWizard::Timer_Timer()
 {
-    const JoinRun::Phase before = m_job.phase();
-    m_job.tick();
-    const JoinRun::Phase now = m_job.phase();
+    const JoinRun::Phase before = m_job->phase();
+    m_job->tick();
+    const JoinRun::Phase now = m_job->phase();
     if (now == JoinRun::Phase::Ended) {
         FinishJoinWizard();
         return;
     }
     if (before == JoinRun::Phase::Copying && now != JoinRun::Phase::Copying) {
         setOperation(JoinRun::caption(JoinRun::Phase::Writing));
-        m_bar->setProgress(0, m_job.maximum());
+        m_bar->setProgress(0, m_job->maximum());
         m_written->setText(QStringLiteral("0 KB"));
     }
     if (now == JoinRun::Phase::Indexing) {
@@ -144,17 +144,17 @@ void JoinWizard::Timer_Timer()
         setOperation(JoinRun::caption(now));
         m_bar->stopBouncing();
     }
-    if (m_job.measured())
+    if (m_job->measured())
         showProgress();
 }
 
 void JoinWizard::showProgress()
 {
-    m_written->setText(m_job.writtenText());
-    const double max = m_job.maximum();
-    m_bar->setProgress(m_job.progress(), max);
+    m_written->setText(m_job->writtenText());
+    const double max = m_job->maximum();
+    m_bar->setProgress(m_job->progress(), max);
     // A maximum of 0 (sizes that read as 0) shows 0 % instead of dividing by zero.
-    const qint64 percent = max > 0 ? TextFormats::roundHalfEven(static_cast<float>(m_job.progress() / max * 100)) : 0;
+    const qint64 percent = max > 0 ? TextFormats::roundHalfEven(static_cast<float>(m_job->progress() / max * 100)) : 0;
     setWindowTitle(QStringLiteral("Join Wizard (%1%)").arg(percent));
 }
 
@@ -174,8 +174,8 @@ void JoinWizard::FinishJoinWizard()
     m_header->setSubText(QStringLiteral("You may now close this wizard..."));
     m_elapsedTimer.stop();
     m_elapsedCaption->setText(QStringLiteral("Time taken:"));
-    const RunStatus &status = m_job.status();
-    m_written->setText(m_job.writtenText());
+    const RunStatus &status = m_job->status();
+    m_written->setText(m_job->writtenText());
     setOperation(status.words());
     if (!status.detail.isEmpty()) {
         m_reason->setText(status.detail);
@@ -195,13 +195,13 @@ void JoinWizard::CancelButton_Click()
 {
     m_timer.stop();
     if (m_ended) {
-        m_job.close();
+        m_job->close();
         accept();
         return;
     }
     m_cancel->setEnabled(false);
     setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)"));
-    m_job.cancel([this] { setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)")); });
+    m_job->cancel([this] { setWindowTitle(QStringLiteral("Join Wizard (Cancelling...)")); });
     m_cancel->setEnabled(true);
     FinishJoinWizard();
     m_focusHolder->setFocus();

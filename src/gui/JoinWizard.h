@@ -10,7 +10,7 @@ class QMenu;
 class BounceBar;
 class HeaderBand;
 class QPushButton;
-class ScriptRun;
+class RunSession;
 
 // Shows a join under way (JoinRun): the operation, its progress and sizes, and
 // the outcome; Cancel and Close act on the run.
@@ -19,7 +19,7 @@ class JoinWizard : public QDialog
     Q_OBJECT
 public:
     // run holds the per-user run lock (without one the wizard tries to take it).
-    explicit JoinWizard(const JoinPlan &plan, QWidget *parent = nullptr, std::shared_ptr<ScriptRun> run = nullptr);
+    explicit JoinWizard(const JoinPlan &plan, QWidget *parent = nullptr, std::shared_ptr<RunSession> run = nullptr);
     ~JoinWizard() override;
 
     void Form_Load();
@@ -41,7 +41,7 @@ public:
     bool ended() const { return m_ended; }
     QMenu *optionsMenu() const { return m_optionsMenu; }
     void setElapsedSeconds(int seconds) { m_elapsedSeconds = static_cast<qint16>(seconds); }
-    const JoinRun &run() const { return m_job; }
+    const JoinRun &run() const { return *m_job; }
 
 Q_SIGNALS:
     void operationChanged(const QString &text);
@@ -54,7 +54,7 @@ private:
     void setOperation(const QString &text);
     void showProgress();
 
-    JoinRun m_job;
+    std::unique_ptr<JoinRun> m_job;
     qint16 m_elapsedSeconds = 0;
     bool m_ended = false;
 

@@ -22,7 +22,7 @@
 #include "gui/ListInfo.h"
 #include "gui/RemoveWizard.h"
 #include "gui/SortWizard.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "join/StartJoin.h"
 
 #include <QApplication>

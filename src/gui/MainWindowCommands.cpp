@@ -1,3 +1,4 @@
+#include "join/Engines.h"
 #include "MainWindow.h"
 #include "AboutWindow.h"
 #include "app/AppPaths.h"
@@ -14,7 +15,7 @@
 #include "app/Version.h"
 #include "compat/CheckCompatibility.h"
 #include "gui/JoinWizard.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "join/StartJoin.h"
 #include "list/ClipboardModule.h"
 #include "list/ListFunctions.h"
@@ -117,8 +118,8 @@ void MainWindow::StatusBar_PanelClick(int panel)
         return;
     // What a join cannot carry needs the rows' facts, read off the window's thread.
     if (m_list.listStatus() == ListStatus::Green)
-        RefreshRowFacts(m_list, &RunWhileBusy);
-    const QString detail = Compatibility::firstDifferenceLine(m_list.model(), m_list.listStatus(), JoinEngines::configured());
+        refreshRowFacts(m_list, &runWhileBusy);
+    const QString detail = Compatibility::firstDifferenceLine(m_list.model(), m_list.listStatus(), Engines::configured().carriage());
     Dialogs::message(detail.isEmpty() ? e.text : e.text + QStringLiteral("\r\r") + detail,
                      e.critical ? Dialogs::Icon::Critical : Dialogs::Icon::Information);
 }
@@ -262,12 +263,12 @@ void MainWindow::joinFiles()
 {
     JoinHooks hooks;
     hooks.adding = m_progress->isVisible();
-    hooks.showWizard = [this](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
+    hooks.runJoin = [this](const JoinPlan &plan, std::shared_ptr<RunSession> run) {
         JoinWizard wizard(plan, this, std::move(run));
         wizard.Form_Load();
         wizard.exec();
     };
-    hooks.whileBusy = &RunWhileBusy;
+    hooks.whileBusy = &runWhileBusy;
     StartJoin(m_list, hooks);
 }
 

@@ -1,6 +1,6 @@
 #include "PreferencesWindow.h"
 #include "HeaderBand.h"
-#include "app/JoinEngine.h"
+#include "join/Engines.h"
 #include "app/Settings.h"
 
 #include <QCheckBox>
@@ -18,14 +18,13 @@ PreferencesWindow::PreferencesWindow(QWidget *parent) : PreferenceDialog(parent)
     body->addWidget(m_box);
     body->addSpacing(6);
     auto *label = new QLabel(QStringLiteral("Join with:"), this);
-    m_engine = new QComboBox(this);
-    m_engine->setObjectName(QStringLiteral("JoinWith"));
-    // In the order of JoinEngine: the encoder, then Tapeweld's own writer.
-    m_engine->addItem(QStringLiteral("The encoder (MEncoder): two passes, one sound track"));
-    m_engine->addItem(QStringLiteral("Tapeweld's own writer: one pass, every stream kept in step"));
-    label->setBuddy(m_engine);
+    m_joinWith = new QComboBox(this);
+    m_joinWith->setObjectName(QStringLiteral("JoinWith"));
+    for (const Engine *engine : Engines::all())
+        m_joinWith->addItem(engine->choiceText());
+    label->setBuddy(m_joinWith);
     body->addWidget(label);
-    body->addWidget(m_engine);
+    body->addWidget(m_joinWith);
     body->addStretch();
     QPushButton *close = namedButton(QStringLiteral("CloseButton"), QStringLiteral("&Close"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -33,14 +32,14 @@ PreferencesWindow::PreferencesWindow(QWidget *parent) : PreferenceDialog(parent)
     resize(420, 230);
     // LoadSplashPreference
     m_box->setCheckState(Settings::checkStateOf(Settings::readCheckValue(SettingsKeys::kDoNotShowSplash, Settings::valueOf(m_box->checkState()))));
-    m_engine->setCurrentIndex(JoinEngines::configured() == JoinEngine::Builtin ? 1 : 0);
+    m_shownRow = static_cast<int>(Engines::all().indexOf(&Engines::configured()));
+    m_joinWith->setCurrentIndex(m_shownRow);
 }
 
 void PreferencesWindow::savePreference()
 {
     Settings::writeCheckValue(SettingsKeys::kDoNotShowSplash, Settings::valueOf(m_box->checkState()));
-    const JoinEngine chosen = m_engine->currentIndex() == 1 ? JoinEngine::Builtin : JoinEngine::Encoder;
     // An unknown value in the file stays as it was until the user chooses another engine.
-    if (chosen != JoinEngines::configured())
-        JoinEngines::configure(chosen);
+    if (m_joinWith->currentIndex() != m_shownRow && m_joinWith->currentIndex() >= 0)
+        Engines::configure(*Engines::all().at(m_joinWith->currentIndex()));
 }

@@ -11,12 +11,13 @@ class PreferencesWindow : public PreferenceDialog
 public:
     explicit PreferencesWindow(QWidget *parent = nullptr);
     QCheckBox *doNotShowSplash() const { return m_box; }
-    QComboBox *joinWith() const { return m_engine; }
+    QComboBox *joinWith() const { return m_joinWith; }
 
 protected:
     void savePreference() override; // SaveSplashPreference
 
 private:
     QCheckBox *m_box;
-    QComboBox *m_engine;
+    int m_shownRow = 0; // the row shown when the window opened
+    QComboBox *m_joinWith;
 };

@@ -1,3 +1,4 @@
+#include "join/Engines.h"
 #include "RepairAVIFile.h"
 #include "app/AppPaths.h"
 #include "app/Dialogs.h"
@@ -7,11 +8,11 @@
 #include "app/SystemServices.h"
 #include "gui/Twips.h"
 #include "gui/BounceBar.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "repair/RepairChecks.h"
 #include "repair/StartRepair.h"
 #include "repair/RepairRun.h"
-#include "repair/RepairScript.h"
+#include "join/RepairScript.h"
 #include "gui/BusyWork.h"
 #include "platform/PathRules.h"
 
@@ -112,10 +113,10 @@ void RepairAVIFile::cmdRepair_Click()
         m_input->setFocus();
         return;
     }
-    const JoinEngine engine = JoinEngines::configured();
-    std::unique_ptr<ScriptRun> lock;
+    const Engine &engine = Engines::configured();
+    std::unique_ptr<RunSession> lock;
     // The input is read off the window's thread.
-    if (StartRepair(input, RepairScript::outputFor(input), engine, &RunWhileBusy, lock) != StartRepairResult::Ready)
+    if (StartRepair(input, RepairScript::outputFor(input), engine, &runWhileBusy, lock) != StartRepairResult::Ready)
         return;
     m_run = std::make_unique<RepairRun>(std::move(lock), input, engine);
     m_repair->setEnabled(false);
@@ -175,7 +176,7 @@ void RepairAVIFile::cmdCancel_Click()
 {
     if (!m_run) {
         // Left-overs go only when no other window's run is using them.
-        ScriptRun::removeLeftovers(AppPaths::applicationSettingsPath());
+        RunSession::removeLeftovers(AppPaths::applicationSettingsPath());
         accept();
         return;
     }

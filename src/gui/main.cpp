@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tapeweld"));
     ensureResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tapeweld.svg")));
-    SetStatusCheck(&CheckCompatibility); // the refresh cascade ends in the status light
+    setStatusCheck(&CheckCompatibility); // the refresh cascade ends in the status light
     WidgetDialogs dialogs;
     Dialogs::setProvider(&dialogs);
     Shell::setOpenHandler([](const QString &target) {

@@ -2,9 +2,9 @@
 #include "Silence.h"
 #include "avi/AviFile.h"
 #include "avi/AviSummary.h"
-#include "compat/SyncPlan.h"
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
+#include "platform/UniqueFd.h"
 
 #include <QFile>
 #include <QHash>
@@ -58,10 +58,13 @@ struct Entry
     bool key;
 };
 
-class Writer
+} // namespace
+
+// The output as it is written: its header, its RIFFs and their indexes.
+class AviOutput
 {
 public:
-    Writer(int fd, const Avi::File &reference, qint64 riffLimit) : m_fd(fd), m_riffLimit(riffLimit)
+    AviOutput(int fd, const Avi::File &reference, qint64 riffLimit) : m_fd(fd), m_riffLimit(riffLimit)
     {
         for (int s = 0; s < reference.streams.size(); ++s) {
             OutStream o;
@@ -82,17 +85,17 @@ public:
     {
         m_reserved = reservedIndexes;
         QByteArray strls;
-        QByteArray hdrl = tag("hdrl") + header(kAvih, 56);
+        QByteArray hdrl = tag("hdrl") + header(kAvih, Avih::kSize);
         m_avihAt = 12 + 12 + 8;
-        QByteArray avih = m_mainHeader.left(56);
-        avih.append(QByteArray(56 - avih.size(), '\0'));
+        QByteArray avih = m_mainHeader.left(Avih::kSize);
+        avih.append(QByteArray(Avih::kSize - avih.size(), '\0'));
         hdrl += avih;
         for (OutStream &o : m_streams) {
             QByteArray strl = tag("strl");
             const qint64 strlAt = 12 + 8 + hdrl.size(); // its LIST header
             QByteArray strh = o.format.header;
-            if (strh.size() < 56)
-                strh.append(QByteArray(56 - strh.size(), '\0'));
+            if (strh.size() < Strh::kSize)
+                strh.append(QByteArray(Strh::kSize - strh.size(), '\0'));
             o.strhAt = strlAt + 8 + strl.size() + 8;
             strl += header(kStrh, static_cast<quint32>(strh.size())) + strh;
             strl += header(kStrf, static_cast<quint32>(o.format.format.size())) + o.format.format;
@@ -206,9 +209,9 @@ public:
             QByteArray length(4, 0), buffer(4, 0);
             put32(length.data(), static_cast<quint32>(std::min<qint64>(o.length(), 0xffffffffLL)));
             put32(buffer.data(), static_cast<quint32>(std::min<qint64>(o.maxChunk + (o.maxChunk & 1), 0xffffffffLL)));
-            if (Result r = writeAt(o.strhAt + 32, length, false); !r.ok())
+            if (Result r = writeAt(o.strhAt + Strh::kLength, length, false); !r.ok())
                 return r;
-            if (Result r = writeAt(o.strhAt + 36, buffer, false); !r.ok())
+            if (Result r = writeAt(o.strhAt + Strh::kSuggestedBufferSize, buffer, false); !r.ok())
                 return r;
             QByteArray indx(24 + 16 * o.super.size(), '\0');
             put16(indx.data(), 4);
@@ -225,13 +228,16 @@ public:
         }
         const int video = firstVideo();
         const qint64 frames = video >= 0 ? m_streams[video].chunks : 0;
-        QByteArray avih(20, 0);
-        put32(avih.data(), (m_mainHeader.size() >= 16 ? u32(m_mainHeader.constData() + 12) : 0) | kHasIndex);
-        put32(avih.data() + 4, static_cast<quint32>(std::min<qint64>(m_firstRiffFrames, 0xffffffffLL)));
-        put32(avih.data() + 8, m_mainHeader.size() >= 20 ? u32(m_mainHeader.constData() + 20) : 0);
-        put32(avih.data() + 12, static_cast<quint32>(m_streams.size()));
-        put32(avih.data() + 16, static_cast<quint32>(std::min<qint64>(maxChunk + 8, 0xffffffffLL)));
-        if (Result r = writeAt(m_avihAt + 12, avih, false); !r.ok())
+        // From the flags to the suggested buffer size; the header was written whole (zero-filled) at the start.
+        QByteArray avih(Avih::kSuggestedBufferSize + 4 - Avih::kFlags, 0);
+        const auto field = [&](int at) { return m_mainHeader.size() >= at + 4 ? u32(m_mainHeader.constData() + at) : 0u; };
+        const auto put = [&](int at, quint32 v) { put32(avih.data() + at - Avih::kFlags, v); };
+        put(Avih::kFlags, field(Avih::kFlags) | kHasIndex);
+        put(Avih::kTotalFrames, static_cast<quint32>(std::min<qint64>(m_firstRiffFrames, 0xffffffffLL)));
+        put(Avih::kInitialFrames, field(Avih::kInitialFrames));
+        put(Avih::kStreams, static_cast<quint32>(m_streams.size()));
+        put(Avih::kSuggestedBufferSize, static_cast<quint32>(std::min<qint64>(maxChunk + 8, 0xffffffffLL)));
+        if (Result r = writeAt(m_avihAt + Avih::kFlags, avih, false); !r.ok())
             return r;
         QByteArray dmlh(4, 0);
         put32(dmlh.data(), static_cast<quint32>(std::min<qint64>(frames, 0xffffffffLL)));
@@ -344,9 +350,11 @@ private:
     qint64 m_riffAt = 0, m_moviAt = 0, m_avihAt = 0, m_dmlhAt = 0, m_firstRiffFrames = 0;
 };
 
+namespace {
+
 // Where each of a part's streams goes in the output: the same kind, the same
 // position among that kind; -1 where the output has no such stream.
-QVector<int> mapStreams(const Avi::File &part, const Writer &out)
+QVector<int> mapStreams(const Avi::File &part, const AviOutput &out)
 {
     QVector<int> map(part.streams.size(), -1);
     QHash<int, int> seen;
@@ -364,140 +372,181 @@ QVector<int> mapStreams(const Avi::File &part, const Writer &out)
 
 } // namespace
 
-AviJoiner::AviJoiner(const QStringList &parts, const QString &output, Source source, qint64 riffLimit)
-    : m_parts(parts), m_output(output), m_source(source), m_riffLimit(riffLimit)
+AviJoiner::AviJoiner(const QStringList &parts, const QString &output, const QVector<SyncPlan::Seam> &seams, Source source,
+                     qint64 riffLimit)
+    : m_parts(parts), m_output(output), m_seams(seams), m_source(source), m_riffLimit(riffLimit)
 {
+    m_limits.checkEveryChunk = true; // a chunk is copied by what the index says it is
+}
+
+Avi::File AviJoiner::read(int part, Avi::Detail detail) const
+{
+    return Avi::read(m_parts[part], detail, m_source == Source::Walk ? Avi::Index::Ignored : Avi::Index::Trusted, m_limits);
+}
+
+Result AviJoiner::unreadable(int part, const Avi::File &file)
+{
+    return Result::failure(QStringLiteral("part %1 could not be read: %2").arg(part + 1).arg(file.problem));
+}
+
+Result AviJoiner::survey(Avi::File *reference, qint64 *estimate) const
+{
+    // Part 1's chunks (it is copied first), then every other part's counts for the size.
+    *reference = read(0, Avi::Detail::Chunks);
+    if (!reference->isAvi())
+        return unreadable(0, *reference);
+    const auto add = [&](const Avi::File &f) {
+        for (const Avi::Count &c : f.counts)
+            *estimate += c.bytes + 9 * c.chunks;
+    };
+    add(*reference);
+    for (int p = 1; p < m_parts.size(); ++p) {
+        const Avi::File f = read(p, Avi::Detail::Counts);
+        if (!f.isAvi())
+            return unreadable(p, f);
+        add(f);
+    }
+    for (const SyncPlan::Seam &seam : m_seams) {
+        *estimate += seam.dropFrames * 24;
+        for (const double s : seam.silence)
+            *estimate += static_cast<qint64>(s * 200000) + 4096; // silence: at most a generous byte rate
+    }
+    return *estimate > kMaxOutputBytes ? Result::failure(QStringLiteral("the output would be larger than Tapeweld writes")) : Result();
 }
 
 Result AviJoiner::run(const Progress &progress)
 {
     if (m_parts.isEmpty())
         return Result::failure(QStringLiteral("there is nothing to join"));
-    const Avi::Index index = m_source == Source::Walk ? Avi::Index::Ignored : Avi::Index::Trusted;
-    Avi::Limits limits;
-    limits.checkEveryChunk = true; // a chunk is copied by what the index says it is
-    const auto unreadable = [](int p, const Avi::File &f) {
-        return Result::failure(QStringLiteral("part %1 could not be read: %2").arg(p + 1).arg(f.problem));
-    };
-    // Part 1's chunks (it is copied first), then every other part's streams, for
-    // the plan that keeps sound and picture in step.
-    const Avi::File reference = Avi::read(m_parts.first(), Avi::Detail::Chunks, index, limits);
-    if (!reference.isAvi())
-        return unreadable(0, reference);
-    QVector<Avi::Summary> summaries;
+    Avi::File reference;
     qint64 estimate = 0;
-    const auto add = [&](const Avi::File &f) {
-        summaries << Avi::Summary::of(f);
-        for (const Avi::Count &c : f.counts)
-            estimate += c.bytes + 9 * c.chunks;
-    };
-    add(reference);
-    for (int p = 1; p < m_parts.size(); ++p) {
-        const Avi::File f = Avi::read(m_parts[p], Avi::Detail::Counts, index, limits);
-        if (!f.isAvi())
-            return unreadable(p, f);
-        add(f);
-    }
-    const QVector<SyncPlan::Seam> seams = SyncPlan::plan(summaries, true);
-    for (const SyncPlan::Seam &seam : seams)
-        for (const double s : seam.silence)
-            estimate += static_cast<qint64>(s * 200000) + 4096; // silence: at most a generous byte rate
-    if (estimate > kMaxOutputBytes)
-        return Result::failure(QStringLiteral("the output would be larger than Tapeweld writes"));
-
-    const int out = ::open(QFile::encodeName(m_output).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (out < 0)
+    if (Result r = survey(&reference, &estimate); !r.ok())
+        return r;
+    UniqueFd out(::open(QFile::encodeName(m_output).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!out)
         return failed(errno, QStringLiteral("output ") + m_output);
-    Writer writer(out, reference, m_riffLimit);
+    AviOutput writer(out.get(), reference, m_riffLimit);
     // Room in the header for a standard index per stream per RIFF, with some to spare.
-    const int reserve = static_cast<int>(estimate * 5 / 4 / std::max<qint64>(m_riffLimit * 3 / 4, 1)) + 4;
-    Result result = writer.begin(reserve);
-    const int video = writer.firstVideo();
+    Result result = writer.begin(static_cast<int>(estimate * 5 / 4 / std::max<qint64>(m_riffLimit * 3 / 4, 1)) + 4);
     qint64 consumed = 0;
     for (int p = 0; p < m_parts.size() && result.ok(); ++p) {
-        if (p > 0) {
-            const SyncPlan::Seam &seam = seams[p - 1];
-            for (qint64 i = 0; i < seam.dropFrames && video >= 0 && result.ok(); ++i)
-                result = writer.writeChunk(video, QByteArray(), false);
-            int track = 0;
-            for (int s = 0; s < writer.streamCount() && result.ok(); ++s) {
-                if (writer.stream(s).format.kind != Avi::Kind::Audio)
-                    continue;
-                const double seconds = track < seam.silence.size() ? seam.silence[track] : 0;
-                ++track;
-                for (const QByteArray &chunk : Silence::chunks(writer.stream(s).format, seconds))
-                    if (result = writer.writeChunk(s, chunk, true); !result.ok())
-                        break;
-            }
-        }
+        if (p > 0)
+            result = fill(writer, p + 1);
         if (!result.ok())
             break;
-        const Avi::File later = p == 0 ? Avi::File() : Avi::read(m_parts[p], Avi::Detail::Chunks, index, limits);
-        const Avi::File &part = p == 0 ? reference : later; // part 1's chunks are not copied again
-        if (!part.isAvi()) {
-            result = unreadable(p, part);
-            break;
+        if (p == 0) { // its chunks were read for the header
+            result = copyPart(writer, 0, reference, consumed, progress);
+            continue;
         }
-        const int in = ::open(QFile::encodeName(m_parts[p]).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (in < 0) {
-            result = failed(errno, QStringLiteral("part %1").arg(p + 1));
-            break;
-        }
-        const QVector<int> map = mapStreams(part, writer);
-        const QVector<Avi::Chunk> &chunks = part.chunks;
-        for (qsizetype i = 0; i < chunks.size() && result.ok();) {
-            const Avi::Chunk &c = chunks[i];
-            const int to = map.value(c.stream(), -1);
-            if (to < 0) {
-                ++i;
-                continue;
-            }
-            const quint32 id = withStream(c.id, to);
-            const bool pad = (c.size & 1) && c.offset + 8 + padded(c.size) > part.size; // the file ends without it
-            if (id != c.id || pad) {
-                // Renumbered (or its pad byte missing): a header of its own, then the data.
-                if (result = writer.roomFor(8 + padded(c.size), 1); !result.ok())
-                    break;
-                const qint64 at = writer.position();
-                if (result = writer.write(header(id, c.size)); !result.ok())
-                    break;
-                if (result = writer.copy(in, c.offset + 8, c.size); !result.ok())
-                    break;
-                if ((c.size & 1) && !(result = writer.write(QByteArray(1, '\0'))).ok())
-                    break;
-                writer.record(at, to, c.size, c.key);
-                consumed += 8 + c.size;
-                ++i;
-            } else {
-                // A run of chunks that lie one after the other and keep their ids: one kernel copy.
-                qsizetype j = i + 1;
-                qint64 end = c.offset + 8 + padded(c.size);
-                while (j < chunks.size() && chunks[j].offset == end && map.value(chunks[j].stream(), -1) == chunks[j].stream()
-                       && end - c.offset < (64LL << 20) && chunks[j].offset + 8 + padded(chunks[j].size) <= part.size) {
-                    end += 8 + padded(chunks[j].size);
-                    ++j;
-                }
-                if (result = writer.roomFor(end - c.offset, j - i); !result.ok())
-                    break;
-                const qint64 at = writer.position();
-                if (result = writer.copy(in, c.offset, end - c.offset); !result.ok())
-                    break;
-                for (qsizetype k = i; k < j; ++k)
-                    writer.record(at + (chunks[k].offset - c.offset), chunks[k].stream(), chunks[k].size, chunks[k].key);
-                consumed += end - c.offset;
-                i = j;
-            }
-            if (progress.copied)
-                progress.copied(consumed);
-        }
-        ::close(in);
+        const Avi::File part = read(p, Avi::Detail::Chunks);
+        result = part.isAvi() ? copyPart(writer, p, part, consumed, progress) : unreadable(p, part);
     }
     if (result.ok()) {
         if (progress.indexing)
             progress.indexing();
         result = writer.finish();
     }
-    if (::close(out) != 0 && result.ok())
+    if (out.close() != 0 && result.ok())
         result = failed(errno, QStringLiteral("write"));
     return result;
+}
+
+Result AviJoiner::fill(AviOutput &writer, int row) const
+{
+    const auto seam = std::find_if(m_seams.begin(), m_seams.end(), [row](const SyncPlan::Seam &s) { return s.row == row; });
+    if (seam == m_seams.end())
+        return {};
+    Result result;
+    const int video = writer.firstVideo();
+    for (qint64 i = 0; i < seam->dropFrames && video >= 0 && result.ok(); ++i)
+        result = writer.writeChunk(video, QByteArray(), false);
+    int track = 0;
+    for (int s = 0; s < writer.streamCount() && result.ok(); ++s) {
+        if (writer.stream(s).format.kind != Avi::Kind::Audio)
+            continue;
+        const double seconds = track < seam->silence.size() ? seam->silence[track] : 0;
+        ++track;
+        for (const QByteArray &chunk : Silence::chunks(writer.stream(s).format, seconds))
+            if (result = writer.writeChunk(s, chunk, true); !result.ok())
+                break;
+    }
+    return result;
+}
+
+Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint64 &consumed, const Progress &progress) const
+{
+    const UniqueFd in(::open(QFile::encodeName(m_parts[p]).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!in)
+        return failed(errno, QStringLiteral("part %1").arg(p + 1));
+    const QVector<int> map = mapStreams(part, writer);
+    const QVector<Avi::Chunk> &chunks = part.chunks;
+    Result result;
+    for (qsizetype i = 0; i < chunks.size() && result.ok();) {
+        const Avi::Chunk &c = chunks[i];
+        const int to = map.value(c.stream(), -1);
+        if (to < 0) {
+            ++i;
+            continue;
+        }
+        const bool pad = (c.size & 1) && c.offset + 8 + padded(c.size) > part.size; // the file ends without it
+        if (withStream(c.id, to) != c.id || pad) {
+            result = copyRenumbered(writer, in.get(), c, to);
+            consumed += 8 + c.size;
+            ++i;
+        } else {
+            const qsizetype j = runEnd(part, map, i);
+            result = copyRun(writer, in.get(), chunks, i, j);
+            consumed += chunks[j - 1].offset + 8 + padded(chunks[j - 1].size) - c.offset;
+            i = j;
+        }
+        if (progress.copied)
+            progress.copied(consumed);
+    }
+    return result;
+}
+
+// The chunk after a run of chunks from i that lie one after the other and keep their ids.
+qsizetype AviJoiner::runEnd(const Avi::File &part, const QVector<int> &map, qsizetype i)
+{
+    const QVector<Avi::Chunk> &chunks = part.chunks;
+    const qint64 start = chunks[i].offset;
+    qint64 end = start + 8 + padded(chunks[i].size);
+    qsizetype j = i + 1;
+    while (j < chunks.size() && chunks[j].offset == end && map.value(chunks[j].stream(), -1) == chunks[j].stream()
+           && end - start < (64LL << 20) && chunks[j].offset + 8 + padded(chunks[j].size) <= part.size) {
+        end += 8 + padded(chunks[j].size);
+        ++j;
+    }
+    return j;
+}
+
+// Renumbered (or its pad byte missing): a header of its own, then the data.
+Result AviJoiner::copyRenumbered(AviOutput &writer, int in, const Avi::Chunk &c, int to)
+{
+    if (Result r = writer.roomFor(8 + padded(c.size), 1); !r.ok())
+        return r;
+    const qint64 at = writer.position();
+    if (Result r = writer.write(header(withStream(c.id, to), c.size)); !r.ok())
+        return r;
+    if (Result r = writer.copy(in, c.offset + 8, c.size); !r.ok())
+        return r;
+    if (c.size & 1)
+        if (Result r = writer.write(QByteArray(1, '\0')); !r.ok())
+            return r;
+    writer.record(at, to, c.size, c.key);
+    return {};
+}
+
+// One kernel copy for the chunks i to j (not included).
+Result AviJoiner::copyRun(AviOutput &writer, int in, const QVector<Avi::Chunk> &chunks, qsizetype i, qsizetype j)
+{
+    const qint64 start = chunks[i].offset, end = chunks[j - 1].offset + 8 + padded(chunks[j - 1].size);
+    if (Result r = writer.roomFor(end - start, j - i); !r.ok())
+        return r;
+    const qint64 at = writer.position();
+    if (Result r = writer.copy(in, start, end - start); !r.ok())
+        return r;
+    for (qsizetype k = i; k < j; ++k)
+        writer.record(at + (chunks[k].offset - start), chunks[k].stream(), chunks[k].size, chunks[k].key);
+    return {};
 }

@@ -1,9 +1,12 @@
 #pragma once
+#include "avi/AviFile.h"
+#include "compat/SyncPlan.h"
 #include "platform/Result.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
+class AviOutput;
 
 // Tapeweld's own AVI writer: joins the parts into one AVI file in one pass,
 // every byte of media read once and written once (runs of chunks that need no
@@ -12,8 +15,8 @@
 //   every one of its streams kept;
 // - every part's chunks in list order, each filed under the first part's stream
 //   of the same kind and position among that kind (renumbered where needed);
-// - empty video frames where a part's sound ran longer than its picture, and
-//   silence of the stream's own format where it ran shorter (SyncPlan);
+// - before a part, the empty video frames and the silence of the stream's own
+//   format that the join's plan (SyncPlan, made by the program) puts there;
 // - a legacy idx1 over the first RIFF, and OpenDML standard indexes (ix##) in
 //   every RIFF with super indexes (indx) over them, RIFFs of at most 1 GiB.
 // Memory: one part's chunk list and one RIFF's index at a time.
@@ -29,8 +32,10 @@ public:
     // A repair joins one part walked as the encoder's index rebuild walks it.
     enum class Source { Indexes, Walk };
 
-    // riffLimit: a RIFF's size, the first's index included (tests make it small).
-    AviJoiner(const QStringList &parts, const QString &output, Source source = Source::Indexes, qint64 riffLimit = kRiffLimit);
+    // seams: what to put before the parts after the first (by row); riffLimit:
+    // a RIFF's size, the first's index included (tests make it small).
+    AviJoiner(const QStringList &parts, const QString &output, const QVector<SyncPlan::Seam> &seams = {},
+              Source source = Source::Indexes, qint64 riffLimit = kRiffLimit);
     // The output must not exist: it is made new, never written through a link.
     Result run(const Progress &progress = {});
 
@@ -38,8 +43,20 @@ public:
     static constexpr qint64 kMaxOutputBytes = 1LL << 40;
 
 private:
+    Avi::File read(int part, Avi::Detail detail) const;
+    static Result unreadable(int part, const Avi::File &file);
+    // Part 1 read whole, the others counted: the size of the output, fills included.
+    Result survey(Avi::File *reference, qint64 *estimate) const;
+    Result fill(AviOutput &writer, int row) const;
+    Result copyPart(AviOutput &writer, int p, const Avi::File &part, qint64 &consumed, const Progress &progress) const;
+    static qsizetype runEnd(const Avi::File &part, const QVector<int> &map, qsizetype i);
+    static Result copyRenumbered(AviOutput &writer, int in, const Avi::Chunk &c, int to);
+    static Result copyRun(AviOutput &writer, int in, const QVector<Avi::Chunk> &chunks, qsizetype i, qsizetype j);
+
     QStringList m_parts;
     QString m_output;
+    QVector<SyncPlan::Seam> m_seams;
     Source m_source;
     qint64 m_riffLimit;
+    Avi::Limits m_limits;
 };

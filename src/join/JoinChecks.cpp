@@ -11,10 +11,28 @@ QString JoinChecks::redQuestion()
            + QStringLiteral("Would you like to try to join the files in your list anyway?");
 }
 
-QStringList JoinChecks::streamQuestions(const FileList &list, JoinEngine engine)
+namespace {
+QVector<Avi::Summary> summariesOf(const FileList &list)
+{
+    QVector<Avi::Summary> rows;
+    for (const FileListModel::Row &row : list.model().rows())
+        rows << row.facts.avi;
+    return rows;
+}
+} // namespace
+
+QVector<SyncPlan::Seam> JoinChecks::planOf(const FileList &list, const Carriage &carriage)
+{
+    return SyncPlan::plan(summariesOf(list), carriage.fillsSeams);
+}
+
+QStringList JoinChecks::streamQuestions(const FileList &list, const Carriage &carriage, const QVector<SyncPlan::Seam> &seams)
 {
     QStringList questions;
-    const QVector<CarryCheck::Difference> carry = CarryCheck::check(list.model(), engine);
+    QStringList names;
+    for (const FileListModel::Row &row : list.model().rows())
+        names << row[FileListModel::Filename];
+    const QVector<CarryCheck::Difference> carry = CarryCheck::differences(summariesOf(list), names, carriage, seams);
     if (!carry.isEmpty())
         questions << CarryCheck::question(carry);
     const ChunkCheck::Finding chunks = ChunkCheck::check(list.model());

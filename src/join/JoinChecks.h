@@ -1,5 +1,6 @@
 #pragma once
-#include "app/JoinEngine.h"
+#include "compat/Carriage.h"
+#include "compat/SyncPlan.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,8 +11,10 @@ class FileList;
 namespace JoinChecks {
 // Asked when the status light is Red.
 QString redQuestion();
-// What the rows' facts say a join cannot carry, and parts that do not end where
-// their chunks end: each a question, in the order they are asked. The facts must
-// be up to date (RefreshRowFacts).
-QStringList streamQuestions(const FileList &list, JoinEngine engine);
+// The seams' plan of the rows' facts for a writer that carries this.
+QVector<SyncPlan::Seam> planOf(const FileList &list, const Carriage &carriage);
+// What the rows' facts say a join cannot carry (the seams: planOf), and parts
+// that do not end where their chunks end: each a question, in the order they
+// are asked. The facts must be up to date (refreshRowFacts).
+QStringList streamQuestions(const FileList &list, const Carriage &carriage, const QVector<SyncPlan::Seam> &seams);
 } // namespace JoinChecks

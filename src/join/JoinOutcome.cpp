@@ -1,5 +1,6 @@
 #include "JoinOutcome.h"
 #include "avi/AviFile.h"
+#include "app/TextFormats.h"
 #include "compat/SyncPlan.h"
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
@@ -12,7 +13,7 @@
 
 namespace {
 QString number(qint64 n) { return QLocale().toString(n); }
-QString kilobytes(qint64 bytes) { return number((bytes + 1023) / 1024) + QStringLiteral(" KB"); }
+QString kilobytes(qint64 bytes) { return TextFormats::kilobytesOfBytes(static_cast<double>(bytes)); }
 
 bool regularFile(const QString &path, qint64 *size)
 {
@@ -37,36 +38,6 @@ QString unreadable(const QString &path)
     return QString();
 }
 
-// The first line of the interpreter's error log ("error N what", "exit N",
-// "signal N") whose first word is one of kinds: that word and the number.
-struct LogEntry
-{
-    QString kind, number, rest; // rest: all after the kind
-};
-LogEntry firstEntry(const QString &errorLog, const QStringList &kinds)
-{
-    QFile f(errorLog);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    for (const QString &line : QString::fromUtf8(f.read(1 << 20)).split(u'\n', Qt::SkipEmptyParts)) {
-        const QStringList w = line.split(u' ');
-        if (w.size() >= 2 && kinds.contains(w[0]))
-            return {w[0], w[1], line.mid(w[0].size() + 1).trimmed()};
-    }
-    return {};
-}
-
-// How the encoder ended, when it did not end well.
-QString encoderEnd(const QString &errorLog)
-{
-    const LogEntry e = firstEntry(errorLog, {QStringLiteral("exit"), QStringLiteral("signal")});
-    if (e.kind == QStringLiteral("exit"))
-        return QStringLiteral("the encoder stopped with exit code %1").arg(e.number);
-    if (e.kind == QStringLiteral("signal"))
-        return QStringLiteral("the encoder was stopped (signal %1)").arg(e.number);
-    return QString();
-}
-
 // "Why: what is held." as one sentence; the why may be empty.
 QString because(const QString &why, const QString &held)
 {
@@ -78,23 +49,18 @@ JoinOutcome::Verdict rowUnreadable(int row, const QString &why, const QString &p
     return JoinOutcome::Verdict::failed(QStringLiteral("Row %1 could not be read (%2): %3").arg(row).arg(why, path), QString());
 }
 
-JoinOutcome::Verdict noOutput(const QString &errorLog)
+JoinOutcome::Verdict noOutput(const JoinOutcome::Writer &writer)
 {
-    const QString ended = encoderEnd(errorLog);
-    return {false, ErrorText::sentence(QStringLiteral("The encoder wrote no output") + (ended.isEmpty() ? QString() : QStringLiteral(": ") + ended)),
-            QStringLiteral("Check2 no output"), {}};
+    return {false,
+            ErrorText::sentence(QStringLiteral("The %1 wrote no output").arg(writer.who)
+                                + (writer.ended.isEmpty() ? QString() : QStringLiteral(": ") + writer.ended)),
+            QStringLiteral("Check2 no output"),
+            {}};
 }
 
 QString secondsText(double s) { return QLocale().toString(s, 'f', 1) + QStringLiteral(" s"); }
 
-QVector<int> streamsOf(const Avi::Summary &s, Avi::Kind kind)
-{
-    QVector<int> out;
-    for (int i = 0; i < s.streams.size(); ++i)
-        if (s.streams[i].kind == kind)
-            out << i;
-    return out;
-}
+QVector<int> streamsOf(const Avi::Summary &s, Avi::Kind kind) { return s.streamsOf(kind); }
 
 QString kindsOf(const Avi::Summary &s)
 {
@@ -156,10 +122,9 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Inse
 // A media result is whole when its RIFF chain ends at the end of the file, it
 // keeps every stream of the reference, holds exactly the frames expected and
 // the sound expected (within one chunk a part).
-JoinOutcome::Verdict judge(const QString &result, const Expected &e, const QString &noun, const QString &errorLog, bool diskMayBeFull)
+JoinOutcome::Verdict judge(const Avi::Summary &out, const Expected &e, const QString &noun, const QString &why)
 {
     JoinOutcome::Verdict r;
-    const Avi::Summary out = Avi::Summary::of(Avi::read(result, Avi::Detail::Counts));
     const bool whole = out.isAvi() && out.chainDifference() == 0;
     const int outVideo = out.firstOf(Avi::Kind::Video);
     const qint64 actual = outVideo >= 0 ? out.streams[outVideo].chunks : 0;
@@ -174,11 +139,6 @@ JoinOutcome::Verdict judge(const QString &result, const Expected &e, const QStri
         r.reason = because(why, held);
         return r;
     };
-    QString why = JoinOutcome::failureIn(errorLog);
-    if (why.isEmpty() && diskMayBeFull && FileSystem::freeBytes(result) < 1024 * 1024)
-        why = ErrorText::of(ENOSPC);
-    if (why.isEmpty())
-        why = encoderEnd(errorLog);
     if (!whole)
         return fail(why, e.frames > 0 ? QStringLiteral("the %1 holds %2 of %3 frames").arg(noun, number(qMax<qint64>(0, actual)), number(e.frames))
                                       : QStringLiteral("the %1 is incomplete").arg(noun));
@@ -216,15 +176,61 @@ JoinOutcome::Verdict judge(const QString &result, const Expected &e, const QStri
         r.notes << QStringLiteral("The output could not be verified for part %1: its frames could not be counted.").arg(part);
     return r;
 }
+
+// A result read back from the disk; a writer that says nothing of a result cut
+// short may have filled the disk.
+JoinOutcome::Verdict judgeFile(const QString &result, const Expected &e, const QString &noun, const JoinOutcome::Writer &writer,
+                               bool diskMayBeFull)
+{
+    QString why = writer.why;
+    if (why.isEmpty() && diskMayBeFull && FileSystem::freeBytes(result) < 1024 * 1024)
+        why = ErrorText::of(ENOSPC);
+    if (why.isEmpty())
+        why = writer.ended;
+    return judge(Avi::Summary::of(Avi::read(result, Avi::Detail::Counts)), e, noun, why);
+}
+
+QVector<JoinOutcome::Part> asParts(const QVector<Avi::Summary> &summaries)
+{
+    QVector<JoinOutcome::Part> parts;
+    for (const Avi::Summary &s : summaries)
+        parts.append({QString(), s.size, s});
+    return parts;
+}
 } // namespace
+
+JoinOutcome::Inserted JoinOutcome::Inserted::by(const QVector<SyncPlan::Seam> &seams)
+{
+    Inserted in;
+    for (const SyncPlan::Seam &seam : seams) {
+        in.dropFrames += seam.dropFrames;
+        in.silenceSeconds.resize(std::max(in.silenceSeconds.size(), seam.silence.size()));
+        for (int t = 0; t < seam.silence.size(); ++t)
+            in.silenceSeconds[t] += seam.silence[t];
+    }
+    return in;
+}
+
+JoinOutcome::Verdict JoinOutcome::judgeSummaries(const Avi::Summary &result, const QVector<Avi::Summary> &parts, const Writer &writer)
+{
+    return judge(result, expect(asParts(parts), writer.inserted), QStringLiteral("output"), writer.why.isEmpty() ? writer.ended : writer.why);
+}
+
+QString JoinOutcome::logLine(const QString &log, const QString &kind)
+{
+    QFile f(log);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    for (const QString &line : QString::fromUtf8(f.read(1 << 20)).split(u'\n', Qt::SkipEmptyParts))
+        if (line.startsWith(kind + u' '))
+            return line.mid(kind.size() + 1).trimmed();
+    return QString();
+}
 
 QString JoinOutcome::failureIn(const QString &errorLog)
 {
-    // The built-in writer says why in words.
-    if (const LogEntry e = firstEntry(errorLog, {QStringLiteral("failed")}); !e.kind.isEmpty())
-        return e.rest;
     bool ok = false;
-    const int error = firstEntry(errorLog, {QStringLiteral("error")}).number.toInt(&ok);
+    const int error = logLine(errorLog, QStringLiteral("error")).section(u' ', 0, 0).toInt(&ok);
     return ok ? ErrorText::of(error) : QString();
 }
 
@@ -271,22 +277,21 @@ JoinOutcome::Verdict JoinOutcome::checkIntermediate(const QVector<Part> &parts, 
     return r;
 }
 
-JoinOutcome::Verdict JoinOutcome::checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog,
-                                              const Inserted &inserted)
+JoinOutcome::Verdict JoinOutcome::checkOutput(const QVector<Part> &parts, const QString &output, const Writer &writer)
 {
     qint64 size = 0;
     if (!regularFile(output, &size) || size == 0)
-        return noOutput(errorLog);
-    return judge(output, expect(parts, inserted), QStringLiteral("output"), errorLog, true);
+        return noOutput(writer);
+    return judgeFile(output, expect(parts, writer.inserted), QStringLiteral("output"), writer, true);
 }
 
-JoinOutcome::Verdict JoinOutcome::checkRepair(const QString &input, const QString &output, const QString &errorLog)
+JoinOutcome::Verdict JoinOutcome::checkRepair(const QString &input, const QString &output, const Writer &writer)
 {
     qint64 size = 0;
     if (!regularFile(output, &size) || size == 0)
-        return noOutput(errorLog);
+        return noOutput(writer);
     // A damaged file's own index may promise chunks it no longer holds: its whole
     // chunks, walked as the encoder's index rebuild walks them, are what can be saved.
     Part walked{input, -1, Avi::Summary::of(Avi::read(input, Avi::Detail::Counts, Avi::Index::Ignored))};
-    return judge(output, expect({walked}, {}), QStringLiteral("repaired file"), errorLog, false);
+    return judgeFile(output, expect({walked}, {}), QStringLiteral("repaired file"), writer, false);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "avi/AviSummary.h"
+#include "compat/SyncPlan.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,17 +38,32 @@ struct Inserted
 {
     qint64 dropFrames = 0;
     QVector<double> silenceSeconds; // per sound track of the output
+    static Inserted by(const QVector<SyncPlan::Seam> &seams);
+};
+
+// Who wrote a result, and what its log says.
+struct Writer
+{
+    QString who;       // "encoder", "writer"
+    QString why;       // why it failed by its log; empty: it says nothing
+    QString ended;     // how its program ended when that was no success ("the encoder stopped with exit code 1")
+    Inserted inserted; // what its plan put in
 };
 
 // Operation 1: the intermediate file holds every byte of every part, in order.
 Verdict checkIntermediate(const QVector<Part> &parts, const QString &temp, const QString &errorLog);
-// The join's output against its parts.
-Verdict checkOutput(const QVector<Part> &parts, const QString &output, const QString &errorLog, const Inserted &inserted = {});
+// The join's output against its parts and the plan its writer followed.
+Verdict checkOutput(const QVector<Part> &parts, const QString &output, const Writer &writer);
 // A repair: the output holds every whole chunk of the input, stream by stream.
-Verdict checkRepair(const QString &input, const QString &output, const QString &errorLog);
+Verdict checkRepair(const QString &input, const QString &output, const Writer &writer);
+// What the judge expects of a result and finds in it, without files (for tests).
+Verdict judgeSummaries(const Avi::Summary &result, const QVector<Avi::Summary> &parts, const Writer &writer);
 
 // The first failure the interpreter wrote to its error log, in words; empty if none.
 QString failureIn(const QString &errorLog);
+// What follows kind on the first line of a log that starts with it ("exit 1",
+// "signal 9", "failed REASON"); empty when no line does.
+QString logLine(const QString &log, const QString &kind);
 
 // How much a sound track may play longer or shorter than its parts: a writer may
 // drop or keep an unfinished or empty chunk at each seam (the encoder drops the

@@ -1,18 +1,22 @@
 #pragma once
 #include "JoinOutcome.h"
-#include "app/JoinEngine.h"
+#include "compat/SyncPlan.h"
 
 #include <QString>
 #include <QVector>
+class Engine;
 
 // A join as its checks settled it: the output, the parts in list order with
-// what they held when the join began, and who writes the output.
+// what they held when the join began, who writes the output, and the seams'
+// plan, made once from those readings: the checks ask about it, the writer
+// follows it and the outcome is judged against it.
 struct JoinPlan
 {
     QString output;
     QVector<JoinOutcome::Part> parts;
     double totalBytes = 0; // what the progress is measured against: the list's total size
-    JoinEngine engine = JoinEngine::Encoder;
+    const Engine *engine = nullptr;
+    QVector<SyncPlan::Seam> seams;
 
     QStringList inputs() const
     {
@@ -20,5 +24,12 @@ struct JoinPlan
         for (const JoinOutcome::Part &p : parts)
             paths << p.path;
         return paths;
+    }
+    QVector<Avi::Summary> summaries() const
+    {
+        QVector<Avi::Summary> rows;
+        for (const JoinOutcome::Part &p : parts)
+            rows << p.avi;
+        return rows;
     }
 };

@@ -7,14 +7,12 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
-class ScriptRun;
+class RunSession;
 
-// A join under way. With the encoder, operation 1 copies the parts into the
-// intermediate file and operation 2 lets the encoder index it into the output;
-// with the built-in writer, operation 1 writes the parts' chunks into the output
-// and operation 2 its indexes. Advanced by tick(), followed through the file
-// system, what the writer reports and how each child ended, and ended in one
-// RunStatus. The wizard and the command line show it; neither decides.
+// A join under way, as every engine's join is followed: operation 1 and 2,
+// what was written, and one RunStatus at the end. Its engine makes it
+// (Engine::newJoin) and says what each operation is and how it ended; the wizard
+// and the command line only show it.
 class JoinRun
 {
 public:
@@ -25,16 +23,16 @@ public:
         Writing,  // operation 2: the encoder's output grows
         Ended
     };
-    // run holds the per-user lock (without one the run tries to take it) and has
-    // the scripts in place.
-    JoinRun(std::shared_ptr<ScriptRun> run, const JoinPlan &plan);
-    ~JoinRun();
+    // The plan's engine's join. run holds the per-user lock (without one, the
+    // run tries to take it) and has the engine's files in place.
+    static std::unique_ptr<JoinRun> create(std::shared_ptr<RunSession> run, const JoinPlan &plan);
+    virtual ~JoinRun();
     JoinRun(const JoinRun &) = delete;
     JoinRun &operator=(const JoinRun &) = delete;
 
-    void start();
+    virtual void start() = 0;
     void tick();
-    // Ends the scripts and the encoder and removes the partial output and intermediate file.
+    // Ends what runs and removes the partial output and work files.
     void cancel(const std::function<void()> &whileWaiting);
     // The clean-up after the end: work files removed, the lock released.
     void close();
@@ -51,20 +49,31 @@ public:
     // The last tick measured the file being written (it exists).
     bool measured() const { return m_measured; }
 
-private:
-    void measure(const QString &watched);
-    void tickWriter();
-    JoinOutcome::Inserted inserted() const;
-    void record(const JoinOutcome::Verdict &verdict);
-    void finish();
-    QVector<Avi::Summary> summaries() const;
+protected:
+    JoinRun(std::shared_ptr<RunSession> run, const JoinPlan &plan);
+    // One look at a run that has not ended: the engine follows its own work.
+    virtual void follow() = 0;
+    // What a cancel removes.
+    virtual QStringList partialFiles() const = 0;
 
-    std::shared_ptr<ScriptRun> m_run;
+    // The size of the file being written shown, and the progress set to it
+    // (capped at the maximum) when setProgress.
+    void measure(const QString &watched, bool setProgress);
+    // The first failure is the one told.
+    void record(const JoinOutcome::Verdict &verdict);
+    // The output judged against the plan, with what the engine's log says.
+    void judgeOutput(const QString &log);
+    bool failedSoFar() const { return !m_verdict.ok; }
+    void finish();
+
+    std::shared_ptr<RunSession> m_run;
     JoinPlan m_plan;
     double m_max = 0, m_value = 0;
     Phase m_phase = Phase::NotStarted;
     QString m_writtenText = QStringLiteral("0 KB");
     bool m_measured = false;
+
+private:
     JoinOutcome::Verdict m_verdict;
     RunStatus m_status;
 };

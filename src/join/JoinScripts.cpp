@@ -1,6 +1,6 @@
 #include "JoinScripts.h"
 #include "RunFiles.h"
-#include "ScriptRun.h"
+#include "RunSession.h"
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
 #include "app/Version.h"
@@ -51,7 +51,7 @@ QByteArray JoinScripts::secondScriptText(const QString &settingsPath, const QStr
                                        rmdirLine(settingsPath), QStringLiteral("exit")});
 }
 
-Result WriteJoinScripts(ScriptRun &run, const QStringList &inputs, const QString &outputPath)
+Result WriteJoinScripts(RunSession &run, const QStringList &inputs, const QString &outputPath)
 {
     const QString temp = JoinScripts::tempFileFor(outputPath);
     const QString s = AppPaths::applicationSettingsPath();

@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-class ScriptRun;
+class RunSession;
 
 // The two batch scripts of a join, byte for byte, and the helpers every script
 // shares. Names: O is the output path; T the intermediate file, O followed by
@@ -32,4 +32,4 @@ QByteArray secondScriptText(const QString &settingsPath, const QString &temp, co
 
 // Writes both scripts of a join from the rows' paths and puts the encoder in
 // place for the run (which holds the lock); the debug log gets T and each copy line.
-Result WriteJoinScripts(ScriptRun &run, const QStringList &inputs, const QString &outputPath);
+Result WriteJoinScripts(RunSession &run, const QStringList &inputs, const QString &outputPath);

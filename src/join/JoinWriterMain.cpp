@@ -1,19 +1,23 @@
 // tapeweld-join: Tapeweld's own AVI writer, run as a process of the join (or
 // the repair) so that a cancel can end it at once and a file that stalls or
-// breaks it takes nothing else down.
-//   tapeweld-join OUTPUT PART...       join the parts into OUTPUT
-//   tapeweld-join --repair OUTPUT IN   index IN anew into OUTPUT, walking its chunks
-// Standard output: "copy N" (bytes of the parts written), "index", "done".
-// Standard error: "failed REASON" when it fails (exit status 1).
+// breaks it takes nothing else down. Its arguments and lines: WriterProtocol.
 #include "AviJoiner.h"
+#include "WriterProtocol.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
-#include <cstdio>
 #include <csignal>
-#include <cstring>
+#include <cstdio>
 #include <sys/prctl.h>
 #include <unistd.h>
+
+namespace {
+void say(FILE *to, const QByteArray &line)
+{
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), to);
+    std::fflush(to);
+}
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -25,14 +29,11 @@ int main(int argc, char **argv)
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    const bool repair = !args.isEmpty() && args.first() == QStringLiteral("--repair");
-    if (repair)
-        args.removeFirst();
-    if (args.size() < 2 || (repair && args.size() != 2)) {
-        std::fprintf(stderr, "failed usage: tapeweld-join [--repair] OUTPUT PART...\n");
+    const WriterProtocol::Request request = WriterProtocol::parse(args);
+    if (!request.error.isEmpty()) {
+        say(stderr, WriterProtocol::failureLine(request.error));
         return 2;
     }
-    const QString output = args.takeFirst();
     QElapsedTimer clock;
     clock.start();
     qint64 last = -1;
@@ -41,18 +42,15 @@ int main(int argc, char **argv)
         if (last >= 0 && clock.elapsed() - last < 50)
             return;
         last = clock.elapsed();
-        std::printf("copy %lld\n", static_cast<long long>(consumed));
-        std::fflush(stdout);
+        say(stdout, WriterProtocol::copyLine(consumed));
     };
-    progress.indexing = [] {
-        std::printf("index\n");
-        std::fflush(stdout);
-    };
-    const Result r = AviJoiner(args, output, repair ? AviJoiner::Source::Walk : AviJoiner::Source::Indexes).run(progress);
+    progress.indexing = [] { say(stdout, WriterProtocol::indexLine()); };
+    const AviJoiner::Source source = request.repair ? AviJoiner::Source::Walk : AviJoiner::Source::Indexes;
+    const Result r = AviJoiner(request.parts, request.output, request.seams, source).run(progress);
     if (!r.ok()) {
-        std::fprintf(stderr, "failed %s\n", r.why().toUtf8().constData());
+        say(stderr, WriterProtocol::failureLine(r.why()));
         return 1;
     }
-    std::printf("done\n");
+    say(stdout, WriterProtocol::doneLine());
     return 0;
 }

@@ -1,24 +1,27 @@
 #include "StartJoin.h"
-#include "JoinScripts.h"
-#include "RunFiles.h"
-#include "ScriptRun.h"
+#include "Engines.h"
+#include "JoinChecks.h"
+#include "RunSession.h"
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
 #include "app/Dialogs.h"
 #include "app/Settings.h"
 #include "app/SystemServices.h"
-#include "JoinChecks.h"
 #include "list/FileList.h"
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
 #include <QFile>
+#include <cerrno>
 #include <cmath>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
+
+QString chooseAgain() { return kCrLf + QStringLiteral("Please, choose a different filename."); }
 
 Dialogs::FileRequest outputRequest(const QString &start)
 {
@@ -35,23 +38,93 @@ bool isPartOfList(const FileList &list, const QString &output)
     return false;
 }
 
-int rowThatScriptsCannotCarry(const QStringList &paths)
-{
-    for (int i = 0; i < paths.size(); ++i)
-        if (!PathRules::canCarryInScript(paths[i]))
-            return i + 1;
-    return 0;
-}
-
-// Anything at the path, a dangling symbolic link included: the encoder would write through it.
-bool somethingAt(const QString &path)
+// What is at a path: nothing, a file or link the join may replace, or something else (a folder, a device, a pipe).
+enum class Occupant { None, Replaceable, Other };
+Occupant occupantOf(const QString &path)
 {
     struct stat st;
-    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return Occupant::None;
+    return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode) ? Occupant::Replaceable : Occupant::Other;
 }
-} // namespace
 
-StartJoinResult StartJoin(FileList &list, const JoinHooks &hooks)
+// A name the join will make (the output, or the engine's work file): Free, or
+// Again after a message or a No; Removed after the user let it go.
+enum class Look { Free, Removed, Again };
+
+Look replaceIfAsked(const QString &path, const QString &question)
+{
+    if (Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo, QStringLiteral("File Already Exists!"))
+        != Dialogs::Answer::Yes)
+        return Look::Again;
+    // A link goes, not its target.
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
+        Dialogs::message(QStringLiteral("%1 could not be replaced: %2.").arg(path, ErrorText::of(errno)) + chooseAgain(), Dialogs::Icon::Critical);
+        return Look::Again;
+    }
+    return Look::Removed;
+}
+
+Look lookAtOutput(const FileList &list, const QString &output)
+{
+    if (!PathRules::canCarryInScript(output)) {
+        Dialogs::message(QStringLiteral("The name you've chosen holds ") + PathRules::scriptProblem(output)
+                             + QStringLiteral(", which a join script cannot carry.") + chooseAgain(),
+                         Dialogs::Icon::Critical);
+        return Look::Again;
+    }
+    switch (occupantOf(output)) {
+    case Occupant::None: return Look::Free;
+    case Occupant::Other:
+        Dialogs::message(QStringLiteral("%1 is not a file: a join cannot write its output there.").arg(output) + chooseAgain(), Dialogs::Icon::Critical);
+        return Look::Again;
+    case Occupant::Replaceable: break;
+    }
+    if (isPartOfList(list, output)) {
+        Dialogs::message(QStringLiteral("The file you've selected is part of your list.") + chooseAgain(), Dialogs::Icon::Critical);
+        return Look::Again;
+    }
+    return replaceIfAsked(output, QStringLiteral("Would you like to overwrite the existing file?"));
+}
+
+// The engine's work file beside the output must be free: a row would be copied
+// onto itself, and a file the user never asked to replace would be lost.
+Look lookAtWorkFile(const FileList &list, const QString &work)
+{
+    if (occupantOf(work) == Occupant::None)
+        return Look::Free;
+    const QString needs = QStringLiteral("The join needs the temporary file") + kCrLf + work + kCrLf;
+    if (isPartOfList(list, work) || occupantOf(work) == Occupant::Other) {
+        Dialogs::message(needs + (isPartOfList(list, work) ? QStringLiteral("which is part of your list.") : QStringLiteral("which is not a file."))
+                             + chooseAgain(),
+                         Dialogs::Icon::Critical);
+        return Look::Again;
+    }
+    return replaceIfAsked(work, needs + QStringLiteral("but a file of that name already exists.") + kCrLf + kCrLf
+                                    + QStringLiteral("Would you like to delete it?"));
+}
+
+// The output dialog until a name is free; empty when the user gave up.
+QString chooseOutput(const FileList &list, const Engine &engine)
+{
+    const QString start = Settings::startFolder(SettingsKeys::kJoinFiles);
+    QString output = Dialogs::saveFile(outputRequest(start));
+    if (output.isEmpty())
+        return QString();
+    Settings::rememberFolder(SettingsKeys::kJoinFiles, start, output);
+    for (;;) {
+        Look look = lookAtOutput(list, output);
+        if (look == Look::Free)
+            look = lookAtWorkFile(list, engine.workFileFor(output));
+        if (look == Look::Free)
+            return output;
+        if (look == Look::Again && (output = Dialogs::saveFile(outputRequest(start))).isEmpty())
+            return QString();
+    }
+}
+
+// What stops a join before anything is asked: an add running, too few rows, a Red light declined.
+std::optional<StartJoinResult> refusal(const FileList &list, const JoinHooks &hooks)
 {
     if (hooks.adding) {
         Dialogs::message(QStringLiteral("Adding Files. Please be patient!"), Dialogs::Icon::Information);
@@ -64,118 +137,50 @@ StartJoinResult StartJoin(FileList &list, const JoinHooks &hooks)
     if (list.listStatus() == ListStatus::Red
         && Dialogs::message(JoinChecks::redQuestion(), Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return StartJoinResult::Declined;
+    return std::nullopt;
+}
 
-    // One join or repair at a time per user: taken before the dialogs, so that
-    // nothing here can touch the files of a run in another window.
-    auto run = std::make_shared<ScriptRun>(AppPaths::applicationSettingsPath());
-    if (!run->acquire()) {
-        Dialogs::message(ScriptRun::busyMessage(), Dialogs::Icon::Exclamation);
-        return StartJoinResult::Busy;
-    }
-    if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("join"), QStringLiteral("a join script"));
-        !problem.isEmpty()) {
-        Dialogs::message(problem, Dialogs::Icon::Critical);
-        return StartJoinResult::Failed;
-    }
-
-    // The facts of rows not probed in this process (a list opened from a file),
-    // or whose files changed, are read first, off the window's thread and through
-    // the probe's helper processes, as an add reads them.
-    const QVector<qint64> sizes = RefreshRowFacts(list, hooks.whileBusy);
+// The parts as the rows' facts say, read again where a file changed, and the plan of the seams.
+JoinPlan planOf(FileList &list, const JoinHooks &hooks)
+{
+    // Rows not probed in this process (a list opened from a file), or whose files
+    // changed, are read first, off the window's thread and through the probe's
+    // helper processes, as an add reads them.
+    const QVector<qint64> sizes = refreshRowFacts(list, hooks.whileBusy);
     JoinPlan plan;
-    plan.engine = hooks.engine.value_or(JoinEngines::configured());
+    plan.engine = hooks.engine ? hooks.engine : &Engines::configured();
     plan.totalBytes = list.totals().bytes();
-    QStringList paths;
     for (int i = 1; i <= list.count(); ++i) {
         const FileListModel::Row &row = list.model().row(i);
-        paths << row[FileListModel::Filepath];
         plan.parts.append({row[FileListModel::Filepath], sizes[i - 1], row.facts.avi});
     }
+    plan.seams = JoinChecks::planOf(list, plan.engine->carriage());
+    return plan;
+}
 
-    // What the light does not look at but a stream copy cannot carry, then parts
-    // that do not end where their chunks end: each asked once, before any dialog.
-    for (const QString &question : JoinChecks::streamQuestions(list, plan.engine))
-        if (Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
-            return StartJoinResult::Declined;
-
-    const QString start = Settings::startFolder(SettingsKeys::kJoinFiles);
-    QString output = Dialogs::saveFile(outputRequest(start));
-    if (output.isEmpty())
-        return StartJoinResult::Declined;
-    Settings::rememberFolder(SettingsKeys::kJoinFiles, start, output);
-
-    for (;;) {
-        const QString temp = output + JoinScripts::kTempSuffix;
-        bool askAgain = false;
-        if (!PathRules::canCarryInScript(output)) {
-            Dialogs::message(QStringLiteral("The name you've chosen holds ") + PathRules::scriptProblem(output)
-                                 + QStringLiteral(", which a join script cannot carry.") + kCrLf
-                                 + QStringLiteral("Please, choose a different filename."),
-                             Dialogs::Icon::Critical);
-            askAgain = true;
-        } else if (somethingAt(output)) {
-            if (isPartOfList(list, output)) {
-                Dialogs::message(QStringLiteral("The file you've selected is part of your list.") + kCrLf
-                                     + QStringLiteral("Please, choose a different filename."),
-                                 Dialogs::Icon::Critical);
-                askAgain = true;
-            } else if (Dialogs::message(QStringLiteral("Would you like to overwrite the existing file?"), Dialogs::Icon::Exclamation,
-                                        Dialogs::Buttons::YesNo, QStringLiteral("File Already Exists!"))
-                       == Dialogs::Answer::Yes) {
-                QFile::remove(output); // a link goes, not its target; a failed delete is asked about again
-                continue;
-            } else {
-                askAgain = true;
-            }
-        } else if (plan.engine == JoinEngine::Encoder && somethingAt(temp)) {
-            // The intermediate file's name is taken: by a row (it would be copied onto
-            // itself), or by a file the user never asked to replace.
-            if (isPartOfList(list, temp)) {
-                Dialogs::message(QStringLiteral("The join needs the temporary file") + kCrLf + temp + kCrLf
-                                     + QStringLiteral("which is part of your list.") + kCrLf
-                                     + QStringLiteral("Please, choose a different filename."),
-                                 Dialogs::Icon::Critical);
-                askAgain = true;
-            } else if (Dialogs::message(QStringLiteral("The join needs the temporary file") + kCrLf + temp + kCrLf
-                                            + QStringLiteral("but a file of that name already exists.") + kCrLf + kCrLf
-                                            + QStringLiteral("Would you like to delete it?"),
-                                        Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo, QStringLiteral("File Already Exists!"))
-                       == Dialogs::Answer::Yes) {
-                QFile::remove(temp);
-                continue;
-            } else {
-                askAgain = true;
-            }
-        }
-        if (!askAgain)
-            break;
-        output = Dialogs::saveFile(outputRequest(start));
-        if (output.isEmpty())
-            return StartJoinResult::Declined;
-    }
-
-    // The encoder's join writes every byte twice (the intermediate file, then the
-    // output); the built-in writer once.
-    const bool encoder = plan.engine == JoinEngine::Encoder;
-    const double required = std::nearbyint((encoder ? 2 : 1) * list.totals().kilobytes);
+bool enoughRoom(const FileList &list, const Engine &engine, const QString &output, const JoinHooks &hooks)
+{
+    const double required = std::nearbyint(engine.copiesNeeded() * list.totals().kilobytes);
     const double freeBytes = hooks.freeBytes ? hooks.freeBytes(output) : GetFreeDiskSpace(output);
-    const double available = std::nearbyint(freeBytes / 1024);
-    if (required > available
-        && Dialogs::message(QStringLiteral("You do not have enough free diskspace on drive ") + FileSystem::mountPointOf(output)
-                                + QStringLiteral(".") + kCrLf + QStringLiteral("Would you like to continue?"),
-                            Dialogs::Icon::Critical, Dialogs::Buttons::YesNo)
-               != Dialogs::Answer::Yes)
-        return StartJoinResult::Declined;
+    return required <= std::nearbyint(freeBytes / 1024)
+           || Dialogs::message(QStringLiteral("You do not have enough free diskspace on drive ") + FileSystem::mountPointOf(output)
+                                   + QStringLiteral(".") + kCrLf + QStringLiteral("Would you like to continue?"),
+                               Dialogs::Icon::Critical, Dialogs::Buttons::YesNo)
+                  == Dialogs::Answer::Yes;
+}
 
-    if (encoder ? !PathExists(RunFiles::shippedEncoder()) || !PathExists(RunFiles::interpreter()) : !PathExists(RunFiles::writer())) {
-        Dialogs::message(QStringLiteral("An error occurred!") + kCrLf + QStringLiteral("Tapeweld cannot load one or more required files.")
-                             + kCrLf + kCrLf + QStringLiteral("Please, re-install Tapeweld to fix this problem."),
-                         Dialogs::Icon::Critical);
-        return StartJoinResult::Failed;
-    }
-
+// The engine's programs are installed and it can be given every row.
+std::optional<StartJoinResult> engineProblem(const Engine &engine, const QStringList &paths)
+{
+    for (const QString &program : engine.programs())
+        if (!PathExists(program)) {
+            Dialogs::message(QStringLiteral("An error occurred!") + kCrLf + QStringLiteral("Tapeweld cannot load one or more required files.")
+                                 + kCrLf + kCrLf + QStringLiteral("Please, re-install Tapeweld to fix this problem."),
+                             Dialogs::Icon::Critical);
+            return StartJoinResult::Failed;
+        }
     // Possible from a hand-edited list file.
-    if (const int row = encoder ? rowThatScriptsCannotCarry(paths) : 0) {
+    if (const int row = engine.rowItCannotTake(paths)) {
         Dialogs::message(QStringLiteral("Row %1 cannot be joined: its file path holds %2, which a join script cannot carry.")
                                  .arg(row)
                                  .arg(PathRules::scriptProblem(paths[row - 1]))
@@ -183,20 +188,56 @@ StartJoinResult StartJoin(FileList &list, const JoinHooks &hooks)
                          Dialogs::Icon::Critical);
         return StartJoinResult::Refused;
     }
+    return std::nullopt;
+}
 
-    if (IsDebugLogActive())
-        for (const FileListModel::Row &row : list.model().rows()) {
-            QString text;
-            for (const QString &cell : row)
-                text += cell + u'|';
-            WriteDebugLog(text);
-        }
-    if (const Result written = encoder ? WriteJoinScripts(*run, paths, output) : run->prepare({}); !written.ok()) {
-        Dialogs::message(QStringLiteral("The join could not start: ") + ErrorText::sentence(written.why()), Dialogs::Icon::Critical);
+void logRows(const FileList &list)
+{
+    if (!IsDebugLogActive())
+        return;
+    for (const FileListModel::Row &row : list.model().rows()) {
+        QString text;
+        for (const QString &cell : row)
+            text += cell + u'|';
+        WriteDebugLog(text);
+    }
+}
+} // namespace
+
+StartJoinResult StartJoin(FileList &list, const JoinHooks &hooks)
+{
+    if (const std::optional<StartJoinResult> refused = refusal(list, hooks))
+        return *refused;
+    // One join or repair at a time per user: taken before the dialogs, so that
+    // nothing here can touch the files of a run in another window.
+    auto run = std::make_shared<RunSession>(AppPaths::applicationSettingsPath());
+    if (!run->acquire()) {
+        Dialogs::message(RunSession::busyMessage(), Dialogs::Icon::Exclamation);
+        return StartJoinResult::Busy;
+    }
+    if (const QString problem = RunSession::settingsFolderProblem(QStringLiteral("join"), QStringLiteral("a join script"));
+        !problem.isEmpty()) {
+        Dialogs::message(problem, Dialogs::Icon::Critical);
         return StartJoinResult::Failed;
     }
-    plan.output = output;
-    if (hooks.showWizard)
-        hooks.showWizard(plan, run); // the dialogs above were modal: the rows are those read
+    JoinPlan plan = planOf(list, hooks);
+    const Engine &engine = *plan.engine;
+    // What the light does not look at but the engine cannot carry, then parts
+    // that do not end where their chunks end: each asked once, before any dialog.
+    for (const QString &question : JoinChecks::streamQuestions(list, engine.carriage(), plan.seams))
+        if (Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+            return StartJoinResult::Declined;
+    plan.output = chooseOutput(list, engine);
+    if (plan.output.isEmpty() || !enoughRoom(list, engine, plan.output, hooks))
+        return StartJoinResult::Declined;
+    if (const std::optional<StartJoinResult> problem = engineProblem(engine, plan.inputs()))
+        return *problem;
+    logRows(list);
+    if (const Result prepared = engine.prepareJoin(*run, plan.inputs(), plan.output); !prepared.ok()) {
+        Dialogs::message(QStringLiteral("The join could not start: ") + ErrorText::sentence(prepared.why()), Dialogs::Icon::Critical);
+        return StartJoinResult::Failed;
+    }
+    if (hooks.runJoin)
+        hooks.runJoin(plan, run); // the dialogs above were modal: the rows are those read
     return StartJoinResult::Started;
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include "JoinPlan.h"
-#include "app/JoinEngine.h"
 #include "list/RowFactsReader.h"
 
 #include <QString>
@@ -9,7 +8,8 @@
 #include <memory>
 #include <optional>
 class FileList;
-class ScriptRun;
+class Engine;
+class RunSession;
 
 // What the join command needs from the window around it.
 struct JoinHooks
@@ -17,11 +17,11 @@ struct JoinHooks
     bool adding = false; // the add-files progress bar is showing
     // Free bytes for a path; tests put a fixed reading in.
     std::function<double(const QString &path)> freeBytes;
-    // Opens the join wizard modally for the join and the run that holds the
-    // per-user lock; returns when it closed.
-    std::function<void(const JoinPlan &plan, std::shared_ptr<ScriptRun> run)> showWizard;
+    // Runs the join with the run that holds the per-user lock, and returns when
+    // it ended: the window shows its wizard modally, the command line follows it.
+    std::function<void(const JoinPlan &plan, std::shared_ptr<RunSession> run)> runJoin;
     // Who writes the output; without it, the setting ([Join] Engine).
-    std::optional<JoinEngine> engine;
+    const Engine *engine = nullptr;
     // Runs work that reads every row (seconds on a long list whose files this
     // program has not probed, one opened from a list file) so that the window
     // keeps painting; without it the work runs here.

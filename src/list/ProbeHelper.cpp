@@ -66,25 +66,12 @@ void ProbeHelper::abort()
 namespace {
 QByteArray field(const QString &text) { return text.toUtf8().toPercentEncoding(); }
 QString text(const QByteArray &field) { return QString::fromUtf8(QByteArray::fromPercentEncoding(field)); }
-constexpr int kFixedFields = 10;
-constexpr int kAudioFields = 5;
+constexpr int kFields = 4;
 } // namespace
 
 QByteArray ProbeHelper::answerFor(const MediaProbe::Facts &f)
 {
-    const MediaProbe::Streams &s = f.streams;
-    QByteArrayList fields{field(f.codec),
-                          field(f.width),
-                          field(f.height),
-                          field(f.playTime),
-                          QByteArray::number(s.readable ? 1 : 0),
-                          QByteArray::number(s.videoStreams),
-                          QByteArray::number(s.frameCount),
-                          field(s.frameRate),
-                          QByteArray::number(s.durationMs),
-                          QByteArray::number(s.audio.size())};
-    for (const MediaProbe::Audio &a : s.audio)
-        fields << field(a.format) << field(a.samplingRate) << field(a.channels) << field(a.bitRateMode) << field(a.bitRate);
+    const QByteArrayList fields{field(f.codec), field(f.width), field(f.height), field(f.playTime)};
     return fields.join(' ') + '\t' + f.avi.toText() + '\n';
 }
 
@@ -95,23 +82,9 @@ bool ProbeHelper::parseAnswer(const QByteArray &answer, MediaProbe::Facts *f)
         return false;
     const QByteArray line = answer.left(tab);
     const QList<QByteArray> parts = line.split(' ');
-    if (parts.size() < kFixedFields)
+    if (parts.size() != kFields)
         return false;
-    bool ok[5] = {};
-    MediaProbe::Facts r{text(parts[0]), text(parts[1]), text(parts[2]), text(parts[3]), {}, {}};
-    r.streams.readable = parts[4].toInt(&ok[0]) != 0;
-    r.streams.videoStreams = parts[5].toInt(&ok[1]);
-    r.streams.frameCount = parts[6].toLongLong(&ok[2]);
-    r.streams.frameRate = text(parts[7]);
-    r.streams.durationMs = parts[8].toLongLong(&ok[3]);
-    const int audio = parts[9].toInt(&ok[4]);
-    if (!(ok[0] && ok[1] && ok[2] && ok[3] && ok[4]) || audio < 0 || audio > (parts.size() - kFixedFields) / kAudioFields
-        || parts.size() != kFixedFields + audio * kAudioFields)
-        return false;
-    for (int i = 0; i < audio; ++i) {
-        const int at = kFixedFields + i * kAudioFields;
-        r.streams.audio.append({text(parts[at]), text(parts[at + 1]), text(parts[at + 2]), text(parts[at + 3]), text(parts[at + 4])});
-    }
+    MediaProbe::Facts r{text(parts[0]), text(parts[1]), text(parts[2]), text(parts[3]), {}};
     const std::optional<Avi::Summary> avi = Avi::Summary::fromText(answer.mid(tab + 1));
     if (!avi)
         return false;

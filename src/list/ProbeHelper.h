@@ -27,8 +27,8 @@ public:
     static constexpr int kDeadlineMs = 10000; // no answer for this long: the helper is stuck
     static void setDeadlineForTesting(int ms);
 
-    // One request and one answer a line: the path; the four texts and the
-    // streams, blank-separated, texts percent-encoded; a tab, then the AVI summary.
+    // One request and one answer a line: the path; the four texts,
+    // blank-separated and percent-encoded; a tab, then the AVI summary.
     static QByteArray answerFor(const MediaProbe::Facts &facts);
     [[nodiscard]] static bool parseAnswer(const QByteArray &line, MediaProbe::Facts *facts);
 

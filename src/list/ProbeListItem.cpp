@@ -98,25 +98,6 @@ private:
     void *m_handle = nullptr;
 };
 
-MediaProbe::Streams streamsOf(const Handle &h)
-{
-    MediaProbe::Streams s;
-    s.readable = true;
-    bool ok = false;
-    s.videoStreams = static_cast<int>(h.count(MediaInfo_Stream_Video));
-    const qint64 frames = h.get(MediaInfo_Stream_Video, 0, L"FrameCount").toLongLong(&ok);
-    s.frameCount = ok ? frames : -1;
-    s.frameRate = h.get(MediaInfo_Stream_Video, 0, L"FrameRate");
-    const double ms = h.get(MediaInfo_Stream_General, 0, L"Duration").toDouble(&ok);
-    s.durationMs = ok ? static_cast<qint64>(ms) : -1;
-    const size_t audio = h.count(MediaInfo_Stream_Audio);
-    for (size_t i = 0; i < audio; ++i)
-        s.audio.append({h.get(MediaInfo_Stream_Audio, i, L"Format"), h.get(MediaInfo_Stream_Audio, i, L"SamplingRate"),
-                        h.get(MediaInfo_Stream_Audio, i, L"Channel(s)"), h.get(MediaInfo_Stream_Audio, i, L"BitRate_Mode"),
-                        h.get(MediaInfo_Stream_Audio, i, L"BitRate")});
-    return s;
-}
-
 } // namespace
 
 QByteArray MediaProbe::stampOf(const QString &path)
@@ -148,15 +129,8 @@ MediaProbe::Facts MediaProbe::query(const QString &path)
     facts.width = h.eachStream(MediaInfo_Stream_Video, L"Width");
     facts.height = h.eachStream(MediaInfo_Stream_Video, L"Height");
     facts.playTime = h.eachStream(MediaInfo_Stream_General, L"PlayTime");
-    facts.streams = streamsOf(h);
     facts.avi = Avi::summarize(path);
     return facts;
-}
-
-MediaProbe::Streams MediaProbe::readStreams(const QString &path)
-{
-    const Handle h(path, L"0");
-    return h.open() ? streamsOf(h) : Streams();
 }
 
 double MediaProbe::shownKilobytes(qint64 bytes)
@@ -206,7 +180,6 @@ MediaProbe::Probed MediaProbe::probe(const QString &path, const std::function<Fa
     const Facts read = info.isFile() ? query(path) : Facts();
     // Kept even when a helper died on the file: it stays unreadable here too,
     // so no later check reads it in this process.
-    facts.streams = read.streams;
     facts.avi = read.avi;
     row.cells[FileListModel::VideoCodec] = read.codec;
     facts.width = static_cast<int>(wholeNumber(read.width, -32768, 32767));

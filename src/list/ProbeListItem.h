@@ -1,6 +1,5 @@
 #pragma once
 #include "FileListModel.h"
-#include "MediaStreams.h"
 #include "avi/AviSummary.h"
 
 #include <QString>
@@ -15,7 +14,6 @@ void ProbeListItem(FileList &list, int index);
 QString WideTextFromPointer(const wchar_t *text);
 
 namespace MediaProbe {
-Streams readStreams(const QString &path);
 int libraryOpens(); // files this process has opened with the library
 // What a file's facts are good for: its size, modification and change times and
 // inode; empty when the file cannot be examined.
@@ -24,7 +22,6 @@ QByteArray stampOf(const QString &path);
 struct Facts
 {
     QString codec, width, height, playTime; // inform texts as MediaInfo gives them
-    Streams streams;                        // read in the same open
     Avi::Summary avi;                       // the file's AVI headers and index, read by Tapeweld itself
 };
 // One MediaInfo handle, four template queries, and the AVI summary. Give it

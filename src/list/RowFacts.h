@@ -1,5 +1,4 @@
 #pragma once
-#include "MediaStreams.h"
 #include "avi/AviSummary.h"
 
 #include <QByteArray>
@@ -20,7 +19,6 @@ struct RowFacts
     // What a join's checks need, read in the same open as the cells. Good only
     // while the file keeps its size, times and inode: stamp (empty: not read here).
     QByteArray stamp;
-    MediaProbe::Streams streams;
     Avi::Summary avi;
 
     enum Cell { Filesize, DateModified, VideoSize, Duration };

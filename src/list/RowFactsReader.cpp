@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-QVector<qint64> RefreshRowFacts(FileList &list, const BusyRunner &whileBusy)
+QVector<qint64> refreshRowFacts(FileList &list, const BusyRunner &whileBusy)
 {
     const int n = list.count();
     QStringList paths;
@@ -42,7 +42,6 @@ QVector<qint64> RefreshRowFacts(FileList &list, const BusyRunner &whileBusy)
         if (wanted[static_cast<size_t>(i)]) {
             RowFacts facts = list.model().row(i + 1).facts;
             facts.stamp = fresh[i].row.facts.stamp;
-            facts.streams = fresh[i].row.facts.streams;
             facts.avi = fresh[i].row.facts.avi;
             list.model().setFacts(i + 1, facts);
         }

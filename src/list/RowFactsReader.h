@@ -12,4 +12,4 @@ using BusyRunner = std::function<void(const std::function<void()> &work)>;
 // probe's helper processes, two at a time, and never on the calling thread when
 // a runner is given. Returns each row's file size as it is now (-1: gone, or
 // no regular file).
-QVector<qint64> RefreshRowFacts(FileList &list, const BusyRunner &whileBusy);
+QVector<qint64> refreshRowFacts(FileList &list, const BusyRunner &whileBusy);

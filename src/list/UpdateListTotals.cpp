@@ -18,8 +18,7 @@ FileList::Totals ListTotals::compute(const FileListModel &model)
     }
     totals.kilobytes = kilobytes;
     totals.duration = TextFormats::timeOfDay(seconds);
-    const QString size = TextFormats::groupedOrEmpty(kilobytes);
-    totals.size = (size.isEmpty() ? QStringLiteral("0") : size) + QStringLiteral(" KB");
+    totals.size = TextFormats::kilobytesText(kilobytes);
     return totals;
 }
 
@@ -27,7 +26,7 @@ namespace {
 StatusCheck g_statusCheck = nullptr;
 }
 
-void SetStatusCheck(StatusCheck check) { g_statusCheck = check; }
+void setStatusCheck(StatusCheck check) { g_statusCheck = check; }
 
 void UpdateListTotals(FileList &list)
 {

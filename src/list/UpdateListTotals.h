@@ -7,7 +7,7 @@ void UpdateListTotals(FileList &list);
 // The compatibility check sits above the list, so the list does not call it by
 // name: start-up installs it here (CheckCompatibility), once for the program.
 using StatusCheck = void (*)(FileList &list);
-void SetStatusCheck(StatusCheck check);
+void setStatusCheck(StatusCheck check);
 
 namespace ListTotals {
 FileList::Totals compute(const FileListModel &model);

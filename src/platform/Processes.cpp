@@ -12,42 +12,6 @@
 #include <vector>
 #include <sys/stat.h>
 
-QString Processes::imageNameOf(pid_t pid)
-{
-    const QString base = QStringLiteral("/proc/%1/").arg(pid);
-    QString target = QFile::symLinkTarget(base + QStringLiteral("exe"));
-    if (!target.isEmpty()) {
-        if (target.endsWith(QStringLiteral(" (deleted)")))
-            target.chop(10);
-        return target.mid(target.lastIndexOf(u'/') + 1);
-    }
-    QFile comm(base + QStringLiteral("comm"));
-    if (comm.open(QIODevice::ReadOnly))
-        return QString::fromUtf8(comm.readAll()).trimmed();
-    return QString();
-}
-
-void Processes::terminateByName(const QString &name)
-{
-    if (name.isEmpty())
-        return;
-    const QString wanted = name.toLower();
-    const uid_t me = ::getuid();
-    const pid_t self = ::getpid();
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        bool ok = false;
-        const pid_t pid = entry.toInt(&ok);
-        if (!ok || pid == self)
-            continue;
-        struct stat st;
-        if (::stat(QFile::encodeName(QStringLiteral("/proc/") + entry).constData(), &st) != 0 || st.st_uid != me)
-            continue;
-        if (imageNameOf(pid).toLower().endsWith(wanted))
-            ::kill(pid, SIGKILL);
-    }
-}
-
 pid_t Processes::startScript(const QString &interpreter, const QString &script, const QString &errorLog, int lockFd,
                              const QString &workingFolder)
 {

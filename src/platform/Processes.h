@@ -5,14 +5,6 @@
 
 namespace Processes {
 
-// Image name of a process: base name of /proc/PID/exe (" (deleted)" removed),
-// or /proc/PID/comm when the link cannot be read.
-QString imageNameOf(pid_t pid);
-
-// SIGKILL to every process of the current user, except this one, whose image
-// name ends with name (case-insensitive). Not waited for.
-void terminateByName(const QString &name);
-
 // Starts the interpreter on a script as a direct child in a session (and
 // process group) of its own: standard input and output on /dev/null, standard
 // error into errorLog, and lockFd (when >= 0) inherited as descriptor 3 so the

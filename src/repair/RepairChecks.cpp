@@ -31,16 +31,18 @@ QString RepairChecks::linkMessage(const QString &output)
                             "Please, rename or remove the link and try again.");
 }
 
-QString RepairChecks::streamsQuestion(const Avi::Summary &input, JoinEngine engine)
+QString RepairChecks::streamsQuestion(const Avi::Summary &input, const Carriage &carriage)
 {
-    if (engine == JoinEngine::Builtin || !input.isAvi())
+    if (!input.isAvi())
         return QString();
     QStringList lost;
     const int sound = input.countOf(Avi::Kind::Audio);
-    if (sound > 1)
-        lost << QStringLiteral("This file has %1 sound tracks, and the encoder keeps one: the repaired file will have only the first.").arg(sound);
-    if (input.countOf(Avi::Kind::Text) > 0)
-        lost << QStringLiteral("This file has a text stream, which the encoder does not keep: the repaired file will have none.");
+    if (sound > 1 && !carriage.everySoundTrack)
+        lost << QStringLiteral("This file has %1 sound tracks, and the %2 keeps one: the repaired file will have only the first.")
+                    .arg(sound)
+                    .arg(carriage.who);
+    if (input.countOf(Avi::Kind::Text) > 0 && !carriage.text)
+        lost << QStringLiteral("This file has a text stream, which the %1 does not keep: the repaired file will have none.").arg(carriage.who);
     if (lost.isEmpty())
         return QString();
     return lost.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\nWould you like to repair it anyway?");

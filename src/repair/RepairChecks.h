@@ -1,5 +1,5 @@
 #pragma once
-#include "app/JoinEngine.h"
+#include "compat/Carriage.h"
 #include "avi/AviSummary.h"
 
 #include <QString>
@@ -23,5 +23,5 @@ QString notRepairedMessage(const QString &why);
 
 // The question asked when the engine would not keep every stream of the input;
 // empty when it keeps them all.
-QString streamsQuestion(const Avi::Summary &input, JoinEngine engine);
+QString streamsQuestion(const Avi::Summary &input, const Carriage &carriage);
 } // namespace RepairChecks

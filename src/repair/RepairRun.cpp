@@ -1,16 +1,18 @@
 #include "RepairRun.h"
-#include "RepairScript.h"
+#include "join/RepairScript.h"
 #include "app/AppPaths.h"
+#include "join/Engine.h"
 #include "join/JoinOutcome.h"
+#include "platform/ErrorText.h"
 #include "join/RunFiles.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "platform/FileSystem.h"
 
 #include <QDir>
 #include <QFile>
 #include <unistd.h>
 
-RepairRun::RepairRun(std::unique_ptr<ScriptRun> run, const QString &input, JoinEngine engine, const QString &output)
+RepairRun::RepairRun(std::unique_ptr<RunSession> run, const QString &input, const Engine &engine, const QString &output)
     : m_run(std::move(run)), m_input(input), m_engine(engine), m_output(output.isEmpty() ? RepairScript::outputFor(input) : output)
 {
     // An empty input still runs; its progress simply stays at 0 %.
@@ -27,40 +29,27 @@ void RepairRun::start()
 {
     // An existing output was asked about before: the encoder writes a new one (a link goes, not its target).
     ::unlink(QFile::encodeName(output()).constData());
-    const bool builtin = m_engine == JoinEngine::Builtin;
-    const Result prepared =
-        builtin ? m_run->prepare({}) : m_run->prepare({{RunFiles::secondScript(), RepairScript::text(AppPaths::applicationSettingsPath(), m_input, m_output)}});
-    if (!prepared.ok()) {
+    if (const Result prepared = m_engine.prepareRepair(*m_run, m_input, m_output); !prepared.ok()) {
         m_failure = QStringLiteral("The repair could not start: %1.").arg(prepared.why());
         finish();
         return;
     }
-    if (builtin)
-        m_run->startProgram({RunFiles::writer(), QStringLiteral("--repair"), output(), m_input}, RunFiles::writerLog());
-    else
-        m_run->start(RunFiles::secondScript());
-}
-
-QString RepairRun::errorLog() const
-{
-    return m_engine == JoinEngine::Builtin ? RunFiles::writerLog() : RunFiles::errorLogOf(RunFiles::secondScript());
+    m_engine.startRepair(*m_run, m_input, m_output);
 }
 
 void RepairRun::tick()
 {
     if (m_phase == Phase::Ended)
         return;
-    // The writer's own count: the output also holds its indexes.
-    const double written = m_run->readWriterNews().copied;
+    const double done = m_engine.repairProgress(*m_run, output());
     if (m_cancelled || m_run->scriptEnded()) {
         if (m_run->held())
             QDir().rmdir(RunFiles::workFolder());
         finish();
     } else if (FileSystem::pathExists(output())) {
         m_phase = Phase::Writing;
-        const double size = written >= 0 ? written : static_cast<double>(qMax<qint64>(0, FileSystem::fileSize(output())));
-        if (written >= 0 || m_engine == JoinEngine::Encoder)
-            m_value = size > m_max ? m_max : size;
+        if (done >= 0)
+            m_value = done > m_max ? m_max : done;
     } else {
         m_phase = Phase::Indexing;
     }
@@ -74,11 +63,17 @@ void RepairRun::finish()
     } else if (!m_failure.isEmpty()) {
         m_status = RunStatus::failed(m_failure);
     } else {
-        if (m_run->end().kind == ScriptRun::End::NotStarted)
-            m_status = RunStatus::failed(QStringLiteral("The repair could not start: %1.").arg(m_run->end().failure()));
-        else {
-            const JoinOutcome::Verdict verdict = JoinOutcome::checkRepair(m_input, output(), errorLog());
-            m_status = verdict.ok ? RunStatus::finished(verdict.notes.join(u'\n')) : RunStatus::failed(verdict.reason);
+        const RunSession::End end = m_run->end();
+        const JoinOutcome::Writer writer = m_engine.reportIn(m_engine.repairLog());
+        if (end.kind == RunSession::End::NotStarted) {
+            m_status = RunStatus::failed(QStringLiteral("The repair could not start: %1.").arg(end.failure()));
+        } else {
+            const JoinOutcome::Verdict verdict = JoinOutcome::checkRepair(m_input, output(), writer);
+            // A child that ended badly made no whole file, whatever it left.
+            const bool endedBadly = end.kind == RunSession::End::Signalled || end.kind == RunSession::End::Exited;
+            m_status = !verdict.ok   ? RunStatus::failed(verdict.reason)
+                       : endedBadly ? RunStatus::failed(ErrorText::sentence(QStringLiteral("The repair failed: ") + end.failure()))
+                                    : RunStatus::finished(verdict.notes.join(u'\n'));
         }
     }
     if (m_status.state == RunStatus::State::Failed)

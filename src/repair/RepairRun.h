@@ -1,11 +1,11 @@
 #pragma once
-#include "app/JoinEngine.h"
 #include "join/RunStatus.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
-class ScriptRun;
+class Engine;
+class RunSession;
 
 // A repair under way: one script runs the encoder on the input into
 // "<input>.fixed.avi" (or Tapeweld's own writer walks the input's chunks and
@@ -22,10 +22,9 @@ public:
         Ended
     };
     // run holds the per-user lock; the run releases it when it ends, leaving the
-    // encoder copy for the window's Close (ScriptRun::removeLeftovers).
+    // encoder copy for the window's Close (RunSession::removeLeftovers).
     // output: "<input>.fixed.avi" unless another is given.
-    RepairRun(std::unique_ptr<ScriptRun> run, const QString &input, JoinEngine engine = JoinEngine::Encoder,
-              const QString &output = QString());
+    RepairRun(std::unique_ptr<RunSession> run, const QString &input, const Engine &engine, const QString &output = QString());
     ~RepairRun();
     RepairRun(const RepairRun &) = delete;
     RepairRun &operator=(const RepairRun &) = delete;
@@ -48,11 +47,10 @@ public:
 private:
     void finish();
 
-    std::unique_ptr<ScriptRun> m_run;
+    std::unique_ptr<RunSession> m_run;
     QString m_input;
-    JoinEngine m_engine;
+    const Engine &m_engine;
     QString m_output;
-    QString errorLog() const;
     double m_max = 0, m_value = 0;
     Phase m_phase = Phase::Starting;
     bool m_cancelled = false;

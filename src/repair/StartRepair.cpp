@@ -2,10 +2,11 @@
 #include "RepairChecks.h"
 #include "app/AppPaths.h"
 #include "app/Dialogs.h"
-#include "join/ScriptRun.h"
+#include "join/Engine.h"
+#include "join/RunSession.h"
 
-StartRepairResult StartRepair(const QString &input, const QString &output, JoinEngine engine, const BusyRunner &whileBusy,
-                              std::unique_ptr<ScriptRun> &lock)
+StartRepairResult StartRepair(const QString &input, const QString &output, const Engine &engine, const BusyRunner &whileBusy,
+                              std::unique_ptr<RunSession> &lock)
 {
     switch (RepairChecks::outputState(output)) {
     case RepairChecks::Output::Link: Dialogs::message(RepairChecks::linkMessage(output), Dialogs::Icon::Critical); return StartRepairResult::Refused;
@@ -20,19 +21,19 @@ StartRepairResult StartRepair(const QString &input, const QString &output, JoinE
     Avi::Summary summary;
     const auto read = [&] { summary = Avi::summarize(input); };
     whileBusy ? whileBusy(read) : read();
-    if (const QString question = RepairChecks::streamsQuestion(summary, engine);
+    if (const QString question = RepairChecks::streamsQuestion(summary, engine.carriage());
         !question.isEmpty() && Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return StartRepairResult::Declined;
-    if (const QString problem = ScriptRun::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script"));
+    if (const QString problem = RunSession::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script"));
         !problem.isEmpty()) {
         Dialogs::message(problem, Dialogs::Icon::Critical);
         return StartRepairResult::Failed;
     }
     // One join or repair at a time per user, across windows and instances.
-    lock = std::make_unique<ScriptRun>(AppPaths::applicationSettingsPath());
+    lock = std::make_unique<RunSession>(AppPaths::applicationSettingsPath());
     if (!lock->acquire()) {
         lock.reset();
-        Dialogs::message(ScriptRun::busyMessage(), Dialogs::Icon::Exclamation);
+        Dialogs::message(RunSession::busyMessage(), Dialogs::Icon::Exclamation);
         return StartRepairResult::Busy;
     }
     return StartRepairResult::Ready;

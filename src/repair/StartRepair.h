@@ -1,10 +1,10 @@
 #pragma once
-#include "app/JoinEngine.h"
 #include "list/RowFactsReader.h"
 
 #include <QString>
 #include <memory>
-class ScriptRun;
+class Engine;
+class RunSession;
 
 // How the steps before a repair ended.
 enum class StartRepairResult {
@@ -19,5 +19,5 @@ enum class StartRepairResult {
 // the command line's alike: the output's state, what the engine would not keep,
 // the settings folder and the per-user lock, each question and refusal through
 // Dialogs. whileBusy reads the input (without it the read runs here).
-StartRepairResult StartRepair(const QString &input, const QString &output, JoinEngine engine, const BusyRunner &whileBusy,
-                              std::unique_ptr<ScriptRun> &lock);
+StartRepairResult StartRepair(const QString &input, const QString &output, const Engine &engine, const BusyRunner &whileBusy,
+                              std::unique_ptr<RunSession> &lock);

@@ -75,7 +75,7 @@ QString ListTools::averageSize(const QString &sizeText, int rows)
     if (rows <= 0)
         return QStringLiteral("0 KB");
     const double kb = TextFormats::leadingNumber(sizeText, QStringLiteral(" KB"), nullptr);
-    return TextFormats::groupedOrEmpty(kb / rows) + QStringLiteral(" KB");
+    return TextFormats::kilobytesText(kb / rows);
 }
 
 ListTools::InfoRows ListTools::listInfo(const QString &listPath, const QString &status, const QString &listType, int rows,

@@ -2,7 +2,10 @@ cmake_minimum_required(VERSION 3.25)
 # Fails when an include points up the layers (docs/ARCHITECTURE.md), or when a
 # file outside src/gui includes a Qt Widgets header. The layer is the folder:
 #   platform <- avi <- app <- list <- compat <- join, repair, tools <- cli <- gui
-# cmake -DSOURCE_DIR=<repo>/src -DWIDGETS_DIR=<QtWidgets include folder> -P CheckLayers.cmake
+# Fails too when a file other than the engine registry (join/Engines) and the
+# engines (join/engines/) branches on which engine is chosen, and when a helper
+# program links the window or D-Bus libraries (or the writer, the media library).
+# cmake -DSOURCE_DIR=<repo>/src -DWIDGETS_DIR=<QtWidgets include folder> [-DPROGRAM_DIR=<build>/bin] -P CheckLayers.cmake
 set(layers platform avi app list compat join repair tools cli gui resources)
 set(allowed_platform platform)
 set(allowed_avi platform avi)
@@ -71,6 +74,42 @@ foreach(src ${sources})
     endif()
   endforeach()
 endforeach()
+# Which engine writes a join is asked of the engine, never compared with a name or another engine.
+set(engine_branch "EngineList::|\"([Bb]uiltin|[Ee]ncoder)\"|[Ee]ngine[A-Za-z_]*(\\(\\))?(\\.|->)[A-Za-z]*Name\\(\\) *[!=]=|[Ee]ngine[A-Za-z_]*(\\(\\))? *[!=]= *[&*]?[A-Za-z]|[!=]= *[&*]?[A-Za-z_:]*[Ee]ngine")
+# SettingsKeys holds the stored setting's default, by name.
+foreach(src ${sources})
+  if(src MATCHES "^join/(Engines\\.(h|cpp)|engines/)" OR src STREQUAL "app/SettingsKeys.h")
+    continue()
+  endif()
+  file(STRINGS "${SOURCE_DIR}/${src}" lines REGEX "${engine_branch}")
+  foreach(line ${lines})
+    string(REGEX REPLACE "//.*$" "" code "${line}")
+    if(code MATCHES "${engine_branch}")
+      message(SEND_ERROR "${src}: branches on which engine is chosen: ${line}\n  ask the engine instead (join/Engine.h)")
+      math(EXPR violations "${violations} + 1")
+    endif()
+  endforeach()
+endforeach()
+
+# The helper programs link only what they use.
+if(PROGRAM_DIR)
+  find_program(READELF readelf REQUIRED)
+  foreach(program tapeweld-join tapeweld-probe tapeweld-cmd)
+    execute_process(COMMAND ${READELF} -d "${PROGRAM_DIR}/${program}" OUTPUT_VARIABLE dynamic RESULT_VARIABLE failed)
+    set(banned "Qt6Widgets|Qt6Gui|Qt6DBus|Qt6Svg|libdbus")
+    if(program STREQUAL "tapeweld-join")
+      string(APPEND banned "|mediainfo")
+    endif()
+    if(failed)
+      message(SEND_ERROR "${program}: could not be read")
+      math(EXPR violations "${violations} + 1")
+    elseif(dynamic MATCHES "NEEDED[^\n]*(${banned})")
+      message(SEND_ERROR "${program} links ${CMAKE_MATCH_1}: a helper links only what it uses")
+      math(EXPR violations "${violations} + 1")
+    endif()
+  endforeach()
+endif()
+
 list(LENGTH sources count)
 list(LENGTH widget_headers widgets)
 if(widgets EQUAL 0)

@@ -5,6 +5,7 @@
 #include "list/RowFactsReader.h"
 #include "platform/RunLock.h"
 #include "support/SampleMedia.h"
+#include "support/TestEngines.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -163,8 +164,8 @@ TEST(CommandLineTool, ExitStatusesForUsageQuestionsAndALock)
     list.model().appendRow({QStringLiteral("clip 1.avi"), QString(), QString(), parts[0], QString(), QString(), QString()});
     list.model().appendRow({QStringLiteral("clip 3.avi"), QString(), QString(), SampleMedia::make(SampleMedia::Kind::Dx50, c.env.root(), QStringLiteral("clip 3.avi"), 1),
                             QString(), QString(), QString()});
-    RefreshRowFacts(list, nullptr);
-    const QStringList questions = JoinChecks::streamQuestions(list, JoinEngine::Encoder);
+    refreshRowFacts(list, nullptr);
+    const QStringList questions = JoinChecks::streamQuestions(list, encoderEngine().carriage(), JoinChecks::planOf(list, encoderEngine().carriage()));
     c.err.clear();
     EXPECT_EQ(c.run({QStringLiteral("--check"), parts[0], c.env.path(QStringLiteral("clip 3.avi"))}), 3);
     ASSERT_FALSE(questions.isEmpty());

@@ -2,13 +2,14 @@
 #include "compat/CheckCompatibility.h"
 #include "join/JoinScripts.h"
 #include "join/RunFiles.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "join/StartJoin.h"
 #include "list/AddFilesModule.h"
 #include "list/FileList.h"
 #include "list/ListFunctions.h"
 #include "support/SampleMedia.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestEngines.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -54,13 +55,13 @@ struct Rows
         ListView_OLEDragDrop(list, paths, nullptr);
     }
     // Runs the join command answering No to every question; returns what was asked.
-    QStringList askedOnJoin(JoinEngine engine = JoinEngine::Encoder)
+    QStringList askedOnJoin(const Engine &engine = encoderEngine())
     {
         const QByteArray settings = readAll(env.settingsFile());
         JoinHooks hooks;
-        hooks.engine = engine;
+        hooks.engine = &engine;
         hooks.freeBytes = [](const QString &) { return 1e15; };
-        hooks.showWizard = [this](const JoinPlan &plan, std::shared_ptr<ScriptRun>) { wizards << plan.output; };
+        hooks.runJoin = [this](const JoinPlan &plan, std::shared_ptr<RunSession>) { wizards << plan.output; };
         dialogs.files.enqueue({env.path(QStringLiteral("out.avi"))});
         StartJoin(list, hooks);
         if (!dialogs.messages.isEmpty()) { // No: nothing was asked for, written or remembered
@@ -116,7 +117,7 @@ TEST(CarryCheck, EachDifferenceIsAskedAboutNamingRowStreamAndParameter)
         EXPECT_EQ(p.dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
         EXPECT_TRUE(p.wizards.isEmpty());
         // The light keeps its described text, with the difference on a line after it.
-        const QString line = Compatibility::firstDifferenceLine(p.list.model(), p.list.listStatus(), JoinEngine::Encoder);
+        const QString line = Compatibility::firstDifferenceLine(p.list.model(), p.list.listStatus(), encoderEngine().carriage());
         EXPECT_TRUE(line.endsWith(c.line)) << line.toStdString();
     }
 }
@@ -137,7 +138,7 @@ TEST(CarryCheck, EveryStreamAndEverySeamIsJudged)
         EXPECT_TRUE(asked[0].contains(QStringLiteral("the sound of part 2 will go into the picture"))) << asked[0].toStdString();
         Rows builtin({av + ac3, kVideo25 + sine(44100) + QStringList{QStringLiteral("-map"), QStringLiteral("1"), QStringLiteral("-map"),
                                                                      QStringLiteral("0")} + kXvid + ac3});
-        EXPECT_TRUE(builtin.askedOnJoin(JoinEngine::Builtin).isEmpty()); // renumbered by kind: nothing to ask
+        EXPECT_TRUE(builtin.askedOnJoin(writerEngine()).isEmpty()); // renumbered by kind: nothing to ask
     }
     // A middle part whose sound ends 1.5 s before its picture.
     {
@@ -150,7 +151,7 @@ TEST(CarryCheck, EveryStreamAndEverySeamIsJudged)
         EXPECT_TRUE(asked[0].contains(QStringLiteral("The parts before row 3 (c.avi) have 1.5 s less sound than picture."))) << asked[0].toStdString();
         EXPECT_TRUE(asked[0].contains(QStringLiteral("the sound of part 3 and of every part after it will start 1.5 s before its picture")));
         Rows builtin({av + kMp3, shortSound, av + kMp3});
-        EXPECT_TRUE(builtin.askedOnJoin(JoinEngine::Builtin).isEmpty()); // filled with silence
+        EXPECT_TRUE(builtin.askedOnJoin(writerEngine()).isEmpty()); // filled with silence
     }
     // Two sound tracks in every row: the encoder keeps one; the built-in writer both.
     {
@@ -160,7 +161,7 @@ TEST(CarryCheck, EveryStreamAndEverySeamIsJudged)
         ASSERT_EQ(asked.size(), 1);
         EXPECT_TRUE(asked[0].startsWith(QStringLiteral("Row 1 (a.avi) has 2 sound tracks, and the encoder keeps one.")));
         Rows builtin({two, two});
-        EXPECT_TRUE(builtin.askedOnJoin(JoinEngine::Builtin).isEmpty());
+        EXPECT_TRUE(builtin.askedOnJoin(writerEngine()).isEmpty());
     }
     // Every difference is named, not only the first.
     {
@@ -181,7 +182,7 @@ TEST(CarryCheck, MatchingRowsAndOtherMp3BitRatesAskNothing)
             kVideo25 + sine(44100) + kXvid + kMp3 + QStringList{QStringLiteral("-q:a"), QStringLiteral("4")}});
     EXPECT_TRUE(p.askedOnJoin().isEmpty()) << p.dialogs.messageTexts().join(u'|').toStdString();
     EXPECT_EQ(p.wizards.size(), 1);
-    EXPECT_EQ(Compatibility::firstDifferenceLine(p.list.model(), p.list.listStatus(), JoinEngine::Encoder), QString());
+    EXPECT_EQ(Compatibility::firstDifferenceLine(p.list.model(), p.list.listStatus(), encoderEngine().carriage()), QString());
 }
 
 TEST(CarryCheck, AtMostFiveLinesThenHowManyMore)
@@ -204,6 +205,6 @@ TEST(CarryCheck, RedNamesTheFirstRowAndColumnThatDiffer)
     model.appendRow(row("a.avi", "XVID", "640x480"));
     model.appendRow(row("b.avi", "XVIDXVID", "640x480")); // copies of the first: no difference
     model.appendRow(row("c.avi", "XVID", "320x240"));
-    EXPECT_EQ(Compatibility::firstDifferenceLine(model, ListStatus::Red, JoinEngine::Encoder),
+    EXPECT_EQ(Compatibility::firstDifferenceLine(model, ListStatus::Red, encoderEngine().carriage()),
               QStringLiteral("Row 3 (c.avi) differs from row 1 (a.avi) in its frame size: 320x240 against 640x480."));
 }

@@ -23,7 +23,7 @@ QString asked(const QStringList &paths)
     for (const QString &p : paths)
         list.model().appendRow({QFileInfo(p).fileName(), QStringLiteral("1 KB"), QString(), p, QStringLiteral("XVID"),
                                 QStringLiteral("640x480"), QStringLiteral("1 seconds")});
-    RefreshRowFacts(list, nullptr);
+    refreshRowFacts(list, nullptr);
     const ChunkCheck::Finding f = ChunkCheck::check(list.model());
     return f.row ? ChunkCheck::question(list.model(), f) : QString();
 }

@@ -16,7 +16,7 @@ TEST(BusyWork, TimersRunWhileWorkRunsElsewhere)
         timerRan = true;
         cursorDuring = QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : Qt::ArrowCursor;
     });
-    RunWhileBusy([&] {
+    runWhileBusy([&] {
         workThread = std::this_thread::get_id();
         // The work ends only once the window's thread has run its timer.
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -31,6 +31,6 @@ TEST(BusyWork, TimersRunWhileWorkRunsElsewhere)
 
     // Work that is done at once returns at once.
     int runs = 0;
-    RunWhileBusy([&] { ++runs; });
+    runWhileBusy([&] { ++runs; });
     EXPECT_EQ(runs, 1);
 }

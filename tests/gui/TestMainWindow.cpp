@@ -206,7 +206,7 @@ TEST(MainWindow, TheCloseBoxWaitsWhileTheRowsAreRead)
         closed = f.window.close(); // the window manager's close box, while a join reads its rows
         ++closes;
     });
-    RunWhileBusy([&] {
+    runWhileBusy([&] {
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (closes == 0 && std::chrono::steady_clock::now() < until)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -1,6 +1,6 @@
-#include "app/JoinEngine.h"
 #include "app/Settings.h"
 #include "gui/PreferencesWindow.h"
+#include "support/TestEngines.h"
 #include "support/TestEnvironment.h"
 
 #include <QCheckBox>
@@ -19,7 +19,7 @@ TEST(PreferencesWindow, ReadsAndSavesTheSplashPreference)
         prefs.close();
     }
     EXPECT_EQ(Settings::read(SettingsKeys::kDoNotShowSplash), QStringLiteral("0"));
-    EXPECT_EQ(JoinEngines::configured(), JoinEngine::Encoder); // the default, and what an unknown value means
+    EXPECT_EQ(&Engines::configured(), &encoderEngine()); // the default, and what an unknown value means
     {
         PreferencesWindow prefs;
         EXPECT_EQ(prefs.joinWith()->currentIndex(), 0);
@@ -27,5 +27,8 @@ TEST(PreferencesWindow, ReadsAndSavesTheSplashPreference)
         prefs.close();
     }
     EXPECT_EQ(Settings::read(SettingsKeys::kJoinEngine), QStringLiteral("Builtin"));
-    EXPECT_EQ(JoinEngines::fromName(QStringLiteral("something else")), JoinEngine::Encoder);
+    EXPECT_EQ(&Engines::configured(), &writerEngine());
+    EXPECT_EQ(&Engines::byName(QStringLiteral("something else")), &encoderEngine());
+    EXPECT_EQ(Engines::byOption(QStringLiteral("BUILTIN")), &writerEngine());
+    EXPECT_EQ(Engines::byOption(QStringLiteral("something else")), nullptr);
 }

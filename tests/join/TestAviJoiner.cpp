@@ -1,4 +1,5 @@
 #include "avi/AviFile.h"
+#include "avi/AviSummary.h"
 #include "join/AviJoiner.h"
 #include "support/SampleMedia.h"
 #include "support/TestEnvironment.h"
@@ -46,7 +47,7 @@ TEST(AviJoiner, EveryChunkOnceInOrderUnderBothIndexes)
                                        SampleMedia::picture() + SampleMedia::sine() + kXvidMp3 + words({"-t", "2"}));
     const QString out = env.path(QStringLiteral("out.avi"));
     // Small RIFFs, so that a few seconds make an OpenDML file of several.
-    ASSERT_TRUE(AviJoiner(parts, out, AviJoiner::Source::Indexes, 96 * 1024).run().ok());
+    ASSERT_TRUE(AviJoiner(parts, out, {}, AviJoiner::Source::Indexes, 96 * 1024).run().ok());
     const Avi::File joined = Avi::read(out);
     ASSERT_TRUE(joined.isAvi()) << joined.problem.toStdString();
     EXPECT_GT(joined.riffs, 2);
@@ -89,7 +90,11 @@ TEST(AviJoiner, SoundStaysInStepAtEverySeam)
                                                     + codecs
                                                     + words({"-t", "2"}));
         const QString out = env.path(QStringLiteral("out.avi"));
-        ASSERT_TRUE(AviJoiner({a, b, c}, out).run().ok());
+        // The plan the program hands the writer.
+        const QVector<SyncPlan::Seam> seams = SyncPlan::plan({Avi::summarize(a), Avi::summarize(b), Avi::summarize(c)}, true);
+        ASSERT_EQ(seams.size(), 2);
+        EXPECT_GT(seams[1].silence.value(0), 1.0);
+        ASSERT_TRUE(AviJoiner({a, b, c}, out, seams).run().ok());
         const QByteArray joined = readAll(out);
         const double picture = SampleMedia::packetTime(out, whereInOutput(c, 0, joined));
         const double sound = SampleMedia::packetTime(out, whereInOutput(c, 1, joined));

@@ -4,7 +4,7 @@
 #include "join/JoinScripts.h"
 #include "join/RunFiles.h"
 #include "gui/JoinWizard.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "join/StartJoin.h"
 #include "list/AddFilesModule.h"
 #include "avi/AviFile.h"
@@ -13,6 +13,7 @@
 #include "list/ListFunctions.h"
 #include "support/SampleMedia.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestEngines.h"
 #include "support/TestEnvironment.h"
 
 #include <QCryptographicHash>
@@ -66,7 +67,7 @@ struct EndToEnd
     std::function<void()> beforeLoad;            // e.g. slow the first script down
     std::function<void(JoinWizard &)> whileRunning; // e.g. press Cancel
     std::function<void(JoinWizard &)> atEnd;
-    std::optional<JoinEngine> engine; // the setting's, when not given
+    const Engine *engine = nullptr; // the setting's, when not given
     QString outcome, reason;          // what the wizard said at the end
 
     QList<QByteArray> digests;
@@ -124,7 +125,7 @@ struct EndToEnd
     {
         dialogs.files.enqueue({output});
         JoinHooks hooks;
-        hooks.showWizard = [this](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
+        hooks.runJoin = [this](const JoinPlan &plan, std::shared_ptr<RunSession> run) {
             if (beforeLoad)
                 beforeLoad();
             JoinWizard wizard(plan, nullptr, std::move(run));
@@ -140,8 +141,8 @@ struct EndToEnd
                 atEnd(wizard);
         };
         bool shown = false;
-        const auto show = hooks.showWizard;
-        hooks.showWizard = [&](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
+        const auto show = hooks.runJoin;
+        hooks.runJoin = [&](const JoinPlan &plan, std::shared_ptr<RunSession> run) {
             shown = true;
             show(plan, std::move(run));
         };
@@ -346,7 +347,7 @@ TEST(JoinEndToEnd, ASourceRemovedAfterAddingNamesItsRow)
 TEST(JoinEndToEnd, RealMaterialJoinsWhole)
 {
     using K = SampleMedia::Kind;
-    for (const JoinEngine engine : {JoinEngine::Encoder, JoinEngine::Builtin})
+    for (const Engine *engine : {&encoderEngine(), &writerEngine()})
         for (const K kind : {K::Xvid320, K::XvidVbrMp3, K::Dx50, K::MjpgPcm, K::NoAudio, K::Mp42, K::H264, K::Ac3}) {
             EndToEnd e(2, kind, 1);
             e.engine = engine;
@@ -360,7 +361,7 @@ TEST(JoinEndToEnd, RealMaterialJoinsWhole)
             e.run();
             EXPECT_TRUE(e.dialogs.messages.isEmpty()) << e.dialogs.messageTexts().join(u'|').toStdString();
             EXPECT_EQ(SampleMedia::videoFrames(e.output), frames) << static_cast<int>(kind);
-            if (engine == JoinEngine::Builtin) {
+            if (engine == &writerEngine()) {
                 // Every picture of every part in order, decodable, and read through the output's own index.
                 EXPECT_EQ(SampleMedia::videoChecksums(e.output), SampleMedia::videoChecksums(e.inputs[0]) + SampleMedia::videoChecksums(e.inputs[1]))
                     << static_cast<int>(kind);
@@ -375,7 +376,7 @@ TEST(JoinEndToEnd, TheWritersOperationsAndACancelInEitherLeavesNothing)
     // The real writer: both operations, then a whole output and nothing else of the run.
     {
         EndToEnd e(3, SampleMedia::Kind::Xvid320, 2);
-        e.engine = JoinEngine::Builtin;
+        e.engine = &writerEngine();
         e.run();
         EXPECT_EQ(e.outcome, QStringLiteral("Finished!")) << e.reason.toStdString();
         EXPECT_EQ(e.operations.first(), QStringLiteral("Operation 1 of 2"));
@@ -387,11 +388,12 @@ TEST(JoinEndToEnd, TheWritersOperationsAndACancelInEitherLeavesNothing)
     // A writer that stalls in either operation: Cancel ends it and leaves nothing.
     for (const QByteArray &phase : {QByteArray("copy 100"), QByteArray("index")}) {
         EndToEnd e(2, SampleMedia::Kind::Xvid320, 1);
-        e.engine = JoinEngine::Builtin;
+        e.engine = &writerEngine();
         const QString folder = e.env.path(QStringLiteral("stand-in writer"));
         QDir().mkpath(folder);
         e.env.write(QStringLiteral("stand-in writer/tapeweld-join"),
-                    "#!/bin/sh\nprintf 'partial' > \"$1\"\necho " + phase + "\nexec sleep 30\n");
+                    "#!/bin/sh\nwhile [ \"$1\" != -- ]; do shift; done\nprintf 'partial' > \"$2\"\necho " + phase
+                        + "\nexec sleep 30\n");
         QFile::setPermissions(folder + QStringLiteral("/tapeweld-join"), QFile::ReadOwner | QFile::ExeOwner);
         AppPaths::setProgramFolder(folder);
         e.whileRunning = [&](JoinWizard &w) {
@@ -415,7 +417,7 @@ TEST(JoinEndToEnd, AScriptThatCannotStartEndsAsFailed)
     TestEnvironment env;
     ScriptedDialogs dialogs;
     AppPaths::setProgramFolder(env.path(QStringLiteral("interpreter went missing")));
-    JoinWizard wizard(JoinPlan{env.path(QStringLiteral("o.avi")), {}, 10 * 1024, JoinEngine::Encoder});
+    JoinWizard wizard(JoinPlan{env.path(QStringLiteral("o.avi")), {}, 10 * 1024, &encoderEngine(), {}});
     wizard.Form_Load();
     EXPECT_TRUE(QTest::qWaitFor([&] { return wizard.ended(); }, 5000));
     EXPECT_EQ(wizard.operationText(), QStringLiteral("Failed!"));
@@ -430,7 +432,7 @@ TEST(JoinEndToEnd, WizardDetails)
     env.write(QStringLiteral("program/tapeweld-cmd"), "#!/bin/sh\nexec sleep 30\n");
     QFile::setPermissions(folder + QStringLiteral("/tapeweld-cmd"), QFile::ReadOwner | QFile::ExeOwner);
     AppPaths::setProgramFolder(folder);
-    JoinWizard zero(JoinPlan{env.path(QStringLiteral("o.avi")), {}, 0, JoinEngine::Encoder});
+    JoinWizard zero(JoinPlan{env.path(QStringLiteral("o.avi")), {}, 0, &encoderEngine(), {}});
     zero.setElapsedSeconds(64);
     zero.ElapsedTimer_Timer();
     EXPECT_EQ(zero.elapsedText(), QStringLiteral("00:01:05"));
@@ -467,7 +469,7 @@ TEST(JoinEndToEnd, ASecondInstanceIsRefusedAndTheFirstFinishesWhole)
     e.atEnd = [&](JoinWizard &w) { EXPECT_EQ(w.operationText(), QStringLiteral("Finished!")) << w.reasonText().toStdString(); };
     e.run();
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(QString::fromUtf8(second.readAllStandardOutput()).trimmed(), ScriptRun::busyMessage());
+    EXPECT_EQ(QString::fromUtf8(second.readAllStandardOutput()).trimmed(), RunSession::busyMessage());
     EXPECT_FALSE(QFile::exists(e.env.path(QStringLiteral("second.avi"))));
     EXPECT_EQ(SampleMedia::videoFrames(e.output), frames);
 }
@@ -536,14 +538,14 @@ TEST(JoinEndToEnd, OpenDmlOverTwoGibibytesJoinsWhole)
     FileList list;
     NewList(list, false);
     ListView_OLEDragDrop(list, {big, big}, nullptr);
-    for (const JoinEngine engine : {JoinEngine::Encoder, JoinEngine::Builtin}) {
+    for (const Engine *engine : {&encoderEngine(), &writerEngine()}) {
         const QString output = env.path(QStringLiteral("joined.avi"));
         dialogs.files.enqueue({output});
         JoinHooks hooks;
         hooks.engine = engine;
         hooks.freeBytes = [](const QString &) { return 1e15; };
         QString outcome, reason;
-        hooks.showWizard = [&](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
+        hooks.runJoin = [&](const JoinPlan &plan, std::shared_ptr<RunSession> run) {
             JoinWizard wizard(plan, nullptr, std::move(run));
             wizard.Form_Load();
             EXPECT_TRUE(QTest::qWaitFor([&] { return wizard.ended(); }, 600000));
@@ -555,7 +557,7 @@ TEST(JoinEndToEnd, OpenDmlOverTwoGibibytesJoinsWhole)
         EXPECT_GT(QFileInfo(output).size(), 2LL << 30);
         const Avi::File joined = Avi::read(output, Avi::Detail::Counts);
         EXPECT_EQ(joined.frames(), 760);
-        if (engine == JoinEngine::Builtin) { // OpenDML through its own indexes, RIFFs of at most 1 GiB
+        if (engine == &writerEngine()) { // OpenDML through its own indexes, RIFFs of at most 1 GiB
             EXPECT_EQ(joined.index, Avi::IndexSource::OpenDml);
             EXPECT_GE(joined.riffs, 3);
             EXPECT_EQ(SampleMedia::videoFrames(output), 760);
@@ -599,8 +601,8 @@ TEST(JoinEndToEnd, EveryStreamIsJudgedWhenJoinedAnyway)
          QStringLiteral("Part 3's sound starts 1.5 s before its picture."), finished, QString()},
     };
     for (const Case &c : cases)
-        for (const JoinEngine engine : {JoinEngine::Encoder, JoinEngine::Builtin}) {
-        const bool builtin = engine == JoinEngine::Builtin;
+        for (const Engine *engine : {&encoderEngine(), &writerEngine()}) {
+        const bool builtin = engine == &writerEngine();
         const QString outcome = builtin ? c.builtinOutcome : c.outcome, reason = builtin ? c.builtinReason : c.reason;
         EndToEnd e(c.parts);
         e.engine = engine;

@@ -1,28 +1,73 @@
-#include "avi/AviSummary.h"
-#include "join/AviJoiner.h"
+#include "compat/SyncPlan.h"
 #include "join/JoinOutcome.h"
-#include "support/SampleMedia.h"
-#include "support/TestEnvironment.h"
+#include "support/Summaries.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
+
+using namespace Summaries;
+
+namespace {
+JoinOutcome::Writer writer(const QVector<Avi::Summary> &parts, bool fill)
+{
+    return {QStringLiteral("writer"), QString(), QString(), JoinOutcome::Inserted::by(SyncPlan::plan(parts, fill))};
+}
+} // namespace
+
+// The judge from summaries alone: what each kind of output says against its parts and plan.
+TEST(JoinOutcome, JudgesAResultAgainstItsPartsAndItsPlan)
+{
+    const QVector<Avi::Summary> even{clip(2, 2), clip(2, 2)};
+    const QVector<Avi::Summary> shortSound{clip(2, 2), clip(2, 0.5), clip(2, 2)};
+    Avi::Summary cut = clip(4, 4);
+    cut.size += 500; // the chain ends before the file does
+    Avi::Summary twoTracks = clip(2, 2);
+    twoTracks.streams << pcm(2);
+    const struct
+    {
+        const char *name;
+        QVector<Avi::Summary> parts;
+        Avi::Summary result;
+        bool fill;
+        bool ok;
+        const char *reason; // the start of it
+    } cases[] = {
+        {"whole", even, clip(4, 4), false, true, ""},
+        {"a frame short", even, clip(3.96, 4), false, false, "The output holds 99 of 100 frames"},
+        {"frames from another stream", even, clip(4.4, 4), false, false, "The output holds 110 frames, 10 more than its parts"},
+        {"sound lost", even, clip(4, 2), false, false, "The output's sound track holds 2.0 s of 4.0 s of sound"},
+        {"no sound track", even, clip(4, -1), false, false, "The output keeps 0 of 1 sound tracks"},
+        {"cut short", even, cut, false, false, "The output holds 100 of 100 frames"},
+        {"the writer's fill counted", shortSound, clip(6, 6), true, true, ""},
+        {"a fill that is not there", shortSound, clip(6, 4.5), true, false, "The output's sound track holds 4.5 s of 6.0 s"},
+        {"the encoder fills nothing", shortSound, clip(6, 4.5), false, true, ""},
+        {"a second track dropped", {twoTracks, twoTracks}, clip(4, 4), false, false, "The output keeps 1 of 2 sound tracks"},
+    };
+    for (const auto &c : cases) {
+        const JoinOutcome::Verdict v = JoinOutcome::judgeSummaries(c.result, c.parts, writer(c.parts, c.fill));
+        EXPECT_EQ(v.ok, c.ok) << c.name << ": " << v.reason.toStdString();
+        EXPECT_EQ(v.reason.left(static_cast<qsizetype>(std::strlen(c.reason))), QString::fromUtf8(c.reason)) << c.name;
+    }
+}
 
 TEST(JoinOutcome, APartWhoseFramesAreNotKnownIsNamedAndTheOthersAreStillChecked)
 {
-    TestEnvironment env;
-    QStringList paths;
-    for (int i = 0; i < 3; ++i)
-        paths << SampleMedia::make(SampleMedia::Kind::Xvid320, env.root(), QStringLiteral("p%1.avi").arg(i), 1);
-    QVector<JoinOutcome::Part> parts = JoinOutcome::partsOf(paths);
-    const QString whole = env.path(QStringLiteral("whole.avi"));
-    ASSERT_TRUE(AviJoiner(paths, whole).run().ok());
-    EXPECT_TRUE(JoinOutcome::checkOutput(parts, whole, QString()).ok);
-    // Part 2 could not be read when the join began: whole, but said so.
-    parts[1].avi = Avi::Summary();
-    const JoinOutcome::Verdict unknown = JoinOutcome::checkOutput(parts, whole, QString());
-    EXPECT_TRUE(unknown.ok);
+    QVector<Avi::Summary> parts{clip(1, 1), Avi::Summary(), clip(1, 1)};
+    const JoinOutcome::Verdict unknown = JoinOutcome::judgeSummaries(clip(3, 3), parts, writer(parts, false));
+    EXPECT_TRUE(unknown.ok) << unknown.reason.toStdString();
     EXPECT_EQ(unknown.notes, QStringList{QStringLiteral("The output could not be verified for part 2: its frames could not be counted.")});
     // An output that lost part 3 is no "Finished!", whatever part 2's count.
-    const QString short2 = env.path(QStringLiteral("short.avi"));
-    ASSERT_TRUE(AviJoiner(paths.mid(0, 1), short2).run().ok());
-    EXPECT_FALSE(JoinOutcome::checkOutput(parts, short2, QString()).ok);
+    EXPECT_FALSE(JoinOutcome::judgeSummaries(clip(1, 1), parts, writer(parts, false)).ok);
+}
+
+// What a writer's log says comes first; without it, how its program ended.
+TEST(JoinOutcome, TheReasonComesFromTheLogThenFromTheEnd)
+{
+    const QVector<Avi::Summary> parts{clip(2, 2), clip(2, 2)};
+    JoinOutcome::Writer w{QStringLiteral("encoder"), QString(), QStringLiteral("the encoder stopped with exit code 1"), {}};
+    EXPECT_EQ(JoinOutcome::judgeSummaries(clip(2, 2), parts, w).reason,
+              QStringLiteral("The encoder stopped with exit code 1: the output holds 50 of 100 frames."));
+    w.why = QStringLiteral("no space left on device");
+    EXPECT_EQ(JoinOutcome::judgeSummaries(clip(2, 2), parts, w).reason,
+              QStringLiteral("No space left on device: the output holds 50 of 100 frames."));
 }

@@ -2,7 +2,7 @@
 #include "app/DebugLog.h"
 #include "join/JoinScripts.h"
 #include "join/RunFiles.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -46,7 +46,7 @@ TEST(JoinScripts, WritesScriptsEncoderAndLogEntries)
 {
     TestEnvironment env;
     StartDebugLog(env.path(QStringLiteral("join.log")));
-    ScriptRun run(env.settingsPath());
+    RunSession run(env.settingsPath());
     ASSERT_TRUE(run.acquire());
     ASSERT_TRUE(WriteJoinScripts(run, {QStringLiteral("/v/1.avi"), QStringLiteral("/v/2.avi"), QStringLiteral("/v/3.avi")},
                                  QStringLiteral("/out/o.avi"))

@@ -1,9 +1,10 @@
+#include "avi/AviSummary.h"
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
 #include "app/Settings.h"
 #include "join/JoinScripts.h"
 #include "join/RunFiles.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "platform/RunLock.h"
 #include "join/StartJoin.h"
 #include "list/FileList.h"
@@ -40,7 +41,7 @@ struct JoinFixture
                                     QStringLiteral("640x480"), QStringLiteral("1 seconds")});
         UpdateListTotals(list);
         hooks.freeBytes = [this](const QString &) { return freeBytes; };
-        hooks.showWizard = [this](const JoinPlan &plan, std::shared_ptr<ScriptRun> run) {
+        hooks.runJoin = [this](const JoinPlan &plan, std::shared_ptr<RunSession> run) {
             EXPECT_TRUE(run && run->held());
             wizards << plan.output;
         };
@@ -294,7 +295,7 @@ TEST(StartJoin, OneRunAtATimeAndOnlyFromACarriableFolder)
     ASSERT_TRUE(other.tryAcquire());
     f.dialogs.files.enqueue({f.env.path(QStringLiteral("out.avi"))});
     f.run();
-    EXPECT_EQ(f.dialogs.messageTexts(), QStringList{ScriptRun::busyMessage()});
+    EXPECT_EQ(f.dialogs.messageTexts(), QStringList{RunSession::busyMessage()});
     EXPECT_TRUE(f.dialogs.fileRequests.isEmpty()); // refused before any dialog
     other.release();
 
@@ -331,7 +332,7 @@ TEST(StartJoin, RowsAreReadOffTheWindowsThreadOnceAndTheChecksFindThem)
     EXPECT_EQ(MediaProbe::libraryOpens(), opensAfterwards); // the checks read no file again
     EXPECT_EQ(f.dialogs.fileRequests.size(), 1);
     for (const FileListModel::Row &row : f.list.model().rows()) // as this process would have read them
-        EXPECT_EQ(row.facts.streams, MediaProbe::readStreams(row[FileListModel::Filepath]));
+        EXPECT_EQ(row.facts.avi, Avi::summarize(row[FileListModel::Filepath]));
 
     // The next join of the same rows reads nothing.
     const int opens = MediaProbe::libraryOpens();

@@ -1,4 +1,3 @@
-#include "app/SystemServices.h"
 #include "platform/CommandLine.h"
 #include "platform/Processes.h"
 #include "support/TestEnvironment.h"
@@ -11,49 +10,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-namespace {
-// A copy of sleep named as the encoder copy is named.
-QString sleeperNamed(const TestEnvironment &env, const QString &name)
-{
-    const QString path = env.path(name);
-    QFile::copy(QStringLiteral("/bin/sleep"), path);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
-
-bool running(qint64 pid)
-{
-    const QByteArray stat = readAll(QStringLiteral("/proc/%1/stat").arg(pid));
-    return !stat.isEmpty() && !stat.contains(") Z");
-}
-} // namespace
-
-TEST(Processes, TerminatesEveryMatchButNothingElse)
-{
-    TestEnvironment env;
-    // A name no other program of this user has: the test must never end a process it did not start.
-    const QString unique = QStringLiteral("twtest%1.exe").arg(QCoreApplication::applicationPid());
-    const QString encoder = sleeperNamed(env, unique);
-    const QString other = sleeperNamed(env, QStringLiteral("unrelated"));
-    QProcess a, b, c;
-    a.start(encoder, {QStringLiteral("30")});
-    b.start(encoder, {QStringLiteral("30")});
-    c.start(other, {QStringLiteral("30")});
-    ASSERT_TRUE(a.waitForStarted() && b.waitForStarted() && c.waitForStarted());
-    EXPECT_EQ(Processes::imageNameOf(static_cast<pid_t>(a.processId())), unique);
-
-    TerminateProcessesByName(QString()); // touches nothing
-    EXPECT_TRUE(running(a.processId()));
-
-    TerminateProcessesByName(unique.toUpper());
-    EXPECT_TRUE(a.waitForFinished(5000));
-    EXPECT_TRUE(b.waitForFinished(5000));
-    EXPECT_EQ(a.exitStatus(), QProcess::CrashExit);
-    EXPECT_TRUE(running(c.processId()));
-    EXPECT_TRUE(running(QCoreApplication::applicationPid())); // never itself
-    c.kill();
-    c.waitForFinished();
-}
 
 TEST(Processes, ScriptsRunInASessionOfTheirOwnAndLeaveNoZombie)
 {

@@ -1,15 +1,15 @@
 #include "app/AppPaths.h"
-#include "app/JoinEngine.h"
 #include "app/Settings.h"
 #include "avi/AviSummary.h"
 #include "join/JoinScripts.h"
 #include "join/RunFiles.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "platform/RunLock.h"
 #include "gui/RepairAVIFile.h"
-#include "repair/RepairScript.h"
+#include "join/RepairScript.h"
 #include "support/SampleMedia.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestEngines.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -221,7 +221,7 @@ TEST(Repair, WaitsForAnotherWindowsRun)
     RepairAVIFile w;
     w.inputFile()->setText(input);
     w.cmdRepair_Click();
-    EXPECT_EQ(dialogs.messageTexts(), QStringList{ScriptRun::busyMessage()});
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{RunSession::busyMessage()});
     EXPECT_FALSE(w.running());
     w.cmdCancel_Click(); // Close: the other run's files stay
     EXPECT_EQ(readAll(RunFiles::secondScript()), QByteArray("theirs"));
@@ -281,7 +281,7 @@ TEST(Repair, TheWriterRebuildsTheIndexKeepingEveryTrack)
 {
     TestEnvironment env;
     ScriptedDialogs dialogs;
-    JoinEngines::configure(JoinEngine::Builtin);
+    Engines::configure(writerEngine());
     const QString two = SampleMedia::makeWith(env.root(), QStringLiteral("two.avi"),
                                               SampleMedia::picture() + SampleMedia::sine() + SampleMedia::sine(48000)
                                                   + QStringList{QStringLiteral("-map"), QStringLiteral("0"), QStringLiteral("-map"), QStringLiteral("1"),

@@ -3,7 +3,7 @@
 #include "app/AppPaths.h"
 #include "compat/CheckCompatibility.h"
 #include "join/StartJoin.h"
-#include "join/ScriptRun.h"
+#include "join/RunSession.h"
 #include "list/FileList.h"
 #include "list/UpdateListTotals.h"
 #include "support/ScriptedDialogs.h"
@@ -14,7 +14,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    SetStatusCheck(&CheckCompatibility);
+    setStatusCheck(&CheckCompatibility);
     const QStringList args = app.arguments();
     if (args.size() != 6)
         return 2; // settings folder, program folder, two inputs, output
@@ -30,7 +30,7 @@ int main(int argc, char **argv)
     bool wizard = false;
     JoinHooks hooks;
     hooks.freeBytes = [](const QString &) { return 1e15; };
-    hooks.showWizard = [&](const JoinPlan &, std::shared_ptr<ScriptRun>) { wizard = true; };
+    hooks.runJoin = [&](const JoinPlan &, std::shared_ptr<RunSession>) { wizard = true; };
     StartJoin(list, hooks);
     for (const QString &m : dialogs.messageTexts())
         std::printf("%s\n", qPrintable(m));

@@ -9,7 +9,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    SetStatusCheck(&CheckCompatibility); // as start-up does
+    setStatusCheck(&CheckCompatibility); // as start-up does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,4 @@
-#include "ScriptRun.h"
+#include "RunSession.h"
 #include "RunFiles.h"
 #include "app/AppPaths.h"
 #include "platform/ErrorText.h"
@@ -86,19 +86,19 @@ bool removeFile(const QString &path)
 }
 } // namespace
 
-ScriptRun::ScriptRun(const QString &settingsPath) : m_lock(settingsPath), m_settingsPath(settingsPath) {}
+RunSession::RunSession(const QString &settingsPath) : m_lock(settingsPath), m_settingsPath(settingsPath) {}
 
-ScriptRun::~ScriptRun() { stop(); } // the lock is released after, with its member
+RunSession::~RunSession() { stop(); } // the lock is released after, with its member
 
-bool ScriptRun::acquire() { return m_lock.tryAcquire(); }
+bool RunSession::acquire() { return m_lock.tryAcquire(); }
 
-QString ScriptRun::busyMessage()
+QString RunSession::busyMessage()
 {
     return QStringLiteral("Tapeweld is already joining or repairing files, in this or another window.\r\n"
                           "Please, wait until it has finished, then try again.");
 }
 
-QString ScriptRun::settingsFolderProblem(const QString &command, const QString &script)
+QString RunSession::settingsFolderProblem(const QString &command, const QString &script)
 {
     const QString folder = AppPaths::applicationSettingsPath();
     const QString problem = PathRules::scriptProblem(folder);
@@ -108,7 +108,7 @@ QString ScriptRun::settingsFolderProblem(const QString &command, const QString &
         .arg(command, problem, script, folder);
 }
 
-Result ScriptRun::prepare(const QList<ScriptFile> &scripts)
+Result RunSession::prepare(const QList<ScriptFile> &scripts)
 {
     if (!held())
         return Result::failure(busyMessage().section(u'\r', 0, 0));
@@ -131,42 +131,40 @@ Result ScriptRun::prepare(const QList<ScriptFile> &scripts)
     return {};
 }
 
-bool ScriptRun::launch(bool program, const std::function<pid_t()> &spawn)
+bool RunSession::launch(bool program, const std::function<pid_t()> &spawn)
 {
     stop();
-    m_end = {};
+    m_end = {End::Running, 0, m_runner};
     m_program = program;
+    m_pending.clear();
     m_child = held() ? spawn() : -1;
     if (m_child > 0)
         return true;
     m_child = -1;
-    m_end = {End::NotStarted, 0};
+    m_end.kind = End::NotStarted;
     return false;
 }
 
-void ScriptRun::startProgram(const QStringList &argv, const QString &errorLog)
+void RunSession::startProgram(const QStringList &argv, const QString &errorLog, const QString &what)
 {
+    m_runner = what;
     launch(true, [&] { return Processes::startProgram(argv, errorLog, m_lock.descriptor(), AppPaths::programFolder(), &m_output); });
 }
 
-ScriptRun::WriterNews ScriptRun::readWriterNews()
+QList<QByteArray> RunSession::readLines()
 {
-    QByteArray out;
     char buffer[4096];
     for (ssize_t n; m_output >= 0 && (n = ::read(m_output, buffer, sizeof buffer)) > 0;)
-        out.append(buffer, n);
-    WriterNews news;
-    for (const QByteArray &line : out.split('\n')) {
-        if (line.startsWith("copy "))
-            news.copied = line.mid(5).toDouble();
-        else if (line == "index")
-            news.indexing = true;
-    }
-    return news;
+        m_pending.append(buffer, n);
+    QList<QByteArray> lines;
+    for (qsizetype end; (end = m_pending.indexOf('\n')) >= 0; m_pending.remove(0, end + 1))
+        lines << m_pending.left(end);
+    return lines;
 }
 
-void ScriptRun::start(const QString &script)
+void RunSession::start(const QString &script)
 {
+    m_runner = QStringLiteral("the interpreter tapeweld-cmd");
     const bool started = launch(false, [&] {
         if (!FileSystem::folderExists(RunFiles::workFolder()))
             QDir().mkdir(RunFiles::workFolder());
@@ -177,7 +175,7 @@ void ScriptRun::start(const QString &script)
         QDir().rmdir(RunFiles::workFolder()); // ours, and nothing will remove it
 }
 
-bool ScriptRun::scriptEnded()
+bool RunSession::scriptEnded()
 {
     if (m_end.kind != End::Running)
         return true;
@@ -185,26 +183,26 @@ bool ScriptRun::scriptEnded()
     if (child.ended()) {
         m_child = -1;
         if (child.kind == Processes::ChildStatus::Signalled)
-            m_end = {End::Signalled, child.code};
+            m_end = {End::Signalled, child.code, m_runner};
         else if (child.kind == Processes::ChildStatus::Exited && child.code != 0)
-            m_end = {End::Exited, child.code};
+            m_end = {End::Exited, child.code, m_runner};
         else
-            m_end = {End::Completed, 0};
+            m_end = {End::Completed, 0, m_runner};
         return true;
     }
     if (!m_program && !FileSystem::pathExists(RunFiles::workFolder())) {
-        m_end = {End::Completed, 0}; // its last line ran; the interpreter is about to exit
+        m_end = {End::Completed, 0, m_runner}; // its last line ran; the interpreter is about to exit
         return true;
     }
     return false;
 }
 
-QString ScriptRun::End::failure() const
+QString RunSession::End::failure() const
 {
     switch (kind) {
-    case NotStarted: return QStringLiteral("the interpreter tapeweld-cmd could not be run");
-    case Exited: return QStringLiteral("the script's interpreter stopped with exit code %1").arg(code);
-    case Signalled: return QStringLiteral("the script's interpreter was stopped (signal %1)").arg(code);
+    case NotStarted: return QStringLiteral("%1 could not be run").arg(runner);
+    case Exited: return QStringLiteral("%1 stopped with exit code %2").arg(runner).arg(code);
+    case Signalled: return QStringLiteral("%1 was stopped (signal %2)").arg(runner).arg(code);
     case Running:
     case Completed:
     case Cancelled: break;
@@ -212,7 +210,7 @@ QString ScriptRun::End::failure() const
     return QString();
 }
 
-void ScriptRun::stop()
+void RunSession::stop()
 {
     if (m_child > 0)
         Processes::endGroup(m_child);
@@ -222,7 +220,7 @@ void ScriptRun::stop()
     m_output = -1;
 }
 
-bool ScriptRun::waitForEnd(int waitMs)
+bool RunSession::waitForEnd(int waitMs)
 {
     QElapsedTimer waited;
     waited.start();
@@ -236,7 +234,7 @@ bool ScriptRun::waitForEnd(int waitMs)
     return ended;
 }
 
-void ScriptRun::removeWorkFiles()
+void RunSession::removeWorkFiles()
 {
     QDir().rmdir(RunFiles::workFolder());
     for (const QString &script : {RunFiles::firstScript(), RunFiles::secondScript()}) {
@@ -249,7 +247,7 @@ void ScriptRun::removeWorkFiles()
     removeFile(RunFiles::threadLibCopy());
 }
 
-void ScriptRun::cancel(const QStringList &partialFiles, const std::function<void()> &whileWaiting)
+void RunSession::cancel(const QStringList &partialFiles, const std::function<void()> &whileWaiting)
 {
     if (held()) {
         // A deleted script stops its interpreter after the step it is in (a copy
@@ -262,12 +260,12 @@ void ScriptRun::cancel(const QStringList &partialFiles, const std::function<void
         stop(); // whatever of our own run is still there
         removeWorkFiles();
     }
-    m_end = {End::Cancelled, 0};
+    m_end = {End::Cancelled, 0, m_runner};
     // A file another program keeps open is left behind rather than waited for forever.
     removeWithin(partialFiles, kCancelWaitMs, whileWaiting);
 }
 
-void ScriptRun::close()
+void RunSession::close()
 {
     if (held()) {
         stop();
@@ -276,20 +274,20 @@ void ScriptRun::close()
     m_lock.release();
 }
 
-void ScriptRun::release()
+void RunSession::release()
 {
     stop();
     m_lock.release();
 }
 
-void ScriptRun::removeLeftovers(const QString &settingsPath)
+void RunSession::removeLeftovers(const QString &settingsPath)
 {
-    ScriptRun cleanup(settingsPath);
+    RunSession cleanup(settingsPath);
     if (cleanup.acquire())
         cleanup.removeWorkFiles();
 }
 
-bool ScriptRun::removeWithin(const QStringList &files, int waitMs, const std::function<void()> &beforeEachTry)
+bool RunSession::removeWithin(const QStringList &files, int waitMs, const std::function<void()> &beforeEachTry)
 {
     auto anyLeft = [&] { return std::any_of(files.begin(), files.end(), [](const QString &f) { return FileSystem::pathExists(f); }); };
     QElapsedTimer waited;

@@ -19,13 +19,13 @@ struct ScriptFile
 // starts its scripts, and ends only the processes it started itself. Every way
 // a script can end (removing the work folder, an exit code, a signal, a failed
 // start, a cancel) is told by end().
-class ScriptRun
+class RunSession
 {
 public:
-    explicit ScriptRun(const QString &settingsPath);
-    ~ScriptRun(); // ends a script still running, then releases the lock
-    ScriptRun(const ScriptRun &) = delete;
-    ScriptRun &operator=(const ScriptRun &) = delete;
+    explicit RunSession(const QString &settingsPath);
+    ~RunSession(); // ends a script still running, then releases the lock
+    RunSession(const RunSession &) = delete;
+    RunSession &operator=(const RunSession &) = delete;
 
     [[nodiscard]] bool acquire(); // false: another join or repair of this user runs
     bool held() const { return m_lock.held(); }
@@ -38,15 +38,12 @@ public:
     // Makes the work folder and starts the script hidden, its errors written to
     // its log; one that cannot start has ended at once (end() says so).
     void start(const QString &script);
-    // Starts a program of the run (the built-in writer) the same way; what it
-    // printed since the last look comes back through readWriterNews().
-    void startProgram(const QStringList &argv, const QString &errorLog);
-    struct WriterNews
-    {
-        double copied = -1;    // bytes of the parts written, by its last "copy N"; -1: no word
-        bool indexing = false; // it said "index": every chunk is out
-    };
-    WriterNews readWriterNews();
+    // Starts a program of the run the same way; what names it in a failure
+    // ("the writer tapeweld-join"). What it printed comes back through readLines().
+    void startProgram(const QStringList &argv, const QString &errorLog, const QString &what);
+    // The whole lines the program printed since the last look; a line it has
+    // not finished yet waits for the next look.
+    QList<QByteArray> readLines();
     // True once the script removed the work folder (its last line) or the
     // script or program ended.
     bool scriptEnded();
@@ -54,7 +51,8 @@ public:
     struct End
     {
         enum Kind { Running, Completed, Exited, Signalled, NotStarted, Cancelled } kind = Running;
-        int code = 0; // exit code or signal
+        int code = 0;   // exit code or signal
+        QString runner; // what ran: "the interpreter tapeweld-cmd", "the writer tapeweld-join"
         // Why the script itself failed, in a user's words; empty when it did not.
         QString failure() const;
     };
@@ -100,4 +98,6 @@ private:
     End m_end;
     bool m_program = false; // a program, not a script: no work folder tells its end
     int m_output = -1;
+    QByteArray m_pending; // the start of a line the program has not finished
+    QString m_runner;
 };

@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+
+// What a join's writer keeps of its parts, as the checks need to know it: they
+// ask only about what it will not carry.
+struct Carriage
+{
+    QString who;                 // how the questions name it: "encoder", "writer"
+    bool everySoundTrack = false; // keeps every sound track of row 1 (else only the first)
+    bool text = false;           // keeps text streams
+    bool filesByKind = false;    // files a chunk under row 1's stream of its kind (else by stream number)
+    bool fillsSeams = false;     // puts silence or empty frames where sound and picture drift apart
+};

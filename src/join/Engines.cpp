@@ -1,0 +1,35 @@
+#include "Engines.h"
+#include "app/Settings.h"
+
+// Each engine's file defines its accessor; one line each here registers it.
+namespace EngineList {
+const Engine &encoder();
+const Engine &writer();
+} // namespace EngineList
+
+const QVector<const Engine *> &Engines::all()
+{
+    static const QVector<const Engine *> engines{&EngineList::encoder(), &EngineList::writer()};
+    return engines;
+}
+
+const Engine *Engines::byOption(const QString &name)
+{
+    for (const Engine *e : all())
+        if (e->optionName().compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return e;
+    return nullptr;
+}
+
+const Engine &Engines::byName(const QString &name)
+{
+    for (const Engine *e : all())
+        if (e->settingName().compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+            return *e;
+    const Engine *e = byOption(name);
+    return e ? *e : *all().first();
+}
+
+const Engine &Engines::configured() { return byName(Settings::read(SettingsKeys::kJoinEngine)); }
+
+void Engines::configure(const Engine &engine) { Settings::write(SettingsKeys::kJoinEngine, engine.settingName()); }

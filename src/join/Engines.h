@@ -1,0 +1,16 @@
+#pragma once
+#include "Engine.h"
+
+#include <QVector>
+
+// Every engine Tapeweld knows, in the order Preferences offers them; the first is the default.
+namespace Engines {
+const QVector<const Engine *> &all();
+// By its setting or option name, in any case; the default for a name no engine has.
+const Engine &byName(const QString &name);
+// By its option name; null for a name no engine has.
+const Engine *byOption(const QString &name);
+// The one [Join] Engine chooses.
+const Engine &configured();
+void configure(const Engine &engine);
+} // namespace Engines

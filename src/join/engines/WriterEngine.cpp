@@ -1,0 +1,106 @@
+// Tapeweld's own writer (tapeweld-join, join/AviJoiner): one pass, every stream
+// kept and filed by kind, seams filled by the join's plan, no intermediate file.
+#include "app/DebugLog.h"
+#include "join/Engine.h"
+#include "join/JoinRun.h"
+#include "join/RunFiles.h"
+#include "join/RunSession.h"
+#include "join/WriterProtocol.h"
+#include "platform/ErrorText.h"
+
+namespace {
+
+const QString kWriter = QStringLiteral("the writer tapeweld-join");
+
+class WriterJoin : public JoinRun
+{
+public:
+    WriterJoin(std::shared_ptr<RunSession> run, const JoinPlan &plan) : JoinRun(std::move(run), plan) {}
+
+    void start() override
+    {
+        m_phase = Phase::Copying;
+        m_run->startProgram(QStringList{RunFiles::writer()} + WriterProtocol::joinArguments(m_plan.output, m_plan.inputs(), m_plan.seams),
+                            RunFiles::writerLog(), kWriter);
+        if (IsDebugLogActive()) {
+            WriteDebugLog(QStringLiteral("Writer Launched."));
+            WriteDebugLog(QStringLiteral("OutputFile=") + m_plan.output);
+        }
+    }
+
+protected:
+    QStringList partialFiles() const override { return {m_plan.output}; }
+
+    void follow() override
+    {
+        const Phase before = m_phase;
+        const WriterProtocol::News news = WriterProtocol::read(m_run->readLines());
+        if (news.copied >= 0)
+            m_value = std::min(m_max, news.copied);
+        if (news.indexing)
+            m_phase = Phase::Indexing;
+        measure(m_plan.output, false);
+        // Each operation is shown for a tick at least, however fast the writer is.
+        if (m_phase != before || !m_run->scriptEnded())
+            return;
+        const RunSession::End end = m_run->end();
+        const QString why = WriterProtocol::failureIn(RunFiles::writerLog());
+        if (end.kind == RunSession::End::NotStarted)
+            record(JoinOutcome::Verdict::failed(QStringLiteral("The join could not start: %1.").arg(end.failure()), QStringLiteral("Writer not started")));
+        else if (end.kind == RunSession::End::Signalled)
+            record(JoinOutcome::Verdict::failed(QStringLiteral("The writer was stopped (signal %1).").arg(end.code), QStringLiteral("Writer killed")));
+        else if (!why.isEmpty() || end.kind == RunSession::End::Exited)
+            record(JoinOutcome::Verdict::failed(ErrorText::sentence(QStringLiteral("The join failed: ") + (why.isEmpty() ? end.failure() : why)),
+                                                QStringLiteral("Writer failed")));
+        judgeOutput(RunFiles::writerLog());
+        finish();
+    }
+};
+
+class WriterEngine : public Engine
+{
+public:
+    QString settingName() const override { return QStringLiteral("Builtin"); }
+    QString optionName() const override { return QStringLiteral("builtin"); }
+    QString choiceText() const override { return QStringLiteral("Tapeweld's own writer: one pass, every stream kept in step"); }
+    Carriage carriage() const override { return {QStringLiteral("writer"), true, true, true, true}; }
+    int copiesNeeded() const override { return 1; }
+    QStringList programs() const override { return {RunFiles::writer()}; }
+
+    Result prepareJoin(RunSession &run, const QStringList &, const QString &) const override { return run.prepare({}); }
+
+    std::unique_ptr<JoinRun> newJoin(std::shared_ptr<RunSession> run, const JoinPlan &plan) const override
+    {
+        return std::make_unique<WriterJoin>(std::move(run), plan);
+    }
+
+    Result prepareRepair(RunSession &run, const QString &, const QString &) const override { return run.prepare({}); }
+
+    void startRepair(RunSession &run, const QString &input, const QString &output) const override
+    {
+        run.startProgram(QStringList{RunFiles::writer()} + WriterProtocol::repairArguments(output, input), RunFiles::writerLog(), kWriter);
+    }
+
+    // Its own count: the output also holds its indexes.
+    double repairProgress(RunSession &run, const QString &) const override { return WriterProtocol::read(run.readLines()).copied; }
+
+    QString repairLog() const override { return RunFiles::writerLog(); }
+
+    JoinOutcome::Writer reportIn(const QString &log) const override
+    {
+        JoinOutcome::Writer w;
+        w.who = carriage().who;
+        w.why = WriterProtocol::failureIn(log);
+        return w;
+    }
+};
+
+} // namespace
+
+namespace EngineList {
+const Engine &writer()
+{
+    static const WriterEngine engine;
+    return engine;
+}
+} // namespace EngineList

@@ -1,0 +1,64 @@
+#include "compat/SyncPlan.h"
+#include "support/Summaries.h"
+
+#include <gtest/gtest.h>
+
+using namespace Summaries;
+
+// Seam by seam: what a writer that fills puts in, and where the sound then starts.
+TEST(SyncPlan, FillsAndShiftsSeamBySeam)
+{
+    const struct
+    {
+        const char *name;
+        QVector<Avi::Summary> rows;
+        bool fill;
+        QVector<qint64> frames;    // empty frames before rows 2, 3, ...
+        QVector<double> silence;   // seconds of silence before rows 2, 3, ... (track 1)
+        QVector<double> shift;     // where row 2, 3, ...'s sound starts against its picture
+    } cases[] = {
+        {"in step", {clip(2, 2), clip(2, 2)}, true, {0}, {0}, {0}},
+        {"short sound filled", {clip(2, 0.5), clip(2, 2)}, true, {0}, {1.5}, {0}},
+        {"short sound copied", {clip(2, 0.5), clip(2, 2)}, false, {0}, {0}, {-1.5}},
+        {"long sound gets frames", {clip(2, 3), clip(2, 2)}, true, {25}, {0}, {0}},
+        {"long sound copied", {clip(2, 3), clip(2, 2)}, false, {0}, {0}, {1}},
+        {"drift adds up", {clip(2, 1.5), clip(2, 1.5), clip(2, 2)}, false, {0, 0}, {0, 0}, {-0.5, -1}},
+        {"no sound in a part", {clip(2, 2), clip(2, -1), clip(2, 2)}, true, {0, 0}, {0, 2}, {0, 0}},
+        {"untimed part counts as in step", {clip(2, 2), Avi::Summary(), clip(2, 2)}, true, {0, 0}, {0, 0}, {0, 0}},
+    };
+    for (const auto &c : cases) {
+        const QVector<SyncPlan::Seam> seams = SyncPlan::plan(c.rows, c.fill);
+        ASSERT_EQ(seams.size(), c.rows.size() - 1) << c.name;
+        for (int i = 0; i < seams.size(); ++i) {
+            EXPECT_EQ(seams[i].row, i + 2) << c.name;
+            EXPECT_EQ(seams[i].dropFrames, c.frames[i]) << c.name << " seam " << i;
+            EXPECT_NEAR(seams[i].silence.value(0), c.silence[i], 0.01) << c.name << " seam " << i;
+            EXPECT_NEAR(seams[i].shift.value(0), c.shift[i], 0.01) << c.name << " seam " << i;
+        }
+    }
+}
+
+TEST(SyncPlan, NamesTheSeamsThatMovedAndWhatCanBeFilled)
+{
+    const QVector<SyncPlan::Seam> seams = SyncPlan::plan({clip(2, 0.5), clip(2, 2), clip(2, 14.5), clip(1, 1)}, false);
+    EXPECT_EQ(SyncPlan::shiftLines(seams), (QStringList{QStringLiteral("Part 2's sound starts 1.5 s before its picture."),
+                                                          QStringLiteral("Part 3's sound starts 1.5 s before its picture."),
+                                                          QStringLiteral("Part 4's sound starts 11 s after its picture.")}));
+    int track = -1;
+    ASSERT_NE(SyncPlan::firstShifted(seams, &track), nullptr);
+    EXPECT_EQ(SyncPlan::firstShifted(seams)->row, 2);
+    EXPECT_EQ(track, 0);
+    EXPECT_EQ(SyncPlan::firstShifted(SyncPlan::plan({clip(2, 2.1), clip(2, 2)}, false)), nullptr); // within the tolerance
+
+    Avi::StreamSummary mp3 = pcm(1);
+    mp3.formatTag = 0x55, mp3.sampleSize = 0;
+    Avi::StreamSummary odd = pcm(1);
+    odd.bitsPerSample = 12;
+    Avi::StreamSummary ac3 = pcm(1);
+    ac3.formatTag = 0x2000;
+    EXPECT_TRUE(SyncPlan::canFill(pcm(1)));
+    EXPECT_TRUE(SyncPlan::canFill(mp3));
+    EXPECT_FALSE(SyncPlan::canFill(odd));
+    EXPECT_FALSE(SyncPlan::canFill(ac3));
+    EXPECT_FALSE(SyncPlan::canFill(video(1)));
+}
