@@ -1,6 +1,7 @@
 // Ten files of about 85 MB: the program's join from StartJoin to "Finished!"
 // against the same work by hand (cat, then the encoder) and ffmpeg's concat.
 #include "BenchSupport.h"
+#include "join/Engines.h"
 #include "join/JoinScripts.h"
 #include "join/RunFiles.h"
 #include "gui/JoinWizard.h"
@@ -137,7 +138,7 @@ int main(int argc, char **argv)
         QDir().mkpath(RunFiles::workFolder());
         const QString out = env.path(QStringLiteral("tick.avi"));
         env.write(QStringLiteral("tick.avi.tpw.avi"), QByteArray(1 << 20, 't'));
-        JoinWizard wizard(JoinPlan{out, {}, list.totals().bytes(), JoinEngine::Encoder});
+        JoinWizard wizard(JoinPlan{out, {}, list.totals().bytes(), &Engines::byName(QStringLiteral("Encoder")), {}});
         wizard.Form_Load(); // its script is gone already: nothing runs
         const int ticks = 20000;
         const double cpu0 = cpuSeconds();
