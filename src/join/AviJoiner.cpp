@@ -34,36 +34,36 @@ QByteArray header(quint32 id, quint32 size)
     return b;
 }
 
-// What the output's stream needs while it is written.
-struct OutStream
-{
-    Avi::Stream format; // the first part's stream, as stored
-    quint32 id = 0;     // its chunk id, "00dc", "01wb", ...
-    qint64 chunks = 0, bytes = 0, maxChunk = 0;
-    qint64 strhAt = -1, indxAt = -1; // where its header and super index lie in the output
-    struct Super
-    {
-        qint64 offset;
-        quint32 size, duration;
-    };
-    QVector<Super> super;
-    qint64 length() const { return format.kind == Avi::Kind::Audio && format.sampleSize > 0 ? bytes / format.sampleSize : chunks; }
-};
-
-struct Entry
-{
-    qint64 offset; // of the chunk's header in the output
-    quint32 size;
-    quint16 stream;
-    bool key;
-};
-
 } // namespace
 
 // The output as it is written: its header, its RIFFs and their indexes.
 class AviOutput
 {
 public:
+    // What the output's stream needs while it is written.
+    struct OutStream
+    {
+        Avi::Stream format; // the first part's stream, as stored
+        quint32 id = 0;     // its chunk id, "00dc", "01wb", ...
+        qint64 chunks = 0, bytes = 0, maxChunk = 0;
+        qint64 strhAt = -1, indxAt = -1; // where its header and super index lie in the output
+        struct Super
+        {
+            qint64 offset;
+            quint32 size, duration;
+        };
+        QVector<Super> super;
+        qint64 length() const { return format.kind == Avi::Kind::Audio && format.sampleSize > 0 ? bytes / format.sampleSize : chunks; }
+    };
+
+    struct Entry
+    {
+        qint64 offset; // of the chunk's header in the output
+        quint32 size;
+        quint16 stream;
+        bool key;
+    };
+
     AviOutput(int fd, const Avi::File &reference, qint64 riffLimit) : m_fd(fd), m_riffLimit(riffLimit)
     {
         for (int s = 0; s < reference.streams.size(); ++s) {

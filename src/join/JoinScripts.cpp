@@ -27,8 +27,8 @@ QStringList JoinScripts::copyLines(const QStringList &inputs, const QString &tem
 {
     QStringList out;
     for (int k = 0; k < inputs.size(); ++k)
-        out << (k == 0 ? QStringLiteral("Copy /b ") + quoted(inputs[0]) + u' ' + quoted(temp)
-                       : QStringLiteral("Copy /b ") + quoted(temp) + u'+' + quoted(inputs[k]) + u' ' + quoted(temp));
+        out << (k == 0 ? QString(QStringLiteral("Copy /b ") + quoted(inputs[0]) + u' ' + quoted(temp))
+                       : QString(QStringLiteral("Copy /b ") + quoted(temp) + u'+' + quoted(inputs[k]) + u' ' + quoted(temp)));
     return out;
 }
 

@@ -13,7 +13,7 @@ QString TextCodec::decodeWindows1252(const QByteArray &bytes)
     out.reserve(bytes.size());
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        out += (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
+        out += (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(char16_t{b});
     }
     return out;
 }

@@ -222,7 +222,7 @@ TEST(Probe, AHelperProcessAnswersAsTheLibraryAndAGoneOneIsNoAnswer)
     EXPECT_EQ(back.avi, odd.avi);
     // A cut or padded answer is no answer, and leaves the facts as they were.
     const MediaProbe::Facts before = back;
-    for (const QByteArray &bad : {line.left(line.lastIndexOf(' ')), line + " x", QByteArray("a b c d 1\t") + here.avi.toText(),
+    for (const QByteArray &bad : QByteArrayList{line.left(line.lastIndexOf(' ')), line + " x", QByteArray("a b c d 1\t") + here.avi.toText(),
                                   QByteArray("a b c\t") + here.avi.toText(), QByteArray("a b c d")}) {
         EXPECT_FALSE(ProbeHelper::parseAnswer(bad, &back)) << bad.toStdString();
         EXPECT_EQ(back.codec, before.codec);
