@@ -13,6 +13,7 @@ public:
     // closeSplash runs once, when the splash ends (or at once when it is skipped).
     explicit Splashscreen(std::function<void()> closeSplash, QWidget *parent = nullptr);
     QLabel *versionLabel() const { return m_version; }
+    bool timerRunning() const { return m_timer.isActive(); } // it would close the splash and open the window
     // Runs start-up; returns true when the splash is to be displayed.
     bool load(const QStringList &arguments, bool *showTips);
     void Timer_Timer();

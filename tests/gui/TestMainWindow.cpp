@@ -347,10 +347,10 @@ TEST(MainWindow, SizePlaceAndColumnsComeBackNextTime)
         MainWindow first;
         first.startNewList();
         first.show();
-        QTest::qWait(1100); // the first placement is the window manager's, not remembered
+        QTest::qWait(1100); // the first placement is the window manager's: the window waits a second before it remembers
         first.resize(700, 520);
         first.listView()->setColumnWidth(FileListModel::Filename, 250);
-        QTest::qWait(700);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return readAll(env.settingsFile()).contains("Width=700"); }, 5000));
     }
     EXPECT_TRUE(readAll(env.settingsFile()).contains("Width=700"));
     MainWindow second;

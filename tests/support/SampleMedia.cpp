@@ -1,8 +1,48 @@
 #include "SampleMedia.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
-#include <algorithm>
 #include <QStringList>
+#include <algorithm>
+#include <unistd.h>
+
+namespace {
+// ffmpeg writing out; its exit code tells.
+bool runFfmpeg(const QStringList &arguments, const QString &out)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")} + arguments + QStringList{out});
+    ffmpeg.waitForFinished(120000);
+    return ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+}
+
+// Media made from ffmpeg's own sources (no file of the test among the
+// arguments) is made once per build, in a folder every test shares, and copied
+// from there: a test may change its copy. Made under a name of its own and
+// renamed, so that two tests asking at once both get a whole file.
+QString madeOnce(const QStringList &arguments, const QString &out)
+{
+    const bool cacheable = std::none_of(arguments.begin(), arguments.end(), [](const QString &a) { return a.contains(u'/'); });
+    if (!cacheable)
+        return runFfmpeg(arguments, out) ? out : QString();
+    const QString cache = QStringLiteral(TW_MEDIA_CACHE);
+    QDir().mkpath(cache);
+    const QString key = QString::fromLatin1(QCryptographicHash::hash(arguments.join(u'\n').toUtf8(), QCryptographicHash::Sha1).toHex());
+    const QString cached = cache + u'/' + key + QStringLiteral(".avi");
+    if (!QFile::exists(cached)) {
+        const QString fresh = cache + u'/' + key + QStringLiteral(".%1.avi").arg(::getpid());
+        if (!runFfmpeg(arguments, fresh) || !QFile::rename(fresh, cached)) {
+            QFile::remove(fresh);
+            if (!QFile::exists(cached))
+                return QString();
+        }
+    }
+    QFile::remove(out);
+    return QFile::copy(cached, out) ? out : QString();
+}
+} // namespace
 
 QString SampleMedia::make(Kind kind, const QString &folder, const QString &name, int seconds)
 {
@@ -37,20 +77,12 @@ QString SampleMedia::make(Kind kind, const QString &folder, const QString &name,
     case Kind::H264: args << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-bf") << QStringLiteral("3") << mp3; break;
     case Kind::Ac3: args << xvid << QStringLiteral("-c:a") << QStringLiteral("ac3"); break;
     }
-    args << out;
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), args);
-    ffmpeg.waitForFinished(120000);
-    return ffmpeg.exitCode() == 0 ? out : QString();
+    return madeOnce(args.mid(3), out); // without the options every run gets
 }
 
 QString SampleMedia::makeWith(const QString &folder, const QString &name, const QStringList &arguments)
 {
-    const QString out = folder + u'/' + name;
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")} + arguments + QStringList{out});
-    ffmpeg.waitForFinished(120000);
-    return ffmpeg.exitCode() == 0 ? out : QString();
+    return madeOnce(arguments, folder + u'/' + name);
 }
 
 QString SampleMedia::makeOpenDml(const QString &folder, const QString &name)

@@ -1,4 +1,7 @@
 #include "TestEnvironment.h"
+#include <QThread>
+#include <QDeadlineTimer>
+#include <QCoreApplication>
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
 
@@ -51,4 +54,27 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool noProcessMentions(const QString &text, int ms)
+{
+    const QByteArray wanted = QFile::encodeName(text);
+    const QDeadlineTimer deadline(ms);
+    for (;;) {
+        bool found = false;
+        for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (!entry.front().isDigit() || entry.toLongLong() == QCoreApplication::applicationPid())
+                continue;
+            QFile f(QStringLiteral("/proc/") + entry + QStringLiteral("/cmdline"));
+            if (f.open(QIODevice::ReadOnly) && f.readAll().contains(wanted)) {
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
 }

@@ -30,6 +30,10 @@ private:
 
 QByteArray readAll(const QString &path);
 
+// Waits until no process of this machine has text in its command line (a path
+// of the test's own folder), for at most ms; true when none has. Reads /proc only.
+bool noProcessMentions(const QString &text, int ms);
+
 // Readable failure output for QString values in GoogleTest assertions.
 #include <ostream>
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
