@@ -254,11 +254,10 @@ int join(const Options &o)
     FileList list;
     if (const std::optional<int> failed = fillList(list, o))
         return *failed;
-    for (const FileListModel::Row &row : list.model().rows())
-        if (row[FileListModel::Filepath] == output || FileSystem::sameFile(row[FileListModel::Filepath], output)) {
-            say(QStringLiteral("The output file is one of the files to join: %1").arg(output));
-            return Exit::Usage;
-        }
+    if (list.holds(output)) {
+        say(QStringLiteral("The output file is one of the files to join: %1").arg(output));
+        return Exit::Usage;
+    }
     ConsoleDialogs dialogs(o.yes, o.quiet);
     dialogs.setOutput(output);
     JoinHooks hooks;

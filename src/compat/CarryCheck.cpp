@@ -61,7 +61,6 @@ QString kindsText(const Summary &s)
     return words.join(QStringLiteral(", "));
 }
 
-QVector<int> of(const Summary &s, Kind kind) { return s.streamsOf(kind); }
 
 // "sound sample rate" for the first track, "sound track 2's sample rate" after it.
 QString soundParameter(int track, const QString &what)
@@ -102,9 +101,9 @@ struct Comparer
         const Summary &first = rows.first(), &r = rows[row - 1];
         const bool fills = carriage.fillsSeams;
         // Streams filed by number land in the wrong stream when the order differs.
-        const QVector<int> v1 = of(first, Kind::Video), vr = of(r, Kind::Video);
-        const QVector<int> a1 = of(first, Kind::Audio), ar = of(r, Kind::Audio);
-        const QVector<int> t1 = of(first, Kind::Text), tr = of(r, Kind::Text);
+        const QVector<int> v1 = first.streamsOf(Kind::Video), vr = r.streamsOf(Kind::Video);
+        const QVector<int> a1 = first.streamsOf(Kind::Audio), ar = r.streamsOf(Kind::Audio);
+        const QVector<int> t1 = first.streamsOf(Kind::Text), tr = r.streamsOf(Kind::Text);
         if (!carriage.filesByKind && v1.size() == vr.size() && a1.size() == ar.size() && t1.size() == tr.size() && kindsText(first) != kindsText(r))
             differ(row, QStringLiteral("order of streams"), kindsText(r), kindsText(first),
                    QStringLiteral("In the output, the sound of part %1 will go into the picture and its picture into the sound.").arg(row));

@@ -372,16 +372,16 @@ QVector<int> mapStreams(const Avi::File &part, const AviOutput &out)
 
 } // namespace
 
-AviJoiner::AviJoiner(const QStringList &parts, const QString &output, const QVector<SyncPlan::Seam> &seams, Source source,
+AviJoiner::AviJoiner(const QStringList &parts, const QString &output, const QVector<SyncPlan::Seam> &seams, Avi::Index index,
                      qint64 riffLimit)
-    : m_parts(parts), m_output(output), m_seams(seams), m_source(source), m_riffLimit(riffLimit)
+    : m_parts(parts), m_output(output), m_seams(seams), m_index(index), m_riffLimit(riffLimit)
 {
     m_limits.checkEveryChunk = true; // a chunk is copied by what the index says it is
 }
 
 Avi::File AviJoiner::read(int part, Avi::Detail detail) const
 {
-    return Avi::read(m_parts[part], detail, m_source == Source::Walk ? Avi::Index::Ignored : Avi::Index::Trusted, m_limits);
+    return Avi::read(m_parts[part], detail, m_index, m_limits);
 }
 
 Result AviJoiner::unreadable(int part, const Avi::File &file)

@@ -29,13 +29,11 @@ public:
         std::function<void()> indexing;              // every chunk is out: the indexes go last
     };
 
-    // A repair joins one part walked as the encoder's index rebuild walks it.
-    enum class Source { Indexes, Walk };
-
-    // seams: what to put before the parts after the first (by row); riffLimit:
+    // seams: what to put before the parts after the first (by row); index: a
+    // repair ignores it and walks its one part as an index rebuild does; riffLimit:
     // a RIFF's size, the first's index included (tests make it small).
     AviJoiner(const QStringList &parts, const QString &output, const QVector<SyncPlan::Seam> &seams = {},
-              Source source = Source::Indexes, qint64 riffLimit = kRiffLimit);
+              Avi::Index index = Avi::Index::Trusted, qint64 riffLimit = kRiffLimit);
     // The output must not exist: it is made new, never written through a link.
     Result run(const Progress &progress = {});
 
@@ -56,7 +54,7 @@ private:
     QStringList m_parts;
     QString m_output;
     QVector<SyncPlan::Seam> m_seams;
-    Source m_source;
+    Avi::Index m_index;
     qint64 m_riffLimit;
     Avi::Limits m_limits;
 };

@@ -60,7 +60,6 @@ JoinOutcome::Verdict noOutput(const JoinOutcome::Writer &writer)
 
 QString secondsText(double s) { return QLocale().toString(s, 'f', 1) + QStringLiteral(" s"); }
 
-QVector<int> streamsOf(const Avi::Summary &s, Avi::Kind kind) { return s.streamsOf(kind); }
 
 QString kindsOf(const Avi::Summary &s)
 {
@@ -88,7 +87,7 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Inse
     if (parts.isEmpty())
         return e;
     e.reference = parts.first().avi;
-    const int tracks = static_cast<int>(streamsOf(e.reference, Avi::Kind::Audio).size());
+    const int tracks = static_cast<int>(e.reference.streamsOf(Avi::Kind::Audio).size());
     e.soundSlack.fill(SyncPlan::kTolerance, tracks);
     e.soundSeconds.fill(0, tracks);
     for (int p = 0; p < parts.size(); ++p) {
@@ -103,7 +102,7 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Inse
         if (!e.misordered && s.countOf(Avi::Kind::Video) == e.reference.countOf(Avi::Kind::Video)
             && s.countOf(Avi::Kind::Audio) == e.reference.countOf(Avi::Kind::Audio) && kindsOf(s) != kindsOf(e.reference))
             e.misordered = p + 1;
-        const QVector<int> sound = streamsOf(s, Avi::Kind::Audio);
+        const QVector<int> sound = s.streamsOf(Avi::Kind::Audio);
         for (int t = 0; t < tracks && t < sound.size(); ++t) {
             const Avi::StreamSummary &st = s.streams[sound[t]];
             const double played = qMax(0.0, st.seconds());
@@ -159,7 +158,7 @@ JoinOutcome::Verdict judge(const Avi::Summary &out, const Expected &e, const QSt
     }
     if (actual < e.frames)
         return fail(why, QStringLiteral("the %1 holds %2 of %3 frames").arg(noun, number(actual), number(e.frames)));
-    const QVector<int> outSound = streamsOf(out, Avi::Kind::Audio);
+    const QVector<int> outSound = out.streamsOf(Avi::Kind::Audio);
     for (int t = 0; t < wantSound && e.unverified.isEmpty(); ++t) {
         const double held = out.streams[outSound[t]].seconds();
         const QString track = wantSound == 1 ? QStringLiteral("sound track") : QStringLiteral("sound track %1").arg(t + 1);

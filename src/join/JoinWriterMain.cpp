@@ -45,7 +45,7 @@ int main(int argc, char **argv)
         say(stdout, WriterProtocol::copyLine(consumed));
     };
     progress.indexing = [] { say(stdout, WriterProtocol::indexLine()); };
-    const AviJoiner::Source source = request.repair ? AviJoiner::Source::Walk : AviJoiner::Source::Indexes;
+    const Avi::Index source = request.repair ? Avi::Index::Ignored : Avi::Index::Trusted;
     const Result r = AviJoiner(request.parts, request.output, request.seams, source).run(progress);
     if (!r.ok()) {
         say(stderr, WriterProtocol::failureLine(r.why()));

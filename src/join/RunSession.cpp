@@ -4,6 +4,7 @@
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "platform/UniqueFd.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,16 +26,16 @@ Result writeScript(const QString &path, const QByteArray &content)
     const QByteArray target = QFile::encodeName(path);
     const QByteArray fresh = target + ".new";
     ::unlink(fresh.constData());
-    const int fd = ::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
+    UniqueFd fd(::open(fresh.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd)
         return Result::failure(ErrorText::of(errno));
-    if (!FileSystem::writeAll(fd, content.constData(), content.size())) {
+    if (!FileSystem::writeAll(fd.get(), content.constData(), content.size())) {
         const int e = errno;
-        ::close(fd);
+        fd.reset();
         ::unlink(fresh.constData());
         return Result::failure(ErrorText::of(e));
     }
-    if (::close(fd) != 0 || ::rename(fresh.constData(), target.constData()) != 0) {
+    if (fd.close() != 0 || ::rename(fresh.constData(), target.constData()) != 0) {
         const int e = errno;
         ::unlink(fresh.constData());
         return Result::failure(ErrorText::of(e));
@@ -45,33 +46,29 @@ Result writeScript(const QString &path, const QByteArray &content)
 // Copies a shipped program over an older copy, runnable by its owner.
 Result copyExecutable(const QString &from, const QString &to)
 {
-    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
+    const UniqueFd in(::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC));
+    if (!in)
         return Result::failure(ErrorText::of(errno));
     ::unlink(QFile::encodeName(to).constData());
-    const int out = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700);
-    if (out < 0) {
-        const int e = errno;
-        ::close(in);
-        return Result::failure(ErrorText::of(e));
-    }
+    UniqueFd out(::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700));
+    if (!out)
+        return Result::failure(ErrorText::of(errno));
     int error = 0;
     char buffer[1 << 16];
     for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        const ssize_t n = ::read(in.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             error = n < 0 ? errno : 0;
             break;
         }
-        if (!FileSystem::writeAll(out, buffer, n)) {
+        if (!FileSystem::writeAll(out.get(), buffer, n)) {
             error = errno;
             break;
         }
     }
-    ::close(in);
-    if (::close(out) != 0 && error == 0)
+    if (out.close() != 0 && error == 0)
         error = errno;
     if (error) {
         ::unlink(QFile::encodeName(to).constData());

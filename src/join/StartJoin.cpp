@@ -28,16 +28,6 @@ Dialogs::FileRequest outputRequest(const QString &start)
     return {QStringLiteral("Where would you like to save the output file?"), start, QStringLiteral("AVI File|*.avi")};
 }
 
-// The output is a row's file under this text or under another spelling
-// (a link, "./", a doubled separator): same device and inode.
-bool isPartOfList(const FileList &list, const QString &output)
-{
-    for (const FileListModel::Row &row : list.model().rows())
-        if (row[FileListModel::Filepath] == output || FileSystem::sameFile(row[FileListModel::Filepath], output))
-            return true;
-    return false;
-}
-
 // What is at a path: nothing, a file or link the join may replace, or something else (a folder, a device, a pipe).
 enum class Occupant { None, Replaceable, Other };
 Occupant occupantOf(const QString &path)
@@ -80,7 +70,7 @@ Look lookAtOutput(const FileList &list, const QString &output)
         return Look::Again;
     case Occupant::Replaceable: break;
     }
-    if (isPartOfList(list, output)) {
+    if (list.holds(output)) {
         Dialogs::message(QStringLiteral("The file you've selected is part of your list.") + chooseAgain(), Dialogs::Icon::Critical);
         return Look::Again;
     }
@@ -94,8 +84,8 @@ Look lookAtWorkFile(const FileList &list, const QString &work)
     if (occupantOf(work) == Occupant::None)
         return Look::Free;
     const QString needs = QStringLiteral("The join needs the temporary file") + kCrLf + work + kCrLf;
-    if (isPartOfList(list, work) || occupantOf(work) == Occupant::Other) {
-        Dialogs::message(needs + (isPartOfList(list, work) ? QStringLiteral("which is part of your list.") : QStringLiteral("which is not a file."))
+    if (list.holds(work) || occupantOf(work) == Occupant::Other) {
+        Dialogs::message(needs + (list.holds(work) ? QStringLiteral("which is part of your list.") : QStringLiteral("which is not a file."))
                              + chooseAgain(),
                          Dialogs::Icon::Critical);
         return Look::Again;

@@ -1,5 +1,6 @@
 #include "FileList.h"
 #include "app/SystemServices.h"
+#include "platform/FileSystem.h"
 
 void FileList::setListPath(const QString &path)
 {
@@ -30,4 +31,12 @@ void FileList::setTotals(const Totals &totals)
 {
     m_totals = totals;
     Q_EMIT totalsChanged();
+}
+
+bool FileList::holds(const QString &path) const
+{
+    for (const FileListModel::Row &row : m_model.rows())
+        if (row[FileListModel::Filepath] == path || FileSystem::sameFile(row[FileListModel::Filepath], path))
+            return true;
+    return false;
 }

@@ -15,6 +15,9 @@ public:
     FileListModel &model() { return m_model; }
     const FileListModel &model() const { return m_model; }
     int count() const { return m_model.count(); }
+    // A row's file is this path, under its text or another spelling (a link,
+    // "./", a doubled separator): the same device and inode.
+    bool holds(const QString &path) const;
 
     QString listPath() const { return m_listPath; }
     void setListPath(const QString &path);

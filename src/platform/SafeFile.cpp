@@ -1,4 +1,5 @@
 #include "SafeFile.h"
+#include "UniqueFd.h"
 #include "ErrorText.h"
 #include "FileSystem.h"
 
@@ -35,26 +36,21 @@ QByteArray folderOf(const QByteArray &path)
 // Overwrites the file itself: for a writable file in a folder that takes no new file.
 Result replaceInPlace(const QByteArray &target, const QByteArray &content)
 {
-    const int fd = ::open(target.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0)
+    UniqueFd file(::open(target.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!file)
         return fail(errno);
+    const int fd = file.get();
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return fail(EINVAL);
-    }
     QByteArray old(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
-    if (::pread(fd, old.data(), static_cast<size_t>(old.size()), 0) != old.size()) {
-        const int e = errno;
-        ::close(fd);
-        return fail(e);
-    }
+    if (::pread(fd, old.data(), static_cast<size_t>(old.size()), 0) != old.size())
+        return fail(errno);
     // Every block the new content needs, before a byte of the old one changes.
     if (content.size() > old.size()) {
         const int rc = ::posix_fallocate(fd, 0, content.size());
         if (rc != 0) {
             bestEffortTruncate(fd, old.size());
-            ::close(fd);
             return fail(rc);
         }
     }
@@ -63,10 +59,9 @@ Result replaceInPlace(const QByteArray &target, const QByteArray &content)
         writeAll(fd, old, 0); // the space was the old file's: this fits
         bestEffortTruncate(fd, old.size());
         ::fsync(fd);
-        ::close(fd);
         return fail(e);
     }
-    if (::close(fd) != 0)
+    if (file.close() != 0)
         return fail(errno);
     return {};
 }
@@ -90,36 +85,30 @@ void removeStaleTemporaries(const QByteArray &target)
 Result SafeFile::readRegular(const QString &path, qint64 maxBytes, QByteArray *data)
 {
     data->clear();
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
+    const UniqueFd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file)
         return fail(errno);
+    const int fd = file.get();
     struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes) {
-        const bool folder = S_ISDIR(st.st_mode);
-        ::close(fd);
-        return fail(folder ? EISDIR : st.st_size > maxBytes ? EFBIG : EINVAL);
-    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes)
+        return fail(S_ISDIR(st.st_mode) ? EISDIR : st.st_size > maxBytes ? EFBIG : EINVAL);
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            const int e = errno;
-            ::close(fd);
             data->clear();
-            return fail(e);
+            return fail(errno);
         }
         if (n == 0)
             break;
         if (data->size() + n > maxBytes) { // grew, or lied about its size: the bound still holds
-            ::close(fd);
             data->clear();
             return fail(EFBIG);
         }
         data->append(buffer, n);
     }
-    ::close(fd);
     return {};
 }
 
@@ -136,8 +125,9 @@ Result SafeFile::replace(const QString &path, const QByteArray &content)
             target = resolved; // keep a link a link: replace what it points at
     }
     QByteArray temp = target + ".tw-XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd file(::mkostemp(temp.data(), O_CLOEXEC));
+    const int fd = file.get();
+    if (!file) {
         const int e = errno;
         if (exists && (e == EACCES || e == EPERM || e == EROFS) && ::access(target.constData(), W_OK) == 0)
             return replaceInPlace(target, content);
@@ -148,20 +138,17 @@ Result SafeFile::replace(const QString &path, const QByteArray &content)
     ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~mask));
     if (!writeAll(fd, content, 0) || ::fsync(fd) != 0) {
         const int e = errno;
-        ::close(fd);
+        file.reset();
         ::unlink(temp.constData());
         return fail(e);
     }
-    if (::close(fd) != 0 || ::rename(temp.constData(), target.constData()) != 0) {
+    if (file.close() != 0 || ::rename(temp.constData(), target.constData()) != 0) {
         const int e = errno;
         ::unlink(temp.constData());
         return fail(e);
     }
-    const int dir = ::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    if (const UniqueFd dir(::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); dir)
+        ::fsync(dir.get());
     removeStaleTemporaries(target);
     return {};
 }

@@ -47,7 +47,7 @@ TEST(AviJoiner, EveryChunkOnceInOrderUnderBothIndexes)
                                        SampleMedia::picture() + SampleMedia::sine() + kXvidMp3 + words({"-t", "2"}));
     const QString out = env.path(QStringLiteral("out.avi"));
     // Small RIFFs, so that a few seconds make an OpenDML file of several.
-    ASSERT_TRUE(AviJoiner(parts, out, {}, AviJoiner::Source::Indexes, 96 * 1024).run().ok());
+    ASSERT_TRUE(AviJoiner(parts, out, {}, Avi::Index::Trusted, 96 * 1024).run().ok());
     const Avi::File joined = Avi::read(out);
     ASSERT_TRUE(joined.isAvi()) << joined.problem.toStdString();
     EXPECT_GT(joined.riffs, 2);
