@@ -292,6 +292,7 @@ private:
             return true; // a chunk of no stream the header declares
         m_f.counts[stream].chunks += 1;
         m_f.counts[stream].bytes += c.size;
+        m_f.counts[stream].empty += c.size == 0;
         if (m_detail == Avi::Detail::Chunks) {
             if (m_f.chunks.size() >= m_limits.maxChunks) {
                 m_tooMany = true;

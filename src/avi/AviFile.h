@@ -55,6 +55,7 @@ struct Count
 {
     qint64 chunks = 0, bytes = 0;
     qint64 cutChunks = 0, cutBytes = 0; // a walk's chunk cut short by the end of the file: what of it is there
+    qint64 empty = 0;                   // chunks of no bytes (counted in chunks too)
 };
 
 enum class IndexSource { None, Legacy, OpenDml, Walk };

@@ -57,7 +57,7 @@ Avi::Summary Avi::Summary::of(const File &f)
         const Count c = i < f.counts.size() ? f.counts[i] : Count();
         s.streams.append({st.kind, st.handler, st.compression, st.formatTag, st.channels, st.blockAlign, st.bitsPerSample,
                           st.samplesPerSec, st.avgBytesPerSec, st.scale, st.rate, st.sampleSize, c.chunks, c.bytes, c.cutChunks,
-                          c.cutBytes});
+                          c.cutBytes, c.empty});
     }
     return s;
 }
@@ -65,7 +65,7 @@ Avi::Summary Avi::Summary::of(const File &f)
 Avi::Summary Avi::summarize(const QString &path) { return Summary::of(read(path, Detail::Counts)); }
 
 namespace {
-constexpr int kStreamFields = 16;
+constexpr int kStreamFields = 17;
 } // namespace
 
 QByteArray Avi::Summary::toText() const
@@ -80,7 +80,7 @@ QByteArray Avi::Summary::toText() const
           << QByteArray::number(s.bitsPerSample) << QByteArray::number(s.samplesPerSec) << QByteArray::number(s.avgBytesPerSec)
           << QByteArray::number(s.scale) << QByteArray::number(s.rate) << QByteArray::number(s.sampleSize)
           << QByteArray::number(s.chunks) << QByteArray::number(s.bytes) << QByteArray::number(s.cutChunks)
-          << QByteArray::number(s.cutBytes);
+          << QByteArray::number(s.cutBytes) << QByteArray::number(s.empty);
     return f.join(' ');
 }
 
@@ -125,6 +125,7 @@ std::optional<Avi::Summary> Avi::Summary::fromText(const QByteArray &text)
         st.bytes = number(g[13]);
         st.cutChunks = number(g[14]);
         st.cutBytes = number(g[15]);
+        st.empty = number(g[16]);
         s.streams.append(st);
     }
     if (!ok)

@@ -19,6 +19,7 @@ struct StreamSummary
     quint32 samplesPerSec = 0, avgBytesPerSec = 0, scale = 0, rate = 0, sampleSize = 0;
     qint64 chunks = 0, bytes = 0;
     qint64 cutChunks = 0, cutBytes = 0; // a chunk cut short by the end of the file (a walk only)
+    qint64 empty = 0;                   // chunks of no bytes, among chunks
     bool operator==(const StreamSummary &) const = default;
 
     double seconds() const; // how long it plays by what it holds; -1 when not known

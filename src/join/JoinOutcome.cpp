@@ -76,6 +76,8 @@ struct Expected
     Avi::Summary reference;
     qint64 frames = 0;
     qint64 cutFrames = 0; // frames cut short at a file's end, which a writer may keep in part
+    qint64 emptyFrames = 0; // empty frames the parts hold, and those the plan puts in
+    bool syncFrames = false; // the writer puts in empty frames of its own
     QVector<double> soundSeconds, soundSlack;
     QStringList unverified;
     int misordered = 0; // a part (1-based) whose streams are stored in another order
@@ -97,8 +99,10 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Inse
             continue;
         }
         e.frames += s.frames();
-        if (const int video = s.firstOf(Avi::Kind::Video); video >= 0)
+        if (const int video = s.firstOf(Avi::Kind::Video); video >= 0) {
             e.cutFrames += s.streams[video].cutChunks;
+            e.emptyFrames += s.streams[video].empty;
+        }
         if (!e.misordered && s.countOf(Avi::Kind::Video) == e.reference.countOf(Avi::Kind::Video)
             && s.countOf(Avi::Kind::Audio) == e.reference.countOf(Avi::Kind::Audio) && kindsOf(s) != kindsOf(e.reference))
             e.misordered = p + 1;
@@ -112,6 +116,7 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Inse
         }
     }
     e.frames += inserted.dropFrames;
+    e.emptyFrames += inserted.dropFrames;
     for (int t = 0; t < tracks && t < inserted.silenceSeconds.size(); ++t)
         e.soundSeconds[t] += inserted.silenceSeconds[t];
     return e;
@@ -126,13 +131,17 @@ JoinOutcome::Verdict judge(const Avi::Summary &out, const Expected &e, const QSt
     JoinOutcome::Verdict r;
     const bool whole = out.isAvi() && out.chainDifference() == 0;
     const int outVideo = out.firstOf(Avi::Kind::Video);
-    const qint64 actual = outVideo >= 0 ? out.streams[outVideo].chunks : 0;
-    r.log = QStringLiteral("Check2 frames=%1 expected=%2 whole=%3 streams=%4/%5")
+    // Empty frames a writer puts in of its own to keep the sound in step (the
+    // encoder does past a few minutes) repeat a picture: no frame of a part is lost or added.
+    const qint64 sync = e.syncFrames && outVideo >= 0 ? qMax<qint64>(0, out.streams[outVideo].empty - e.emptyFrames) : 0;
+    const qint64 actual = outVideo >= 0 ? out.streams[outVideo].chunks - sync : 0;
+    r.log = QStringLiteral("Check2 frames=%1 (and %6 empty sync frames) expected=%2 whole=%3 streams=%4/%5")
                 .arg(actual)
                 .arg(e.frames)
                 .arg(whole)
                 .arg(out.streams.size())
-                .arg(e.reference.streams.size());
+                .arg(e.reference.streams.size())
+                .arg(sync);
     const auto fail = [&](const QString &why, const QString &held) {
         r.ok = false;
         r.reason = because(why, held);
@@ -186,7 +195,9 @@ JoinOutcome::Verdict judgeFile(const QString &result, const Expected &e, const Q
         why = ErrorText::of(ENOSPC);
     if (why.isEmpty())
         why = writer.ended;
-    return judge(Avi::Summary::of(Avi::read(result, Avi::Detail::Counts)), e, noun, why);
+    Expected withSync = e;
+    withSync.syncFrames = writer.syncFrames;
+    return judge(Avi::Summary::of(Avi::read(result, Avi::Detail::Counts)), withSync, noun, why);
 }
 
 QVector<JoinOutcome::Part> asParts(const QVector<Avi::Summary> &summaries)
@@ -212,7 +223,9 @@ JoinOutcome::Inserted JoinOutcome::Inserted::by(const QVector<SyncPlan::Seam> &s
 
 JoinOutcome::Verdict JoinOutcome::judgeSummaries(const Avi::Summary &result, const QVector<Avi::Summary> &parts, const Writer &writer)
 {
-    return judge(result, expect(asParts(parts), writer.inserted), QStringLiteral("output"), writer.why.isEmpty() ? writer.ended : writer.why);
+    Expected e = expect(asParts(parts), writer.inserted);
+    e.syncFrames = writer.syncFrames;
+    return judge(result, e, QStringLiteral("output"), writer.why.isEmpty() ? writer.ended : writer.why);
 }
 
 QString JoinOutcome::logLine(const QString &log, const QString &kind)

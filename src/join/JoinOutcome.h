@@ -48,6 +48,7 @@ struct Writer
     QString why;       // why it failed by its log; empty: it says nothing
     QString ended;     // how its program ended when that was no success ("the encoder stopped with exit code 1")
     Inserted inserted; // what its plan put in
+    bool syncFrames = false; // it puts in empty frames of its own to keep the sound in step
 };
 
 // Operation 1: the intermediate file holds every byte of every part, in order.

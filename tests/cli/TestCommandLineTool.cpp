@@ -219,3 +219,26 @@ TEST(CommandLineTool, RepairsToItsDefaultOutput)
     EXPECT_EQ(c.run({QStringLiteral("--repair"), damaged, c.env.path(QStringLiteral("mine.avi")), QStringLiteral("--engine"), QStringLiteral("builtin")}), 0);
     EXPECT_TRUE(QFile::exists(c.env.path(QStringLiteral("mine.avi"))));
 }
+
+// Past a few minutes the encoder puts in an empty frame of its own to keep the
+// sound in step: a join and a repair of ordinary long clips are whole all the same.
+TEST(CommandLineTool, LongClipsJoinAndRepairWholeWithTheEncoder)
+{
+    for (const char *sound : {"libmp3lame", "pcm_s16le"}) {
+        Cli cli;
+        QStringList parts;
+        for (const QString &name : {QStringLiteral("a.avi"), QStringLiteral("b.avi")})
+            parts << SampleMedia::makeWith(cli.env.root(), name,
+                                           SampleMedia::picture() + SampleMedia::sine()
+                                               + QStringList{QStringLiteral("-t"), QStringLiteral("170"), QStringLiteral("-c:v"),
+                                                             QStringLiteral("mpeg4"), QStringLiteral("-vtag"), QStringLiteral("XVID"),
+                                                             QStringLiteral("-c:a"), QString::fromLatin1(sound)});
+        const QString out = cli.env.path(QStringLiteral("out.avi"));
+        EXPECT_EQ(cli.run(QStringList{QStringLiteral("--join"), out, QStringLiteral("--engine"), QStringLiteral("encoder")} + parts), 0)
+            << sound << cli.err.toStdString();
+        EXPECT_EQ(SampleMedia::videoFrames(out), 2 * SampleMedia::videoFrames(parts[0])) << sound;
+        EXPECT_EQ(cli.run({QStringLiteral("--repair"), parts[0], QStringLiteral("--engine"), QStringLiteral("encoder")}), 0)
+            << sound << cli.err.toStdString();
+        EXPECT_TRUE(QFile::exists(parts[0] + QStringLiteral(".fixed.avi"))) << sound;
+    }
+}

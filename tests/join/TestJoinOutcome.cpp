@@ -71,3 +71,15 @@ TEST(JoinOutcome, TheReasonComesFromTheLogThenFromTheEnd)
     EXPECT_EQ(JoinOutcome::judgeSummaries(clip(2, 2), parts, w).reason,
               QStringLiteral("No space left on device: the output holds 50 of 100 frames."));
 }
+
+// The encoder's own empty frames pass; an empty frame nobody planned from the writer does not.
+TEST(JoinOutcome, AnEncodersOwnSyncFramesAreNoFault)
+{
+    const QVector<Avi::Summary> parts{clip(2, 2), clip(2, 2)};
+    Avi::Summary synced = clip(4.04, 4);
+    synced.streams[0].empty = 1;
+    JoinOutcome::Writer encoder{QStringLiteral("encoder"), QString(), QString(), {}, true};
+    EXPECT_TRUE(JoinOutcome::judgeSummaries(synced, parts, encoder).ok);
+    EXPECT_FALSE(JoinOutcome::judgeSummaries(clip(4.04, 4), parts, encoder).ok); // a whole frame more is no sync frame
+    EXPECT_FALSE(JoinOutcome::judgeSummaries(synced, parts, writer(parts, true)).ok);
+}

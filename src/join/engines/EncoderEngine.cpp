@@ -134,6 +134,7 @@ public:
     {
         JoinOutcome::Writer w;
         w.who = carriage().who;
+        w.syncFrames = true; // MEncoder's own, where the sound runs ahead over minutes
         w.why = JoinOutcome::failureIn(log);
         if (const QString code = JoinOutcome::logLine(log, QStringLiteral("exit")).section(u' ', 0, 0); !code.isEmpty())
             w.ended = QStringLiteral("the encoder stopped with exit code %1").arg(code);
