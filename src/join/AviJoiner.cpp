@@ -61,6 +61,7 @@ public:
         qint64 offset; // of the chunk's header in the output
         quint32 size;
         quint16 stream;
+        quint16 code; // its two letters ("dc", "db", "wb"), as the chunk has them
         bool key;
     };
 
@@ -131,13 +132,14 @@ public:
     }
 
     // A chunk already in the output at offset (copied in a run), or about to be.
-    void record(qint64 offset, int stream, quint32 size, bool key)
+    // code: the chunk's id, of which the two letters are kept (the stream's own by default).
+    void record(qint64 offset, int stream, quint32 size, bool key, quint32 code = 0)
     {
         OutStream &o = m_streams[stream];
         o.chunks += 1;
         o.bytes += size;
         o.maxChunk = std::max<qint64>(o.maxChunk, size);
-        m_entries.append({offset, size, static_cast<quint16>(stream), key});
+        m_entries.append({offset, size, static_cast<quint16>(stream), static_cast<quint16>((code ? code : o.id) >> 16), key});
         if (m_riffs == 1 && o.format.kind == Avi::Kind::Video && stream == firstVideo())
             ++m_firstRiffFrames;
     }
@@ -327,8 +329,7 @@ private:
             QByteArray idx1(16 * m_entries.size(), '\0');
             for (int i = 0; i < m_entries.size(); ++i) {
                 const Entry &e = m_entries[i];
-                const OutStream &o = m_streams[e.stream];
-                put32(idx1.data() + 16 * i, o.id);
+                put32(idx1.data() + 16 * i, withStream(static_cast<quint32>(e.code) << 16, e.stream));
                 put32(idx1.data() + 16 * i + 4, e.key ? kKeyFrame : 0);
                 put32(idx1.data() + 16 * i + 8, static_cast<quint32>(e.offset - (m_moviAt + 8)));
                 put32(idx1.data() + 16 * i + 12, e.size);
@@ -533,7 +534,7 @@ Result AviJoiner::copyRenumbered(AviOutput &writer, int in, const Avi::Chunk &c,
     if (c.size & 1)
         if (Result r = writer.write(QByteArray(1, '\0')); !r.ok())
             return r;
-    writer.record(at, to, c.size, c.key);
+    writer.record(at, to, c.size, c.key, c.id);
     return {};
 }
 
@@ -547,6 +548,6 @@ Result AviJoiner::copyRun(AviOutput &writer, int in, const QVector<Avi::Chunk> &
     if (Result r = writer.copy(in, start, end - start); !r.ok())
         return r;
     for (qsizetype k = i; k < j; ++k)
-        writer.record(at + (chunks[k].offset - start), chunks[k].stream(), chunks[k].size, chunks[k].key);
+        writer.record(at + (chunks[k].offset - start), chunks[k].stream(), chunks[k].size, chunks[k].key, chunks[k].id);
     return {};
 }

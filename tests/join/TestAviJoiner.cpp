@@ -144,3 +144,26 @@ TEST(AviJoiner, PartsWithoutAnIndexOrWithABrokenOneJoinWhole)
     EXPECT_FALSE(AviJoiner({a}, env.path(QStringLiteral("link.avi"))).run().ok());
     EXPECT_EQ(readAll(victim), QByteArray("keep"));
 }
+
+// The legacy index names each chunk by its own id: a part that stores its frames as "00db" keeps them so.
+TEST(AviJoiner, TheLegacyIndexNamesEachChunkAsItIs)
+{
+    TestEnvironment env;
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"), SampleMedia::picture() + SampleMedia::sine() + kXvidMp3 + words({"-t", "1"}));
+    const QString db = env.write(QStringLiteral("db.avi"), renamed(readAll(a), "00dc", "00db"));
+    const QString out = env.path(QStringLiteral("out.avi"));
+    ASSERT_TRUE(AviJoiner({db, a}, out).run().ok());
+    const QByteArray joined = readAll(out);
+    const qsizetype idx1 = joined.lastIndexOf("idx1");
+    ASSERT_GT(idx1, 0);
+    const qsizetype movi = joined.indexOf("movi"); // idx1's offsets count from it
+    QMap<QByteArray, int> ids;
+    for (qsizetype at = idx1 + 8; at + 16 <= joined.size(); at += 16) {
+        const QByteArray id = joined.mid(at, 4);
+        ++ids[id];
+        EXPECT_EQ(joined.mid(movi + static_cast<qsizetype>(Riff::u32(joined.constData() + at + 8)), 4), id); // the chunk it points at
+    }
+    const qint64 frames = Avi::read(a).frames();
+    EXPECT_EQ(ids.value("00db"), frames);
+    EXPECT_EQ(ids.value("00dc"), frames);
+}
