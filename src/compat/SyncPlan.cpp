@@ -32,6 +32,22 @@ bool SyncPlan::canFill(const Avi::StreamSummary &sound)
     return false;
 }
 
+bool SyncPlan::timed(const Avi::StreamSummary &stream)
+{
+    if (stream.scale == 0 || stream.rate == 0)
+        return false;
+    const double tick = static_cast<double>(stream.scale) / stream.rate;
+    if (stream.kind == Avi::Kind::Video)
+        return tick >= kShortestFrame && tick <= kLongestTick;
+    // A byte or block of sound, or one frame a chunk.
+    return tick >= (stream.sampleSize > 0 ? kShortestSample : kShortestFrame / 10) && tick <= kLongestTick;
+}
+
+namespace {
+// How long a stream plays, when its header times it within reason; -1 when not.
+double secondsOf(const Avi::StreamSummary &stream) { return SyncPlan::timed(stream) ? stream.seconds() : -1; }
+} // namespace
+
 QVector<SyncPlan::Seam> SyncPlan::plan(const QVector<Avi::Summary> &rows, bool fill)
 {
     QVector<Seam> seams;
@@ -40,9 +56,11 @@ QVector<SyncPlan::Seam> SyncPlan::plan(const QVector<Avi::Summary> &rows, bool f
     const Avi::Summary &first = rows.first();
     const QVector<int> tracks = soundTracks(first);
     const int video = first.firstOf(Avi::Kind::Video);
-    const double frame = video >= 0 && first.streams[video].frameRate() > 0 ? 1 / first.streams[video].frameRate() : 0;
+    const double frame = video >= 0 && timed(first.streams[video]) ? 1 / first.streams[video].frameRate() : 0;
     double picture = 0;
     QVector<double> sound(tracks.size(), 0);
+    // The part before the seam, whose own lengths bound what its seam may get.
+    double lastPicture = 0, lastSound = 0;
     for (int p = 0; p < rows.size(); ++p) {
         if (p > 0) {
             Seam seam;
@@ -52,12 +70,12 @@ QVector<SyncPlan::Seam> SyncPlan::plan(const QVector<Avi::Summary> &rows, bool f
                 double ahead = 0;
                 for (const double s : std::as_const(sound))
                     ahead = std::max(ahead, s - picture);
-                seam.dropFrames = std::llround(ahead / frame);
+                seam.dropFrames = std::llround(std::min(ahead, lastSound) / frame);
                 picture += static_cast<double>(seam.dropFrames) * frame;
                 for (int t = 0; t < tracks.size(); ++t)
                     if (picture - sound[t] > 0 && canFill(first.streams[tracks[t]])) {
-                        seam.silence[t] = picture - sound[t];
-                        sound[t] = picture;
+                        seam.silence[t] = std::min(picture - sound[t], lastPicture);
+                        sound[t] += seam.silence[t];
                     }
             }
             for (int t = 0; t < tracks.size(); ++t)
@@ -66,20 +84,19 @@ QVector<SyncPlan::Seam> SyncPlan::plan(const QVector<Avi::Summary> &rows, bool f
         }
         const Avi::Summary &part = rows[p];
         const int partVideo = part.isAvi() ? part.firstOf(Avi::Kind::Video) : -1;
-        const double v = partVideo >= 0 ? part.streams[partVideo].seconds() : -1;
+        const double v = partVideo >= 0 ? secondsOf(part.streams[partVideo]) : -1;
+        lastPicture = lastSound = 0;
         if (video < 0 || v < 0) {
-            // Nothing to time it by: it counts as in step.
-            const double same = std::max(0.0, v);
-            picture += same;
-            for (double &s : sound)
-                s += same;
+            // Nothing to time it by: it counts as in step, and nothing is put in after it.
             continue;
         }
         picture += v;
+        lastPicture = v;
         const QVector<int> partTracks = soundTracks(part);
         for (int t = 0; t < tracks.size(); ++t) {
-            const double a = t < partTracks.size() ? part.streams[partTracks[t]].seconds() : 0;
+            const double a = t < partTracks.size() ? secondsOf(part.streams[partTracks[t]]) : 0;
             sound[t] += a < 0 ? v : a;
+            lastSound = std::max(lastSound, a < 0 ? v : a);
         }
     }
     return seams;

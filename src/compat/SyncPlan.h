@@ -15,6 +15,13 @@ inline constexpr double kTolerance = 0.15; // seconds a seam may drift before it
 // Silence of this sound format can be written without re-encoding: PCM, MP3.
 bool canFill(const Avi::StreamSummary &sound);
 
+// What a header's timing may say and still be believed: a frame (of picture,
+// or of sound stored a frame a chunk) of 1 ms to 10 s, a sample or byte of
+// sound of at least 0.1 us (10 MHz). A part whose header says otherwise lies
+// about its length and counts as in step: no seam gets a fill from it.
+inline constexpr double kShortestFrame = 0.001, kShortestSample = 1e-7, kLongestTick = 10;
+bool timed(const Avi::StreamSummary &stream);
+
 struct Seam
 {
     int row = 0;             // the part that starts at this seam (2 or more)
@@ -25,7 +32,9 @@ struct Seam
 
 // The seams of a join of rows (row 1's streams are the output's); fill says
 // whether the writer pads (the built-in writer) or copies only (the encoder).
-// A part whose streams cannot be timed counts as in step.
+// A part whose streams cannot be timed counts as in step. A seam gets at most
+// as many empty frames as the part before it has sound, and at most as much
+// silence as it has picture.
 QVector<Seam> plan(const QVector<Avi::Summary> &rows, bool fill);
 
 // The first seam whose shift passes the tolerance on any track, or null.

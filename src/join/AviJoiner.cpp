@@ -467,9 +467,7 @@ Result AviJoiner::fill(AviOutput &writer, int row) const
             continue;
         const double seconds = track < seam->silence.size() ? seam->silence[track] : 0;
         ++track;
-        for (const QByteArray &chunk : Silence::chunks(writer.stream(s).format, seconds))
-            if (result = writer.writeChunk(s, chunk, true); !result.ok())
-                break;
+        Silence::each(writer.stream(s).format, seconds, [&](const QByteArray &chunk) { return (result = writer.writeChunk(s, chunk, true)).ok(); });
     }
     return result;
 }

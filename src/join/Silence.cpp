@@ -63,11 +63,10 @@ Silence::Mp3Frame Silence::parseMp3Header(const QByteArray &frame)
             ((static_cast<unsigned char>(frame[3]) >> 6) == 3) ? 1 : 2};
 }
 
-QVector<QByteArray> Silence::chunks(const Avi::Stream &sound, double seconds)
+bool Silence::each(const Avi::Stream &sound, double seconds, const std::function<bool(const QByteArray &)> &chunk)
 {
-    QVector<QByteArray> out;
     if (seconds <= 0 || sound.samplesPerSec == 0 || sound.channels == 0)
-        return out;
+        return true;
     if (sound.formatTag == 1 && sound.blockAlign > 0) {
         // PCM: 8-bit samples are unsigned, silent at 0x80; wider ones are signed.
         const char zero = sound.bitsPerSample == 8 ? static_cast<char>(0x80) : '\0';
@@ -75,16 +74,17 @@ QVector<QByteArray> Silence::chunks(const Avi::Stream &sound, double seconds)
         const qint64 perChunk = qMax<qint64>(1, sound.samplesPerSec / 10);
         while (samples > 0) {
             const qint64 n = qMin(samples, perChunk);
-            out << QByteArray(static_cast<qsizetype>(n * sound.blockAlign), zero);
+            if (!chunk(QByteArray(static_cast<qsizetype>(n * sound.blockAlign), zero)))
+                return false;
             samples -= n;
         }
-        return out;
+        return true;
     }
     if (sound.formatTag != 0x55)
-        return out;
+        return true;
     const MpegVersion v = versionFor(sound.samplesPerSec);
     if (v.bits < 0 || sound.channels > 2)
-        return out;
+        return true;
     const int channels = sound.channels;
     // Frames at the stream's own bit rate, which a byte-timed stream needs to keep
     // its byte rate. A frame-timed stream without one (VBR) plays a frame a chunk,
@@ -97,7 +97,7 @@ QVector<QByteArray> Silence::chunks(const Avi::Stream &sound, double seconds)
         if ((v.mpeg1() ? 144000 : 72000) * v.rates()[i] / static_cast<int>(sound.samplesPerSec) >= 4 + sideInfo(v, channels))
             rateIndex = i;
     if (rateIndex < 0)
-        return out;
+        return true;
     const qint64 frames = std::llround(seconds * sound.samplesPerSec / v.samples());
     // Padding as the bytes the rate asks for up to each frame say: the exact
     // length is fractional (417.96 bytes at 128 kbit/s and 44.1 kHz).
@@ -105,8 +105,19 @@ QVector<QByteArray> Silence::chunks(const Avi::Stream &sound, double seconds)
     const qint64 whole = static_cast<qint64>(exact);
     for (qint64 k = 0; k < frames; ++k) {
         const qint64 due = static_cast<qint64>(std::floor((k + 1) * exact)) - static_cast<qint64>(std::floor(k * exact));
-        out << mp3Frame(v, rateIndex, sound.samplesPerSec, channels, due > whole);
+        if (!chunk(mp3Frame(v, rateIndex, sound.samplesPerSec, channels, due > whole)))
+            return false;
     }
+    return true;
+}
+
+QVector<QByteArray> Silence::chunks(const Avi::Stream &sound, double seconds)
+{
+    QVector<QByteArray> out;
+    each(sound, seconds, [&](const QByteArray &c) {
+        out << c;
+        return true;
+    });
     return out;
 }
 

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QVector>
+#include <functional>
 
 // Silence of a sound stream's own format, made without an encoder: zero
 // samples for PCM, and for MP3 frames whose side information holds no data
@@ -14,6 +15,9 @@ namespace Silence {
 // A CBR MP3 stream gets frames at its own bit rate, their padding bits set so
 // that the byte rate holds.
 QVector<QByteArray> chunks(const Avi::Stream &sound, double seconds);
+// The same chunks handed over one at a time, so that no more than one is held;
+// false when chunk said to stop.
+bool each(const Avi::Stream &sound, double seconds, const std::function<bool(const QByteArray &)> &chunk);
 
 // How long such chunks play, in the stream's own timing.
 double secondsOf(const Avi::Stream &sound, const QVector<QByteArray> &chunks);

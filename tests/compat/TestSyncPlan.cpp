@@ -5,6 +5,17 @@
 
 using namespace Summaries;
 
+namespace {
+// A clip whose header lies about how its stream is timed (the same chunks, a rate or scale of billions).
+Avi::Summary lying(int stream, quint32 scale, quint32 rate)
+{
+    Avi::Summary s = clip(2, 2);
+    s.streams[stream].scale = scale;
+    s.streams[stream].rate = rate;
+    return s;
+}
+} // namespace
+
 // Seam by seam: what a writer that fills puts in, and where the sound then starts.
 TEST(SyncPlan, FillsAndShiftsSeamBySeam)
 {
@@ -25,6 +36,10 @@ TEST(SyncPlan, FillsAndShiftsSeamBySeam)
         {"drift adds up", {clip(2, 1.5), clip(2, 1.5), clip(2, 2)}, false, {0, 0}, {0, 0}, {-0.5, -1}},
         {"no sound in a part", {clip(2, 2), clip(2, -1), clip(2, 2)}, true, {0, 0}, {0, 2}, {0, 0}},
         {"untimed part counts as in step", {clip(2, 2), Avi::Summary(), clip(2, 2)}, true, {0, 0}, {0, 0}, {0, 0}},
+        {"sound that says it plays for ages", {lying(1, 0xFFFFFFFF, 1), clip(2, 2)}, true, {0}, {0}, {0}},
+        {"sound that says it plays for no time", {lying(1, 1, 0x7FFFFFFF), clip(2, 2)}, true, {0}, {0}, {0}},
+        {"a picture of a billion frames a second", {lying(0, 1, 0x7FFFFFFF), clip(2, 2)}, true, {0}, {0}, {0}},
+        {"a short picture under long sound", {clip(0.2, 30), clip(2, 2)}, true, {745}, {0}, {0}},
     };
     for (const auto &c : cases) {
         const QVector<SyncPlan::Seam> seams = SyncPlan::plan(c.rows, c.fill);
