@@ -167,3 +167,24 @@ TEST(AviJoiner, TheLegacyIndexNamesEachChunkAsItIs)
     EXPECT_EQ(ids.value("00db"), frames);
     EXPECT_EQ(ids.value("00dc"), frames);
 }
+
+// A main header shorter than its structure (20 or 21 bytes, a JUNK chunk after it) is read
+// no further than it goes: the join is whole (the sanitizer build would stop on an over-read).
+TEST(AviJoiner, AShortMainHeaderIsReadOnlyAsFarAsItGoes)
+{
+    TestEnvironment env;
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"), SampleMedia::picture() + SampleMedia::sine() + kXvidMp3 + words({"-t", "1"}));
+    for (const quint32 size : {20u, 21u}) {
+        QByteArray data = readAll(a);
+        const qsizetype avih = data.indexOf("avih");
+        ASSERT_EQ(Riff::u32(data.constData() + avih + 4), 56u);
+        Riff::put32(data.data() + avih + 4, size);
+        const qsizetype junk = avih + 8 + Riff::padded(size);
+        data.replace(junk, 4, "JUNK");
+        Riff::put32(data.data() + junk + 4, static_cast<quint32>(avih + 64 - junk - 8));
+        const QString part = env.write(QStringLiteral("short%1.avi").arg(size), data);
+        const QString out = env.path(QStringLiteral("out%1.avi").arg(size));
+        ASSERT_TRUE(AviJoiner({part, a}, out).run().ok()) << size;
+        EXPECT_EQ(Avi::read(out).frames(), 2 * Avi::read(a).frames()) << size;
+    }
+}
