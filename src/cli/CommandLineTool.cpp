@@ -251,6 +251,10 @@ int join(const Options &o)
         return Exit::Usage;
     }
     const QString output = QFileInfo(o.output).absoluteFilePath();
+    if (FileSystem::occupantOf(output) == FileSystem::Occupant::Other) {
+        say(QStringLiteral("The output is not a file, and no output can take its place: %1").arg(output));
+        return Exit::Usage;
+    }
     FileList list;
     if (const std::optional<int> failed = fillList(list, o))
         return *failed;

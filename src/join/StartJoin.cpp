@@ -28,15 +28,8 @@ Dialogs::FileRequest outputRequest(const QString &start)
     return {QStringLiteral("Where would you like to save the output file?"), start, QStringLiteral("AVI File|*.avi")};
 }
 
-// What is at a path: nothing, a file or link the join may replace, or something else (a folder, a device, a pipe).
-enum class Occupant { None, Replaceable, Other };
-Occupant occupantOf(const QString &path)
-{
-    struct stat st;
-    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return Occupant::None;
-    return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode) ? Occupant::Replaceable : Occupant::Other;
-}
+using FileSystem::Occupant;
+using FileSystem::occupantOf;
 
 // A name the join will make (the output, or the engine's work file): Free, or
 // Again after a message or a No; Removed after the user let it go.
@@ -68,7 +61,7 @@ Look lookAtOutput(const FileList &list, const QString &output)
     case Occupant::Other:
         Dialogs::message(QStringLiteral("%1 is not a file: a join cannot write its output there.").arg(output) + chooseAgain(), Dialogs::Icon::Critical);
         return Look::Again;
-    case Occupant::Replaceable: break;
+    case Occupant::File: break;
     }
     if (list.holds(output)) {
         Dialogs::message(QStringLiteral("The file you've selected is part of your list.") + chooseAgain(), Dialogs::Icon::Critical);

@@ -131,3 +131,14 @@ bool FileSystem::writeAll(int fd, const char *data, qint64 size, qint64 at)
     }
     return true;
 }
+
+FileSystem::Occupant FileSystem::occupantOf(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (path.isEmpty() || ::lstat(name.constData(), &st) != 0)
+        return Occupant::None;
+    if (S_ISLNK(st.st_mode) && ::stat(name.constData(), &st) != 0)
+        return Occupant::Other; // dangling, or a loop
+    return S_ISREG(st.st_mode) ? Occupant::File : Occupant::Other;
+}

@@ -21,6 +21,11 @@ double freeBytes(const QString &path);
 QString mountPointOf(const QString &path);
 // True when both name the same existing file (same device and inode).
 bool sameFile(const QString &a, const QString &b);
+// What stands at a path a program is about to write: nothing, a regular file
+// (or a link to one) it may replace, or something no output can take the place
+// of (a folder, a device, a pipe, a link that leads nowhere or round in a loop).
+enum class Occupant { None, File, Other };
+Occupant occupantOf(const QString &path);
 // Everything up to and including the last separator; empty when there is none.
 QString folderPart(const QString &path);
 // Writes all size bytes to fd, at the offset at (pwrite) or, with at < 0, at the

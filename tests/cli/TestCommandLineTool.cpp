@@ -139,6 +139,15 @@ TEST(CommandLineTool, ExitStatusesForUsageQuestionsAndALock)
     EXPECT_TRUE(c.err.contains(QStringLiteral("No such file: ") + c.env.path(QStringLiteral("gone.avi"))));
     EXPECT_EQ(c.run({QStringLiteral("--join"), parts[0], parts[0], parts[1]}), 2); // the output is a part
     EXPECT_FALSE(QFile::exists(out));
+    // An output no file can take the place of is refused at once, whatever --yes says.
+    const QString dangling = c.env.path(QStringLiteral("dangling.avi"));
+    ASSERT_TRUE(QFile::link(c.env.path(QStringLiteral("nowhere")), dangling));
+    for (const QString &odd : c.env.notRegularFiles(QStringLiteral(".avi")) + QStringList{dangling}) {
+        c.err.clear();
+        EXPECT_EQ(c.run(QStringList{QStringLiteral("--join"), odd, QStringLiteral("--yes")} + parts), 2) << odd.toStdString();
+        EXPECT_TRUE(c.err.contains(QStringLiteral("The output is not a file"))) << c.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(c.env.path(QStringLiteral("nowhere"))));
 
     // A list that would ask: exit 3, nothing written; the question in the window's words.
     c.err.clear();

@@ -120,6 +120,17 @@ TEST(StartJoin, ExistingOutputIsOverwrittenOnlyOnYes)
     EXPECT_FALSE(QFile::exists(existing)); // deleted before the space check
     EXPECT_TRUE(f.dialogs.messages.last().text.startsWith(QStringLiteral("You do not have enough free diskspace on drive /")));
     EXPECT_TRUE(f.wizards.isEmpty());
+
+    // What no output can replace is refused and the dialog asked again: never "overwrite?" without end.
+    for (const QString &odd : f.env.notRegularFiles(QStringLiteral(".avi"))) {
+        f.dialogs.messages.clear();
+        f.dialogs.files.enqueue({odd});
+        f.dialogs.files.enqueue({QString()});
+        f.run();
+        ASSERT_EQ(f.dialogs.messages.size(), 1) << odd.toStdString();
+        EXPECT_EQ(f.dialogs.messages[0].text, odd + QStringLiteral(" is not a file: a join cannot write its output there.\r\nPlease, choose a different filename."));
+    }
+    EXPECT_TRUE(f.wizards.isEmpty());
 }
 
 TEST(StartJoin, FreeSpaceBoundary)
