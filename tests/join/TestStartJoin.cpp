@@ -287,15 +287,16 @@ TEST(StartJoin, TheIntermediateFileNeverHarmsAnotherFile)
         EXPECT_TRUE(f.wizards.isEmpty());
         EXPECT_FALSE(QFile::exists(RunFiles::firstScript()));
     }
-    // A dangling link at the output is an existing file too: the encoder would write through it.
+    // A dangling link at the output leads nowhere a file could be: refused, and the encoder never writes through it.
     {
         JoinFixture f;
         const QString out = f.env.path(QStringLiteral("dangling.avi"));
         ASSERT_TRUE(QFile::link(f.env.path(QStringLiteral("elsewhere/target.avi")), out));
         f.dialogs.files.enqueue({out});
-        f.run(); // "overwrite the existing file?" answered No, then the dialog is cancelled
-        EXPECT_EQ(f.dialogs.messages.last().title, QStringLiteral("File Already Exists!"));
+        f.run(); // refused, then the dialog is cancelled
+        EXPECT_TRUE(f.dialogs.messages.last().text.startsWith(out + QStringLiteral(" is not a file")));
         EXPECT_TRUE(f.wizards.isEmpty());
+        EXPECT_FALSE(QFile::exists(f.env.path(QStringLiteral("elsewhere/target.avi"))));
     }
 }
 
