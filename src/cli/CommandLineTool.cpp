@@ -35,7 +35,7 @@ using CommandLineTool::Exit;
 
 volatile std::sig_atomic_t g_signal = 0;
 void onSignal(int signo) { g_signal = signo; }
-int signalExit() { return g_signal == SIGTERM ? Exit::Terminated : Exit::Interrupted; }
+int signalExit() { return g_signal == SIGTERM ? Exit::Terminated : g_signal == SIGHUP ? Exit::HungUp : Exit::Interrupted; }
 
 struct Options
 {
@@ -89,15 +89,15 @@ Options parse(const QStringList &args)
                     names << known->optionName();
                 o.error = QStringLiteral("--engine takes %1, not \"%2\".").arg(names.join(QStringLiteral(" or ")), e);
             }
-        } else if (a == QStringLiteral("--yes")) {
+        } else if (a == QStringLiteral("--yes") || a == QStringLiteral("-y")) {
             o.yes = true;
-        } else if (a == QStringLiteral("--quiet")) {
+        } else if (a == QStringLiteral("--quiet") || a == QStringLiteral("-q")) {
             o.quiet = true;
         } else if (a == QStringLiteral("--debug")) {
             o.debug = true;
         } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
             setMode(Options::Help);
-        } else if (a == QStringLiteral("--version")) {
+        } else if (a == QStringLiteral("--version") || a == QStringLiteral("-V")) {
             setMode(Options::Version);
         } else if (o.error.isEmpty()) {
             o.error = QStringLiteral("Unknown option: %1").arg(a);
@@ -353,7 +353,21 @@ int check(const Options &o)
 
 bool CommandLineTool::wanted(const QStringList &arguments)
 {
-    return std::any_of(arguments.begin(), arguments.end(), [](const QString &a) { return a.startsWith(QStringLiteral("--")) || a == QStringLiteral("-h"); });
+    // Qt's own options are the window's: "-platform offscreen", "-style fusion".
+    static const QStringList qtOptions{QStringLiteral("-platform"), QStringLiteral("-platformpluginpath"), QStringLiteral("-platformtheme"),
+                                       QStringLiteral("-plugin"), QStringLiteral("-style"), QStringLiteral("-stylesheet"),
+                                       QStringLiteral("-session"), QStringLiteral("-display"), QStringLiteral("-geometry"),
+                                       QStringLiteral("-title"), QStringLiteral("-name"), QStringLiteral("-qwindowgeometry"),
+                                       QStringLiteral("-qwindowtitle"), QStringLiteral("-qwindowicon"), QStringLiteral("-reverse"),
+                                       QStringLiteral("-widgetcount"), QStringLiteral("-nograb"), QStringLiteral("-dograb"),
+                                       QStringLiteral("-sync"), QStringLiteral("-qmljsdebugger")};
+    for (const QString &a : arguments) {
+        if (a.startsWith(QStringLiteral("--")))
+            return true;
+        if (a.size() > 1 && a.startsWith(u'-') && !qtOptions.contains(a.section(u'=', 0, 0)))
+            return true; // -h, -V, -q, -y and any unknown option: the command line says what it makes of it
+    }
+    return false;
 }
 
 namespace {
@@ -369,13 +383,13 @@ QString helpText()
         "  tapeweld [/debug]                    start the window\n"
         "\n"
         "Options (before or after the files):\n"
-        "  --yes                   go on past the checks' questions and replace an existing output\n"
+        "  -y, --yes               go on past the checks' questions and replace an existing output\n"
         "  --engine encoder|builtin\n"
         "                          who writes the output (the setting [Join] Engine otherwise)\n"
         "  --debug                 write a debug log to the settings folder\n"
-        "  --quiet                 print only questions, failures and their reasons\n"
-        "  --help                  print this help\n"
-        "  --version               print the version\n"
+        "  -q, --quiet             print only questions, failures and their reasons\n"
+        "  -h, --help              print this help\n"
+        "  -V, --version           print the version\n"
         "\n"
         "Exit status:\n"
         "  0    the output is whole (--check: the light is Green and nothing would be asked)\n"
@@ -383,7 +397,8 @@ QString helpText()
         "  2    usage: an unknown option, or a missing or unreadable file; nothing was written\n"
         "  3    a check asked, or the output exists, and --yes was not given; nothing was written\n"
         "  4    another join or repair of this user is running\n"
-        "  130  interrupted (SIGINT), 143 terminated (SIGTERM): cancelled, nothing left behind\n");
+        "  130  interrupted (SIGINT), 143 terminated (SIGTERM), 129 the terminal closed (SIGHUP):\n"
+        "       cancelled, nothing left behind\n");
 }
 } // namespace
 
@@ -407,6 +422,7 @@ int CommandLineTool::run(const QStringList &arguments)
     ::sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr); // the terminal closed: the same clean end
     {
         ConsoleDialogs startup(false, o.quiet);
         StartUp::run(o.debug ? QStringList{QStringLiteral("/debug")} : QStringList());

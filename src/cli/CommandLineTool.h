@@ -12,7 +12,8 @@ enum Exit {
     Usage = 2,       // unknown option, missing or unreadable file: nothing written
     Asked = 3,       // a check asked, or the output exists, and --yes was not given: nothing written
     Busy = 4,        // another join or repair of this user runs
-    Interrupted = 130, // SIGINT: cancelled, nothing left behind
+    HungUp = 129,      // SIGHUP (the terminal closed): cancelled, nothing left behind
+    Interrupted = 130, // SIGINT: the same
     Terminated = 143   // SIGTERM: the same
 };
 

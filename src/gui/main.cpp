@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QUrl>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -22,6 +23,14 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Tapeweld"));
         return CommandLineTool::run(arguments);
+    }
+    // Without a display the window cannot open: say so, rather than let the platform abort.
+    const auto set = [](const char *name) { return !qEnvironmentVariableIsEmpty(name); };
+    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM") && !arguments.contains(QStringLiteral("-platform"))) {
+        std::fputs("tapeweld: there is no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                   "Joins, repairs and checks need none: tapeweld --help\n",
+                   stderr);
+        return 2;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tapeweld"));

@@ -133,6 +133,14 @@ TEST(CommandLineTool, ExitStatusesForUsageQuestionsAndALock)
     const QString out = c.env.path(QStringLiteral("o.avi"));
     EXPECT_EQ(c.run({QStringLiteral("--help")}), 0);
     EXPECT_EQ(c.run({QStringLiteral("--version")}), 0);
+    EXPECT_EQ(c.run({QStringLiteral("-V")}), 0);
+    // Options of any form that it does not know, and no option without a display: a word and 2, never an abort.
+    for (const QStringList &args : {QStringList{QStringLiteral("-x")}, QStringList{QStringLiteral("-q"), QStringLiteral("--check")},
+                                    QStringList{}, QStringList{parts[0], parts[1]}}) {
+        c.err.clear();
+        EXPECT_EQ(c.run(args), 2) << args.join(u' ').toStdString() << c.err.toStdString();
+        EXPECT_FALSE(c.err.isEmpty());
+    }
     EXPECT_EQ(c.run(QStringList{QStringLiteral("--join"), out, QStringLiteral("--frobnicate")} + parts), 2);
     EXPECT_TRUE(c.err.contains(QStringLiteral("Unknown option: --frobnicate")));
     EXPECT_EQ(c.run({QStringLiteral("--join"), out, parts[0], c.env.path(QStringLiteral("gone.avi"))}), 2);
@@ -195,6 +203,7 @@ TEST(CommandLineTool, ASignalInEitherOperationCancelsAndLeavesNothing)
         {"encoder", QStringLiteral("Generating Index..."), QByteArray(), SIGINT, 130},
         {"builtin", QStringLiteral("Operation 1 of 2"), QByteArray("echo copy 100"), SIGINT, 130},
         {"builtin", QStringLiteral("Generating Index..."), QByteArray("echo index"), SIGTERM, 143},
+        {"builtin", QStringLiteral("Operation 1 of 2"), QByteArray("echo copy 100"), SIGHUP, 129}, // the terminal closed
     };
     for (const Case &k : cases) {
         Cli c;
