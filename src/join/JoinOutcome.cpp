@@ -55,7 +55,8 @@ JoinOutcome::Verdict noOutput(const JoinOutcome::Writer &writer)
             ErrorText::sentence(QStringLiteral("The %1 wrote no output").arg(writer.who)
                                 + (writer.ended.isEmpty() ? QString() : QStringLiteral(": ") + writer.ended)),
             QStringLiteral("Check2 no output"),
-            {}};
+            {},
+            true};
 }
 
 QString secondsText(double s) { return QLocale().toString(s, 'f', 1) + QStringLiteral(" s"); }
@@ -145,6 +146,7 @@ JoinOutcome::Verdict judge(const Avi::Summary &out, const Expected &e, const QSt
     const auto fail = [&](const QString &why, const QString &held) {
         r.ok = false;
         r.reason = because(why, held);
+        r.cutShort = !whole || !why.isEmpty();
         return r;
     };
     if (!whole)

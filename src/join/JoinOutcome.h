@@ -20,8 +20,11 @@ struct Verdict
     QString reason; // empty when ok
     QString log;    // what was checked, for the debug log
     QStringList notes; // for an output that is whole: what could not be verified
+    // Failed: the result was not written to its end (a write failed, the disk
+    // filled, its writer died), so nothing of it is worth keeping.
+    bool cutShort = false;
 
-    static Verdict failed(const QString &reason, const QString &log) { return {false, reason, log, {}}; }
+    static Verdict failed(const QString &reason, const QString &log) { return {false, reason, log, {}, true}; }
 };
 
 struct Part

@@ -83,12 +83,25 @@ void JoinRun::finish()
     } else {
         const QString why = !m_verdict.reason.isEmpty() ? m_verdict.reason
                                                         : QStringLiteral("The %1 wrote no output file.").arg(m_plan.engine->carriage().who);
-        m_status = RunStatus::failed((QStringList{why} + shifts).join(u'\n'));
+        m_status = RunStatus::failed((QStringList{why} + shifts + disposeOfOutput()).join(u'\n'));
     }
     if (m_status.state == RunStatus::State::Failed && IsDebugLogActive())
         WriteDebugLog(QStringLiteral("Failed: ") + m_status.detail);
     m_value = m_max;
     m_phase = Phase::Ended;
+}
+
+QStringList JoinRun::disposeOfOutput()
+{
+    if (!FileSystem::pathExists(m_plan.output))
+        return {};
+    // Written to its end, it is the user's to look at; cut short, it is no file to keep.
+    if (!m_verdict.cutShort)
+        return {QStringLiteral("The output was kept: %1").arg(m_plan.output)};
+    if (!RunSession::removeWithin({m_plan.output}, RunSession::kCancelWaitMs, {}))
+        return {QStringLiteral("The unfinished output could not be removed: %1").arg(m_plan.output)};
+    m_writtenText = QStringLiteral("0 KB");
+    return {QStringLiteral("The unfinished output was removed.")};
 }
 
 void JoinRun::cancel(const std::function<void()> &whileWaiting)

@@ -65,6 +65,8 @@ protected:
     void judgeOutput(const QString &log);
     bool failedSoFar() const { return !m_verdict.ok; }
     void finish();
+    // A failed join's output: removed when it was cut short, kept (and named) when whole; the line that says which.
+    QStringList disposeOfOutput();
 
     std::shared_ptr<RunSession> m_run;
     JoinPlan m_plan;

@@ -270,9 +270,12 @@ TEST(JoinEndToEnd, HalfAnOutputIsAFailureThatSaysSo)
     e.atEnd = [&](JoinWizard &w) {
         EXPECT_EQ(w.operationText(), QStringLiteral("Failed!"));
         EXPECT_TRUE(w.reasonText().startsWith(QStringLiteral("The output holds "))) << w.reasonText().toStdString();
-        EXPECT_TRUE(w.reasonText().endsWith(QStringLiteral(" of %1 frames.").arg(expected))) << w.reasonText().toStdString();
+        EXPECT_TRUE(w.reasonText().section(u'\n', 0, 0).endsWith(QStringLiteral(" of %1 frames.").arg(expected))) << w.reasonText().toStdString();
+        // Half of two equal parts is a whole AVI file: kept, and where it is said.
+        EXPECT_EQ(w.reasonText().section(u'\n', -1), QStringLiteral("The output was kept: ") + e.output);
     };
     e.run();
+    EXPECT_TRUE(QFile::exists(e.output));
 }
 
 TEST(JoinEndToEnd, AKilledEncoderIsAFailureThatSaysSo)
@@ -296,6 +299,7 @@ TEST(JoinEndToEnd, AKilledEncoderIsAFailureThatSaysSo)
         EXPECT_TRUE(w.reasonText().contains(QStringLiteral("the encoder was stopped (signal 9)"))) << w.reasonText().toStdString();
     };
     e.run();
+    EXPECT_FALSE(QFile::exists(e.output)); // cut short: removed
 }
 
 TEST(JoinEndToEnd, AFullDiskWhileCopyingOrEncodingIsAFailure)
@@ -326,6 +330,7 @@ TEST(JoinEndToEnd, AFullDiskWhileCopyingOrEncodingIsAFailure)
         e.run();
         ::setrlimit(RLIMIT_FSIZE, &old);
         EXPECT_FALSE(QFile::exists(e.temp()));
+        EXPECT_FALSE(QFile::exists(e.output)); // the disk took no more: nothing half-written is left
     }
     ::signal(SIGXFSZ, SIG_DFL);
 }
@@ -519,7 +524,8 @@ TEST(JoinEndToEnd, AStrayByteJoinedAnywayIsNeverCalledFinishedWithFramesMissing)
             EXPECT_EQ(w.operationText(), QStringLiteral("Finished!"));
         } else {
             EXPECT_EQ(w.operationText(), QStringLiteral("Failed!"));
-            EXPECT_EQ(w.reasonText(), QStringLiteral("The output holds %1 of %2 frames.").arg(held).arg(expected));
+            // Written to its end: kept, and where it is said.
+            EXPECT_EQ(w.reasonText(), QStringLiteral("The output holds %1 of %2 frames.\nThe output was kept: %3").arg(held).arg(expected).arg(e.output));
         }
     };
     e.run();
