@@ -80,6 +80,20 @@ public:
     }
 
     int streamCount() const { return static_cast<int>(m_streams.size()); }
+    // The id a chunk gets in the output stream: its own two letters where they
+    // are of the stream's kind ("db" and "dc" are both pictures), the stream's
+    // own where they are not (a part whose header calls its sound a picture).
+    quint32 idFor(quint32 chunkId, int stream) const
+    {
+        static const quint32 dc = fourcc("00dc") >> 16, db = fourcc("00db") >> 16, wb = fourcc("00wb") >> 16, tx = fourcc("00tx") >> 16;
+        const quint32 letters = chunkId >> 16;
+        const Avi::Kind kind = m_streams[stream].format.kind;
+        const bool fits = kind == Avi::Kind::Video ? letters == dc || letters == db
+                          : kind == Avi::Kind::Audio ? letters == wb
+                          : kind == Avi::Kind::Text  ? letters == tx
+                                                     : true;
+        return withStream(fits ? chunkId : m_streams[stream].id, stream);
+    }
     const OutStream &stream(int s) const { return m_streams[s]; }
 
     Result begin(int reservedIndexes)
@@ -488,12 +502,12 @@ Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint
             continue;
         }
         const bool pad = (c.size & 1) && c.offset + 8 + padded(c.size) > part.size; // the file ends without it
-        if (withStream(c.id, to) != c.id || pad) {
+        if (writer.idFor(c.id, to) != c.id || pad) {
             result = copyRenumbered(writer, in.get(), c, to);
             consumed += 8 + c.size;
             ++i;
         } else {
-            const qsizetype j = runEnd(part, map, i);
+            const qsizetype j = runEnd(writer, part, map, i);
             result = copyRun(writer, in.get(), chunks, i, j);
             consumed += chunks[j - 1].offset + 8 + padded(chunks[j - 1].size) - c.offset;
             i = j;
@@ -505,13 +519,14 @@ Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint
 }
 
 // The chunk after a run of chunks from i that lie one after the other and keep their ids.
-qsizetype AviJoiner::runEnd(const Avi::File &part, const QVector<int> &map, qsizetype i)
+qsizetype AviJoiner::runEnd(const AviOutput &writer, const Avi::File &part, const QVector<int> &map, qsizetype i)
 {
     const QVector<Avi::Chunk> &chunks = part.chunks;
     const qint64 start = chunks[i].offset;
     qint64 end = start + 8 + padded(chunks[i].size);
     qsizetype j = i + 1;
     while (j < chunks.size() && chunks[j].offset == end && map.value(chunks[j].stream(), -1) == chunks[j].stream()
+           && writer.idFor(chunks[j].id, chunks[j].stream()) == chunks[j].id
            && end - start < (64LL << 20) && chunks[j].offset + 8 + padded(chunks[j].size) <= part.size) {
         end += 8 + padded(chunks[j].size);
         ++j;
@@ -525,14 +540,15 @@ Result AviJoiner::copyRenumbered(AviOutput &writer, int in, const Avi::Chunk &c,
     if (Result r = writer.roomFor(8 + padded(c.size), 1); !r.ok())
         return r;
     const qint64 at = writer.position();
-    if (Result r = writer.write(header(withStream(c.id, to), c.size)); !r.ok())
+    const quint32 id = writer.idFor(c.id, to);
+    if (Result r = writer.write(header(id, c.size)); !r.ok())
         return r;
     if (Result r = writer.copy(in, c.offset + 8, c.size); !r.ok())
         return r;
     if (c.size & 1)
         if (Result r = writer.write(QByteArray(1, '\0')); !r.ok())
             return r;
-    writer.record(at, to, c.size, c.key, c.id);
+    writer.record(at, to, c.size, c.key, id);
     return {};
 }
 

@@ -188,3 +188,27 @@ TEST(AviJoiner, AShortMainHeaderIsReadOnlyAsFarAsItGoes)
         EXPECT_EQ(Avi::read(out).frames(), 2 * Avi::read(a).frames()) << size;
     }
 }
+
+// A part whose header calls its picture sound and its sound picture: each chunk goes to the
+// output's stream of the kind its header names, under that stream's own code, in the chunks and the index alike.
+TEST(AviJoiner, AChunkFiledUnderAnotherStreamCarriesThatStreamsCode)
+{
+    TestEnvironment env;
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"), SampleMedia::picture() + SampleMedia::sine() + kXvidMp3 + words({"-t", "1"}));
+    QByteArray data = readAll(a);
+    const qsizetype vids = data.indexOf("strh") + 8, auds = data.indexOf("auds");
+    ASSERT_EQ(data.mid(vids, 4), QByteArray("vids"));
+    data.replace(vids, 4, "auds");
+    data.replace(auds, 4, "vids");
+    const QString swapped = env.write(QStringLiteral("swapped.avi"), data);
+    const QString out = env.path(QStringLiteral("out.avi"));
+    ASSERT_TRUE(AviJoiner({a, swapped}, out).run().ok());
+    for (const Avi::Index index : {Avi::Index::Trusted, Avi::Index::Ignored}) { // the index, then the chunks themselves
+        const Avi::File f = Avi::read(out, Avi::Detail::Chunks, index);
+        ASSERT_TRUE(f.isAvi());
+        for (const Avi::Chunk &c : f.chunks) {
+            const QByteArray id(reinterpret_cast<const char *>(&c.id), 4);
+            EXPECT_TRUE(c.stream() == 0 ? id == "00dc" || id == "00db" : id == "01wb") << id.toStdString();
+        }
+    }
+}
