@@ -51,12 +51,3 @@ QString Dialogs::qtFilter(const QString &filter)
     }
     return out.join(QStringLiteral(";;"));
 }
-
-QString Dialogs::defaultSuffix(const QString &filter)
-{
-    const QString pattern = filter.section(u'|', 1, 1).section(u';', 0, 0).trimmed();
-    if (!pattern.startsWith(QStringLiteral("*.")))
-        return {};
-    const QString suffix = pattern.mid(2);
-    return suffix.contains(u'*') || suffix.contains(u'?') || suffix.isEmpty() ? QString() : suffix;
-}

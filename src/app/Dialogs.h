@@ -41,8 +41,5 @@ QString folder(const QString &title);
 
 // "Name|pat;pat|Name2|pat" becomes "Name (pat pat);;Name2 (pat)".
 QString qtFilter(const QString &filter);
-// The extension a name typed without one gets in a save dialog: the first
-// pattern's ("AVI File|*.avi" gives "avi"); empty where it names no one extension.
-QString defaultSuffix(const QString &filter);
 
 } // namespace Dialogs

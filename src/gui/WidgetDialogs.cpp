@@ -52,8 +52,7 @@ QString WidgetDialogs::saveFile(const Dialogs::FileRequest &request)
     QFileDialog dialog(owner(), request.title, request.startFolder, Dialogs::qtFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite); // the callers ask their own question
-    // "joined" typed in an AVI save dialog means joined.avi, as users of file dialogs expect.
-    dialog.setDefaultSuffix(Dialogs::defaultSuffix(request.filter));
+    // A name typed without an extension is used exactly as typed: no extension is added.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();
