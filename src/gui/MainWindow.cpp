@@ -482,3 +482,9 @@ void MainWindow::moveEvent(QMoveEvent *event)
     if (m_remembering)
         m_rememberTimer.start();
 }
+
+void MainWindow::addGivenFiles(const QStringList &paths)
+{
+    if (!paths.isEmpty())
+        ListView_OLEDragDrop(m_list, paths, this);
+}

@@ -36,6 +36,8 @@ public:
     ImageButton *imageButton(const QString &name) const;
 
     void startNewList(); // start-up: a new list without the question
+    // Files named on the command line (or by "Open With"): added in that order, as a drop adds them.
+    void addGivenFiles(const QStringList &paths);
     void showTipOfTheDay();
     TipsWindow *tipsWindow() const { return m_tips; }
 

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QUrl>
 #include <cstdio>
 
@@ -34,6 +35,12 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tapeweld"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.larkvane.Tapeweld")); // Wayland matches windows to the entry by it
+    // Files given without an option (the desktop's "Open With", a file manager's drop on the launcher).
+    QStringList given;
+    for (const QString &a : QApplication::arguments().mid(1))
+        if (!a.startsWith(u'-') && a != QStringLiteral("/debug"))
+            given << QFileInfo(a).absoluteFilePath();
     ensureResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tapeweld.svg")));
     setStatusCheck(&CheckCompatibility); // the refresh cascade ends in the status light
@@ -51,6 +58,7 @@ int main(int argc, char *argv[])
         mainWindow->setAttribute(Qt::WA_DeleteOnClose);
         mainWindow->show();
         mainWindow->startNewList();
+        mainWindow->addGivenFiles(given);
         if (showTips)
             mainWindow->showTipOfTheDay();
     });

@@ -376,3 +376,14 @@ TEST(MainWindow, EnterClosesAbout)
     EXPECT_FALSE(about.isVisible());
     EXPECT_TRUE(dialogs.messages.isEmpty()); // not the credits
 }
+
+// Files named on the command line ("Open With") are added in the order given, not sorted.
+TEST(MainWindow, FilesGivenAtStartAreAddedInTheirOrder)
+{
+    Fixture f;
+    const QString z = f.env.write(QStringLiteral("z.avi"), "x"), a = f.env.write(QStringLiteral("a.avi"), "x");
+    f.window.addGivenFiles({z, a});
+    ASSERT_EQ(f.window.list().count(), 2);
+    EXPECT_EQ(f.window.list().model().cell(1, FileListModel::Filepath), z);
+    EXPECT_EQ(f.window.list().model().cell(2, FileListModel::Filepath), a);
+}
