@@ -343,6 +343,8 @@ int check(const Options &o)
     questions += JoinChecks::streamQuestions(list, carriage, JoinChecks::planOf(list, carriage));
     if (!o.quiet || !questions.isEmpty() || list.listStatus() != ListStatus::Green) {
         say(e.text);
+        if (list.listStatus() == ListStatus::Green && !questions.isEmpty())
+            say(QStringLiteral("\n") + Compatibility::alsoAskedHeading());
         for (const QString &q : std::as_const(questions))
             say(QStringLiteral("\r\n") + q);
     }

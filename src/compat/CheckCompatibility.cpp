@@ -85,3 +85,12 @@ QString Compatibility::firstDifferenceLine(const FileListModel &model, ListStatu
     const QVector<CarryCheck::Difference> d = CarryCheck::check(model, carriage);
     return d.isEmpty() ? QString() : d.first().text;
 }
+
+QString Compatibility::boxText(const FileListModel &model, ListStatus status, const Carriage &carriage)
+{
+    const Explanation e = explain(status, model.count());
+    const QString detail = firstDifferenceLine(model, status, carriage);
+    if (e.text.isEmpty() || detail.isEmpty())
+        return e.text;
+    return e.text + QStringLiteral("\r\r") + (status == ListStatus::Green ? alsoAskedHeading() + u'\r' : QString()) + detail;
+}

@@ -24,4 +24,8 @@ Explanation explain(ListStatus status, int rows);
 // and in what (the light's columns when Red; what a join cannot carry when
 // Green). Empty when there is none.
 QString firstDifferenceLine(const FileListModel &model, ListStatus status, const Carriage &carriage);
+// The light's box: its explanation and that line; on Green, what a join would
+// still ask about comes under a heading of its own, never as part of "nothing wrong".
+QString boxText(const FileListModel &model, ListStatus status, const Carriage &carriage);
+inline QString alsoAskedHeading() { return QStringLiteral("A join would also ask about:"); }
 } // namespace Compatibility

@@ -119,8 +119,7 @@ void MainWindow::StatusBar_PanelClick(int panel)
     // What a join cannot carry needs the rows' facts, read off the window's thread.
     if (m_list.listStatus() == ListStatus::Green)
         refreshRowFacts(m_list, &runWhileBusy);
-    const QString detail = Compatibility::firstDifferenceLine(m_list.model(), m_list.listStatus(), Engines::configured().carriage());
-    Dialogs::message(detail.isEmpty() ? e.text : e.text + QStringLiteral("\r\r") + detail,
+    Dialogs::message(Compatibility::boxText(m_list.model(), m_list.listStatus(), Engines::configured().carriage()),
                      e.critical ? Dialogs::Icon::Critical : Dialogs::Icon::Information);
 }
 

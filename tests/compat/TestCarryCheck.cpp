@@ -116,9 +116,13 @@ TEST(CarryCheck, EachDifferenceIsAskedAboutNamingRowStreamAndParameter)
         EXPECT_EQ(p.dialogs.messages[0].icon, Dialogs::Icon::Exclamation);
         EXPECT_EQ(p.dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
         EXPECT_TRUE(p.wizards.isEmpty());
-        // The light keeps its described text, with the difference on a line after it.
+        // The light keeps its described text, with the difference under a heading of its own after it.
         const QString line = Compatibility::firstDifferenceLine(p.list.model(), p.list.listStatus(), encoderEngine().carriage());
         EXPECT_TRUE(line.endsWith(c.line)) << line.toStdString();
+        EXPECT_EQ(Compatibility::boxText(p.list.model(), p.list.listStatus(), encoderEngine().carriage()),
+                  QStringLiteral("Status: Green\r\rThis status indicates that there is nothing wrong with your list.\r\r"
+                                 "A join would also ask about:\r")
+                      + line);
     }
 }
 
