@@ -66,6 +66,7 @@ QVector<SyncPlan::Seam> SyncPlan::plan(const QVector<Avi::Summary> &rows, bool f
             Seam seam;
             seam.row = p + 1;
             seam.silence.fill(0, tracks.size());
+            seam.frameSeconds = frame;
             if (fill && frame > 0) {
                 double ahead = 0;
                 for (const double s : std::as_const(sound))
@@ -128,6 +129,23 @@ QStringList SyncPlan::shiftLines(const QVector<Seam> &seams)
         lines << QStringLiteral("Part %1's sound starts %2 %3 its picture.")
                      .arg(seam.row)
                      .arg(secondsText(s), s < 0 ? QStringLiteral("before") : QStringLiteral("after"));
+    }
+    return lines;
+}
+
+QStringList SyncPlan::fillLines(const QVector<Seam> &seams)
+{
+    QStringList lines;
+    for (const Seam &seam : seams) {
+        QStringList what;
+        if (static_cast<double>(seam.dropFrames) * seam.frameSeconds > kTolerance)
+            what << (seam.dropFrames == 1 ? QStringLiteral("1 empty frame") : QStringLiteral("%1 empty frames").arg(QLocale().toString(seam.dropFrames)));
+        for (int t = 0; t < seam.silence.size(); ++t)
+            if (seam.silence[t] > kTolerance)
+                what << QStringLiteral("%1 of silence").arg(QLocale().toString(seam.silence[t], 'f', 3) + QStringLiteral(" s"))
+                            + (seam.silence.size() > 1 ? QStringLiteral(" in sound track %1").arg(t + 1) : QString());
+        if (!what.isEmpty())
+            lines << QStringLiteral("Before part %1 the writer put in %2.").arg(seam.row).arg(what.join(QStringLiteral(" and ")));
     }
     return lines;
 }

@@ -26,6 +26,7 @@ struct Seam
 {
     int row = 0;             // the part that starts at this seam (2 or more)
     qint64 dropFrames = 0;   // empty video frames put before it
+    double frameSeconds = 0; // how long one of them plays
     QVector<double> silence; // seconds of silence put before it, per sound track of row 1
     QVector<double> shift;   // per sound track: where its sound starts against its picture, after the fill (> 0: late)
 };
@@ -45,5 +46,9 @@ QString secondsText(double seconds);
 
 // "Part 3's sound starts 1.5 s before its picture." for every seam that moved.
 QStringList shiftLines(const QVector<Seam> &seams);
+// What a writer that fills put in, one line a seam that got more than the
+// tolerance (smaller fills are the sound's own framing, worth no word):
+// "Before part 3 the writer put in 1.500 s of silence."
+QStringList fillLines(const QVector<Seam> &seams);
 
 } // namespace SyncPlan

@@ -79,7 +79,7 @@ void JoinRun::finish()
     // The seams whose sound moved, which the question named, are named again.
     const QStringList shifts = SyncPlan::shiftLines(m_plan.seams);
     if (m_verdict.ok && outputExists) {
-        m_status = RunStatus::finished((shifts + m_verdict.notes).join(u'\n'));
+        m_status = RunStatus::finished((shifts + SyncPlan::fillLines(m_plan.seams) + leftOut() + m_verdict.notes).join(u'\n'));
     } else {
         const QString why = !m_verdict.reason.isEmpty() ? m_verdict.reason
                                                         : QStringLiteral("The %1 wrote no output file.").arg(m_plan.engine->carriage().who);
@@ -89,6 +89,24 @@ void JoinRun::finish()
         WriteDebugLog(QStringLiteral("Failed: ") + m_status.detail);
     m_value = m_max;
     m_phase = Phase::Ended;
+}
+
+QStringList JoinRun::leftOut() const
+{
+    // The output has row 1's streams: what a part has beyond them has no place in it.
+    QStringList lines;
+    const Avi::Summary &first = m_plan.parts.isEmpty() ? Avi::Summary() : m_plan.parts.first().avi;
+    for (int p = 1; p < m_plan.parts.size(); ++p) {
+        const Avi::Summary &part = m_plan.parts[p].avi;
+        if (!part.isAvi())
+            continue;
+        const int extra = part.countOf(Avi::Kind::Audio) - first.countOf(Avi::Kind::Audio);
+        if (extra > 0)
+            lines << QStringLiteral("Part %1's last %2 left out: the output has the sound tracks of part 1.")
+                         .arg(p + 1)
+                         .arg(extra == 1 ? QStringLiteral("sound track was") : QStringLiteral("%1 sound tracks were").arg(extra));
+    }
+    return lines;
 }
 
 QStringList JoinRun::disposeOfOutput()

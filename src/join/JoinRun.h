@@ -67,6 +67,8 @@ protected:
     void finish();
     // A failed join's output: removed when it was cut short, kept (and named) when whole; the line that says which.
     QStringList disposeOfOutput();
+    // The sound tracks of parts that the output has no place for, one line a part.
+    QStringList leftOut() const;
 
     std::shared_ptr<RunSession> m_run;
     JoinPlan m_plan;

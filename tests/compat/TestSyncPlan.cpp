@@ -59,6 +59,11 @@ TEST(SyncPlan, NamesTheSeamsThatMovedAndWhatCanBeFilled)
     EXPECT_EQ(SyncPlan::shiftLines(seams), (QStringList{QStringLiteral("Part 2's sound starts 1.5 s before its picture."),
                                                           QStringLiteral("Part 3's sound starts 1.5 s before its picture."),
                                                           QStringLiteral("Part 4's sound starts 11 s after its picture.")}));
+    // What a writer that fills put in, seam by seam.
+    EXPECT_EQ(SyncPlan::fillLines(SyncPlan::plan({clip(2, 0.5), clip(2, 3), clip(2, 2)}, true)),
+              (QStringList{QStringLiteral("Before part 2 the writer put in 1.500 s of silence."),
+                           QStringLiteral("Before part 3 the writer put in 25 empty frames.")}));
+    EXPECT_TRUE(SyncPlan::fillLines(seams).isEmpty()); // nothing put in without a fill
     int track = -1;
     ASSERT_NE(SyncPlan::firstShifted(seams, &track), nullptr);
     EXPECT_EQ(SyncPlan::firstShifted(seams)->row, 2);

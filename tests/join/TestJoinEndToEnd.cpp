@@ -602,9 +602,9 @@ TEST(JoinEndToEnd, EveryStreamIsJudgedWhenJoinedAnyway)
          failed, QStringLiteral("The output's sound track holds 2.5 s of 3.0 s of sound."), failed,
          QStringLiteral("The output's sound track holds 2.5 s of 3.0 s of sound.")},
         {{av, picture() + sine(44100, 0.5) + xvid + mp3 + twoSeconds, av}, finished,
-         QStringLiteral("Part 3's sound starts 1.5 s before its picture."), finished, QString()},
+         QStringLiteral("Part 3's sound starts 1.5 s before its picture."), finished, QStringLiteral("Before part 3 the writer put in 1.")},
         {{pcm, picture() + sine(44100, 0.5) + mjpg + pcm16 + twoSeconds, pcm}, finished,
-         QStringLiteral("Part 3's sound starts 1.5 s before its picture."), finished, QString()},
+         QStringLiteral("Part 3's sound starts 1.5 s before its picture."), finished, QStringLiteral("Before part 3 the writer put in 1.")},
     };
     for (const Case &c : cases)
         for (const Engine *engine : {&encoderEngine(), &writerEngine()}) {
