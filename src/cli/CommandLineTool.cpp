@@ -143,6 +143,10 @@ std::optional<int> fillList(FileList &list, const Options &o)
         }
         if (!LoadListFile(list, o.listFile))
             return Exit::Usage; // its message was printed
+        if (const int gone = Compatibility::goneRow(list.model())) {
+            say(Compatibility::goneLine(list.model(), gone));
+            return Exit::Usage;
+        }
         return std::nullopt;
     }
     QStringList paths;

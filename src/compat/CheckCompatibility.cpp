@@ -1,6 +1,7 @@
 #include "CheckCompatibility.h"
 #include "CarryCheck.h"
 #include "list/FileList.h"
+#include "platform/FileSystem.h"
 
 namespace {
 // Does the concatenation of every row's cell still hold something once each
@@ -29,6 +30,8 @@ ListStatus Compatibility::statusOf(const FileListModel &model)
 {
     if (model.count() < 2)
         return ListStatus::Red;
+    if (goneRow(model))
+        return ListStatus::Red; // a join of it can only fail
     if (leavesRemainder(model, FileListModel::VideoCodec) || leavesRemainder(model, FileListModel::VideoSize))
         return ListStatus::Red;
     return ListStatus::Green;
@@ -59,11 +62,30 @@ Compatibility::Explanation Compatibility::explain(ListStatus status, int rows)
             true};
 }
 
+int Compatibility::goneRow(const FileListModel &model)
+{
+    for (int i = 1; i <= model.count(); ++i) {
+        const QString &path = model.row(i)[FileListModel::Filepath];
+        if (!path.isEmpty() && !FileSystem::pathExists(path))
+            return i;
+    }
+    return 0;
+}
+
+QString Compatibility::goneLine(const FileListModel &model, int row)
+{
+    return QStringLiteral("Row %1 (%2) is gone: %3 no longer exists.")
+        .arg(row)
+        .arg(model.cell(row, FileListModel::Filename), model.cell(row, FileListModel::Filepath));
+}
+
 QString Compatibility::firstDifferenceLine(const FileListModel &model, ListStatus status, const Carriage &carriage)
 {
     if (model.count() < 2)
         return QString();
     if (status == ListStatus::Red) {
+        if (const int gone = goneRow(model))
+            return goneLine(model, gone);
         // The light's own rule, row by row: what is left once row 1's text is taken out.
         for (int i = 2; i <= model.count(); ++i)
             for (const auto &[column, name] : {std::pair{FileListModel::VideoCodec, QStringLiteral("video codec")},

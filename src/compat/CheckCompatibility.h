@@ -12,7 +12,11 @@ void CheckCompatibility(FileList &list);
 void ShowStatus(FileList &list, ListStatus status);
 
 namespace Compatibility {
+// Red too when a row's file is gone: a join of it could only fail.
 ListStatus statusOf(const FileListModel &model);
+// The first row (1-based) whose file no longer exists; 0: none. And what is said of it.
+int goneRow(const FileListModel &model);
+QString goneLine(const FileListModel &model, int row);
 // The explanation shown for a click on the indicator; empty for no status.
 struct Explanation
 {

@@ -156,6 +156,18 @@ TEST(CommandLineTool, ExitStatusesForUsageQuestionsAndALock)
         EXPECT_TRUE(c.err.contains(QStringLiteral("The output is not a file"))) << c.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(c.env.path(QStringLiteral("nowhere"))));
+    // A saved list whose file is gone: named, exit 2, before anything is written.
+    const QString gone = c.env.path(QStringLiteral("gone.avi"));
+    const QString saved = c.env.write(QStringLiteral("saved.tpw"),
+                                      "TPW List v1.0\r\n<AVI>\r\n" + QFileInfo(parts[0]).fileName().toUtf8() + "|1 KB|d|" + parts[0].toUtf8()
+                                          + "|XVID|320x240|1 seconds\r\ngone.avi|1 KB|d|" + gone.toUtf8() + "|XVID|320x240|1 seconds\r\n");
+    for (const QString &mode : {QStringLiteral("--check"), QStringLiteral("--join")}) {
+        c.err.clear();
+        const QStringList args = mode == QStringLiteral("--join") ? QStringList{mode, out} : QStringList{mode};
+        EXPECT_EQ(c.run(args + QStringList{QStringLiteral("--list"), saved}), 2) << mode.toStdString() << c.err.toStdString();
+        EXPECT_TRUE(c.err.contains(QStringLiteral("Row 2 (gone.avi) is gone: ") + gone)) << c.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(out));
 
     // A list that would ask: exit 3, nothing written; the question in the window's words.
     c.err.clear();

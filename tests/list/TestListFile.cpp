@@ -1,3 +1,4 @@
+#include "compat/CheckCompatibility.h"
 #include "app/Settings.h"
 #include "app/TextFormats.h"
 #include "list/FileList.h"
@@ -69,7 +70,10 @@ TEST(ListFile, SaveThenOpenGivesTheSameCells)
     EXPECT_EQ(b.height, 480);
     EXPECT_EQ(TextFormats::readGeneralDate(opened.model().cell(2, FileListModel::DateModified)), QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9)));
     EXPECT_EQ(opened.totals().duration, QStringLiteral("00:00:15"));
-    EXPECT_EQ(opened.listStatus(), ListStatus::Green);
+    // Its files are gone (they never were): Red, and the light's box says which row.
+    EXPECT_EQ(opened.listStatus(), ListStatus::Red);
+    EXPECT_TRUE(Compatibility::boxText(opened.model(), opened.listStatus(), Carriage{})
+                    .endsWith(QStringLiteral("\r\rRow 1 (a.avi) is gone: /v/a.avi no longer exists.")));
 }
 
 TEST(ListFile, RejectionsChangeNothing)
