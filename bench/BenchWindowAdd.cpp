@@ -92,7 +92,7 @@ int main(int argc, char **argv)
         QElapsedTimer c;
         c.start();
         const bool asks = !CarryCheck::check(window.list().model(), Engines::configured().carriage()).isEmpty()
-                          || ChunkCheck::check(window.list().model()).row != 0;
+                          || ChunkCheck::check(window.list().model(), Engines::configured().carriage()).row != 0;
         std::printf("Checks before the join's output dialog, %5d rows: %6.2f s%s\n", n, c.elapsed() / 1000.0,
                     asks ? "  (ASKED: the rows should agree)" : "");
         std::fflush(stdout);

@@ -102,7 +102,12 @@ struct Comparer
         const bool fills = carriage.fillsSeams;
         // Streams filed by number land in the wrong stream when the order differs.
         const QVector<int> v1 = first.streamsOf(Kind::Video), vr = r.streamsOf(Kind::Video);
-        const QVector<int> a1 = first.streamsOf(Kind::Audio), ar = r.streamsOf(Kind::Audio);
+        QVector<int> a1 = first.streamsOf(Kind::Audio), ar = r.streamsOf(Kind::Audio);
+        if (!carriage.everySoundTrack && a1.size() > 1) {
+            // It keeps row 1's first track only (asked about once): the others' sound is no matter here.
+            a1.resize(1);
+            ar.resize(std::min<qsizetype>(ar.size(), 1));
+        }
         const QVector<int> t1 = first.streamsOf(Kind::Text), tr = r.streamsOf(Kind::Text);
         if (!carriage.filesByKind && v1.size() == vr.size() && a1.size() == ar.size() && t1.size() == tr.size() && kindsText(first) != kindsText(r))
             differ(row, QStringLiteral("order of streams"), kindsText(r), kindsText(first),
@@ -173,10 +178,19 @@ struct Comparer
             return;
         const double s = seam->shift[track];
         const QString amount = SyncPlan::secondsText(s);
-        out.append({seam->row,
-                    QStringLiteral("The parts before row %1 (%2) have %3 %4 sound than picture.")
-                        .arg(seam->row)
-                        .arg(name(seam->row), amount, s < 0 ? QStringLiteral("less") : QStringLiteral("more")),
+        const QString lessOrMore = s < 0 ? QStringLiteral("less") : QStringLiteral("more");
+        // The part just before the seam, when its own sound and picture differ by the drift: name it.
+        const int before = seam->row - 1;
+        const Summary &part = rows[before - 1];
+        const QVector<int> partVideo = part.streamsOf(Kind::Video), partSound = part.streamsOf(Kind::Audio);
+        const double own = partVideo.isEmpty() ? 0
+                           : (track < partSound.size() ? part.streams[partSound[track]].seconds() : 0) - part.streams[partVideo[0]].seconds();
+        const bool oneRow = std::abs(own - s) <= SyncPlan::kTolerance;
+        out.append({oneRow ? before : seam->row,
+                    oneRow ? QStringLiteral("Row %1 (%2) has %3 %4 sound than picture.").arg(before).arg(name(before), amount, lessOrMore)
+                           : QStringLiteral("The parts before row %1 (%2) have %3 %4 sound than picture.")
+                                 .arg(seam->row)
+                                 .arg(name(seam->row), amount, lessOrMore),
                     QStringLiteral("In the output, the sound of part %1 and of every part after it will start %2 %3 its picture.")
                         .arg(seam->row)
                         .arg(amount, s < 0 ? QStringLiteral("before") : QStringLiteral("after"))});

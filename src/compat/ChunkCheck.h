@@ -1,10 +1,15 @@
 #pragma once
+#include "Carriage.h"
+
 #include <QString>
 class FileListModel;
 
 // A part whose file does not end where its RIFF chunks end (a stray byte, junk
 // appended, a file cut short) puts the next part where the encoder's index scan
-// never finds it. Reads what the rows' facts hold (refreshRowFacts).
+// never finds it, when the parts are copied byte for byte. A writer that reads
+// each part by its own chunks carries a tail; a file cut short loses only its own
+// cut chunk, and one whose index alone was cut off loses nothing. Reads what the
+// rows' facts hold (refreshRowFacts).
 namespace ChunkCheck {
 
 struct Finding
@@ -14,7 +19,7 @@ struct Finding
     bool notAvi = false;
 };
 
-Finding check(const FileListModel &model);
-QString question(const FileListModel &model, const Finding &f);
+Finding check(const FileListModel &model, const Carriage &carriage);
+QString question(const FileListModel &model, const Finding &f, const Carriage &carriage);
 
 } // namespace ChunkCheck

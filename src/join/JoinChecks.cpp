@@ -35,8 +35,8 @@ QStringList JoinChecks::streamQuestions(const FileList &list, const Carriage &ca
     const QVector<CarryCheck::Difference> carry = CarryCheck::differences(summariesOf(list), names, carriage, seams);
     if (!carry.isEmpty())
         questions << CarryCheck::question(carry);
-    const ChunkCheck::Finding chunks = ChunkCheck::check(list.model());
+    const ChunkCheck::Finding chunks = ChunkCheck::check(list.model(), carriage);
     if (chunks.row)
-        questions << ChunkCheck::question(list.model(), chunks);
+        questions << ChunkCheck::question(list.model(), chunks, carriage);
     return questions;
 }

@@ -6,6 +6,7 @@
 #include "list/ListFunctions.h"
 #include "support/SampleMedia.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestEngines.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -15,7 +16,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString asked(const QStringList &paths)
+QString asked(const QStringList &paths, const Carriage &carriage = encoderEngine().carriage())
 {
     ScriptedDialogs dialogs;
     FileList list;
@@ -24,8 +25,8 @@ QString asked(const QStringList &paths)
         list.model().appendRow({QFileInfo(p).fileName(), QStringLiteral("1 KB"), QString(), p, QStringLiteral("XVID"),
                                 QStringLiteral("640x480"), QStringLiteral("1 seconds")});
     refreshRowFacts(list, nullptr);
-    const ChunkCheck::Finding f = ChunkCheck::check(list.model());
-    return f.row ? ChunkCheck::question(list.model(), f) : QString();
+    const ChunkCheck::Finding f = ChunkCheck::check(list.model(), carriage);
+    return f.row ? ChunkCheck::question(list.model(), f, carriage) : QString();
 }
 } // namespace
 
@@ -50,6 +51,16 @@ TEST(ChunkCheck, PartsThatDoNotEndWhereTheirChunksEnd)
     EXPECT_TRUE(asked({whole, stray}).contains(QStringLiteral("It is the last part, so this does the other parts no harm.")));
     EXPECT_TRUE(asked({whole, cut}).contains(QStringLiteral("It is the last part: it loses its own end")));
     EXPECT_TRUE(asked({whole, env.write(QStringLiteral("text.avi"), "not a video")}).contains(QStringLiteral("is not an AVI file")));
+
+    // The writer reads each part by its own chunks: a tail harms nothing, a cut part only itself.
+    const Carriage writer = writerEngine().carriage();
+    EXPECT_EQ(asked({stray, whole}, writer), QString());
+    EXPECT_EQ(asked({whole, junk, whole}, writer), QString());
+    EXPECT_TRUE(asked({whole, cut, whole}, writer).contains(QStringLiteral("It loses its own end; the other parts are not affected.")));
+    // Only the index cut off: no chunk of media is lost, for either engine.
+    const QString noIndexEnd = env.write(QStringLiteral("index cut.avi"), data.left(data.lastIndexOf("idx1") + 24));
+    EXPECT_EQ(asked({noIndexEnd, whole}), QString());
+    EXPECT_EQ(asked({noIndexEnd, whole}, writer), QString());
 }
 
 TEST(ChunkCheck, AWholeOpenDmlFileOverOneGibibyteAsksNothing)
