@@ -21,6 +21,11 @@ Dialogs::Answer Dialogs::message(const QString &text, Icon icon, Buttons buttons
     return g_provider->message(text, icon, buttons, title.isEmpty() ? Version::kTitle : title);
 }
 
+Dialogs::Answer Dialogs::question(const QString &text, const QString &otherText, const QString &otherOption)
+{
+    return g_provider ? g_provider->question(text, otherText, otherOption) : Answer::No;
+}
+
 QStringList Dialogs::openFiles(const FileRequest &request, bool multiple)
 {
     return g_provider ? g_provider->openFiles(request, multiple) : QStringList();

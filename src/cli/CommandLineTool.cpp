@@ -299,7 +299,7 @@ int repair(const Options &o)
         say(QStringLiteral("The repaired file cannot replace the file it is made from: %1").arg(output));
         return Exit::Usage;
     }
-    const Engine &engine = o.engine ? *o.engine : Engines::configured();
+    const Engine *engine = o.engine ? o.engine : &Engines::configured();
     std::unique_ptr<RunSession> lock;
     switch (StartRepair(input, output, engine, nullptr, lock)) {
     case StartRepairResult::Ready: break;
@@ -308,7 +308,7 @@ int repair(const Options &o)
     case StartRepairResult::Busy: return Exit::Busy;
     case StartRepairResult::Failed: return Exit::Failed;
     }
-    RepairRun job(std::move(lock), input, engine, output);
+    RepairRun job(std::move(lock), input, *engine, output);
     Progress progress(o.quiet);
     job.start();
     while (job.phase() != RepairRun::Phase::Ended) {

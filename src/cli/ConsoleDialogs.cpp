@@ -44,3 +44,10 @@ QString ConsoleDialogs::saveFile(const Dialogs::FileRequest &)
 }
 
 QString ConsoleDialogs::folder(const QString &) { return QString(); }
+
+Dialogs::Answer ConsoleDialogs::question(const QString &text, const QString &otherText, const QString &otherOption)
+{
+    // The third choice is an option of the command line here.
+    return message(text + QStringLiteral("\r\n(%1: run again with %2.)").arg(otherText, otherOption), Dialogs::Icon::Exclamation,
+                   Dialogs::Buttons::YesNo, QString());
+}

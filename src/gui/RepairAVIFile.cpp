@@ -113,12 +113,12 @@ void RepairAVIFile::cmdRepair_Click()
         m_input->setFocus();
         return;
     }
-    const Engine &engine = Engines::configured();
+    const Engine *engine = &Engines::configured();
     std::unique_ptr<RunSession> lock;
     // The input is read off the window's thread.
     if (StartRepair(input, RepairScript::outputFor(input), engine, &runWhileBusy, lock) != StartRepairResult::Ready)
         return;
-    m_run = std::make_unique<RepairRun>(std::move(lock), input, engine);
+    m_run = std::make_unique<RepairRun>(std::move(lock), input, *engine);
     m_repair->setEnabled(false);
     m_cancel->setText(kCancel);
     m_percent = 0;
@@ -152,7 +152,8 @@ void RepairAVIFile::ProgressTimer_Timer()
         resetToIdle();
         const bool repaired = status.state == RunStatus::State::Finished;
         if (repaired)
-            Dialogs::message(RepairChecks::repairedMessage(output), Dialogs::Icon::Information);
+            Dialogs::message(RepairChecks::repairedMessage(output) + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + status.detail),
+                             Dialogs::Icon::Information);
         else
             Dialogs::message(RepairChecks::notRepairedMessage(status.detail), Dialogs::Icon::Exclamation);
         Q_EMIT finished(repaired);

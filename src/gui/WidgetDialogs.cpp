@@ -1,8 +1,10 @@
 #include "WidgetDialogs.h"
+#include "app/Version.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 QWidget *owner() { return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow(); }
@@ -64,4 +66,18 @@ QString WidgetDialogs::folder(const QString &title)
     QString caption = title;
     caption.replace(u'\r', QStringLiteral(" - "));
     return QFileDialog::getExistingDirectory(owner(), caption);
+}
+
+Dialogs::Answer WidgetDialogs::question(const QString &text, const QString &otherText, const QString &)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QMessageBox box(QMessageBox::Warning, Version::kTitle, shown, QMessageBox::Yes | QMessageBox::No, owner());
+    QPushButton *other = box.addButton(otherText, QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::No); // Return never accepts a harm
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    if (box.clickedButton() == other)
+        return Dialogs::Answer::Other;
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? Dialogs::Answer::Yes : Dialogs::Answer::No;
 }

@@ -10,4 +10,5 @@ public:
     QStringList openFiles(const Dialogs::FileRequest &request, bool multiple) override;
     QString saveFile(const Dialogs::FileRequest &request) override;
     QString folder(const QString &title) override;
+    Dialogs::Answer question(const QString &text, const QString &otherText, const QString &otherOption) override;
 };

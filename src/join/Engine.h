@@ -22,6 +22,7 @@ public:
     virtual QString settingName() const = 0; // its value of [Join] Engine in Settings.ini
     virtual QString optionName() const = 0;  // its value of --engine
     virtual QString choiceText() const = 0;  // its line in Preferences' "Join with"
+    virtual QString offerText() const = 0;   // the button that offers it in another engine's question
     virtual Carriage carriage() const = 0;
     // How many copies of the parts must fit on the output's drive.
     virtual int copiesNeeded() const = 0;

@@ -32,4 +32,12 @@ const Engine &Engines::byName(const QString &name)
 
 const Engine &Engines::configured() { return byName(Settings::read(SettingsKeys::kJoinEngine)); }
 
+const Engine *Engines::otherThat(const Engine &chosen, const std::function<bool(const Engine &)> &fits)
+{
+    for (const Engine *e : all())
+        if (e != &chosen && fits(*e))
+            return e;
+    return nullptr;
+}
+
 void Engines::configure(const Engine &engine) { Settings::write(SettingsKeys::kJoinEngine, engine.settingName()); }

@@ -2,6 +2,7 @@
 #include "Engine.h"
 
 #include <QVector>
+#include <functional>
 
 // Every engine Tapeweld knows, in the order Preferences offers them; the first is the default.
 namespace Engines {
@@ -13,4 +14,6 @@ const Engine *byOption(const QString &name);
 // The one [Join] Engine chooses.
 const Engine &configured();
 void configure(const Engine &engine);
+// The first engine other than chosen for which fits holds (one that would ask nothing, say); null when none.
+const Engine *otherThat(const Engine &chosen, const std::function<bool(const Engine &)> &fits);
 } // namespace Engines

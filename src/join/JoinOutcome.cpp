@@ -81,6 +81,8 @@ struct Expected
     bool syncFrames = false; // the writer puts in empty frames of its own
     QVector<double> soundSeconds, soundSlack;
     QStringList unverified;
+    int keptSoundTracks = -1; // accepted: only so many of the reference's sound tracks
+    bool textDropped = false; // accepted: no text stream
     int misordered = 0; // a part (1-based) whose streams are stored in another order
 };
 
@@ -153,12 +155,13 @@ JoinOutcome::Verdict judge(const Avi::Summary &out, const Expected &e, const QSt
         return fail(why, e.frames > 0 ? QStringLiteral("the %1 holds %2 of %3 frames").arg(noun, number(qMax<qint64>(0, actual)), number(e.frames))
                                       : QStringLiteral("the %1 is incomplete").arg(noun));
     const QString order = QStringLiteral("Part %1 stores its streams in another order: its sound went into the picture.").arg(e.misordered);
-    const int wantSound = e.reference.countOf(Avi::Kind::Audio), haveSound = out.countOf(Avi::Kind::Audio);
+    const int allSound = e.reference.countOf(Avi::Kind::Audio), haveSound = out.countOf(Avi::Kind::Audio);
+    const int wantSound = e.keptSoundTracks >= 0 ? std::min(allSound, e.keptSoundTracks) : allSound;
     if (haveSound < wantSound)
         return fail(QString(), QStringLiteral("the %1 keeps %2 of %3 sound tracks").arg(noun).arg(haveSound).arg(wantSound));
     if (out.countOf(Avi::Kind::Video) < e.reference.countOf(Avi::Kind::Video))
         return fail(QString(), QStringLiteral("the %1 has no picture").arg(noun));
-    if (out.countOf(Avi::Kind::Text) < e.reference.countOf(Avi::Kind::Text))
+    if (!e.textDropped && out.countOf(Avi::Kind::Text) < e.reference.countOf(Avi::Kind::Text))
         return fail(QString(), QStringLiteral("the %1 lost its text stream").arg(noun));
     if (actual > e.frames + e.cutFrames && e.unverified.isEmpty()) {
         r.ok = false;
@@ -184,6 +187,10 @@ JoinOutcome::Verdict judge(const Avi::Summary &out, const Expected &e, const QSt
     }
     for (const QString &part : e.unverified)
         r.notes << QStringLiteral("The output could not be verified for part %1: its frames could not be counted.").arg(part);
+    if (wantSound < allSound)
+        r.notes << QStringLiteral("The %1 keeps the first of %2 sound tracks, as asked.").arg(noun).arg(allSound);
+    if (e.textDropped && e.reference.countOf(Avi::Kind::Text) > 0)
+        r.notes << QStringLiteral("The %1 has no text stream, as asked.").arg(noun);
     return r;
 }
 
@@ -199,6 +206,8 @@ JoinOutcome::Verdict judgeFile(const QString &result, const Expected &e, const Q
         why = writer.ended;
     Expected withSync = e;
     withSync.syncFrames = writer.syncFrames;
+    withSync.keptSoundTracks = writer.keptSoundTracks;
+    withSync.textDropped = writer.textDropped;
     return judge(Avi::Summary::of(Avi::read(result, Avi::Detail::Counts)), withSync, noun, why);
 }
 
@@ -227,6 +236,8 @@ JoinOutcome::Verdict JoinOutcome::judgeSummaries(const Avi::Summary &result, con
 {
     Expected e = expect(asParts(parts), writer.inserted);
     e.syncFrames = writer.syncFrames;
+    e.keptSoundTracks = writer.keptSoundTracks;
+    e.textDropped = writer.textDropped;
     return judge(result, e, QStringLiteral("output"), writer.why.isEmpty() ? writer.ended : writer.why);
 }
 

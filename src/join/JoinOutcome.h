@@ -52,6 +52,10 @@ struct Writer
     QString ended;     // how its program ended when that was no success ("the encoder stopped with exit code 1")
     Inserted inserted; // what its plan put in
     bool syncFrames = false; // it puts in empty frames of its own to keep the sound in step
+    // What the user was asked about and accepted: the result keeps only this many
+    // sound tracks of the first part (-1: every one), and no text stream.
+    int keptSoundTracks = -1;
+    bool textDropped = false;
 };
 
 // Operation 1: the intermediate file holds every byte of every part, in order.

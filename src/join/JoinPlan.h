@@ -17,6 +17,10 @@ struct JoinPlan
     double totalBytes = 0; // what the progress is measured against: the list's total size
     const Engine *engine = nullptr;
     QVector<SyncPlan::Seam> seams;
+    // Losses the user was asked about and accepted: only so many of row 1's
+    // sound tracks are kept (-1: every one), and no text stream.
+    int keptSoundTracks = -1;
+    bool textDropped = false;
 
     QStringList inputs() const
     {

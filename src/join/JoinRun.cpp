@@ -66,6 +66,8 @@ void JoinRun::judgeOutput(const QString &log)
         return;
     JoinOutcome::Writer writer = m_plan.engine->reportIn(log);
     writer.inserted = JoinOutcome::Inserted::by(m_plan.seams);
+    writer.keptSoundTracks = m_plan.keptSoundTracks;
+    writer.textDropped = m_plan.textDropped;
     record(JoinOutcome::checkOutput(m_plan.parts, m_plan.output, writer));
 }
 

@@ -174,6 +174,42 @@ std::optional<StartJoinResult> engineProblem(const Engine &engine, const QString
     return std::nullopt;
 }
 
+// Another engine that would join this list without a question, to offer in the question; null when none would.
+const Engine *engineThatAsksNothing(const FileList &list, const Engine &chosen)
+{
+    return Engines::otherThat(chosen, [&](const Engine &e) {
+        return JoinChecks::streamQuestions(list, e.carriage(), JoinChecks::planOf(list, e.carriage())).isEmpty();
+    });
+}
+
+// What the engine cannot carry and parts that do not end where their chunks end,
+// each asked once; an engine that carries it all is offered beside Yes and No
+// (for this join: the preference stays). Yes accepts the losses the question named.
+std::optional<StartJoinResult> askAboutStreams(const FileList &list, JoinPlan &plan)
+{
+    const QStringList questions = JoinChecks::streamQuestions(list, plan.engine->carriage(), plan.seams);
+    if (questions.isEmpty())
+        return std::nullopt;
+    const Engine *better = engineThatAsksNothing(list, *plan.engine);
+    for (const QString &question : questions) {
+        const Dialogs::Answer answer = better ? Dialogs::question(question, better->offerText(), QStringLiteral("--engine ") + better->optionName())
+                                              : Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo);
+        if (answer == Dialogs::Answer::Other) {
+            plan.engine = better;
+            plan.seams = JoinChecks::planOf(list, better->carriage());
+            return std::nullopt;
+        }
+        if (answer != Dialogs::Answer::Yes)
+            return StartJoinResult::Declined;
+    }
+    const Carriage carriage = plan.engine->carriage();
+    const Avi::Summary &first = plan.parts.first().avi;
+    if (!carriage.everySoundTrack && first.countOf(Avi::Kind::Audio) > 1)
+        plan.keptSoundTracks = 1;
+    plan.textDropped = !carriage.text && first.countOf(Avi::Kind::Text) > 0;
+    return std::nullopt;
+}
+
 void logRows(const FileList &list)
 {
     if (!IsDebugLogActive())
@@ -204,12 +240,10 @@ StartJoinResult StartJoin(FileList &list, const JoinHooks &hooks)
         return StartJoinResult::Failed;
     }
     JoinPlan plan = planOf(list, hooks);
+    // What the light does not look at, asked before any dialog.
+    if (const std::optional<StartJoinResult> declined = askAboutStreams(list, plan))
+        return *declined;
     const Engine &engine = *plan.engine;
-    // What the light does not look at but the engine cannot carry, then parts
-    // that do not end where their chunks end: each asked once, before any dialog.
-    for (const QString &question : JoinChecks::streamQuestions(list, engine.carriage(), plan.seams))
-        if (Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
-            return StartJoinResult::Declined;
     plan.output = chooseOutput(list, engine);
     if (plan.output.isEmpty() || !enoughRoom(list, engine, plan.output, hooks))
         return StartJoinResult::Declined;

@@ -64,7 +64,10 @@ void RepairRun::finish()
         m_status = RunStatus::failed(m_failure);
     } else {
         const RunSession::End end = m_run->end();
-        const JoinOutcome::Writer writer = m_engine.reportIn(m_engine.repairLog());
+        JoinOutcome::Writer writer = m_engine.reportIn(m_engine.repairLog());
+        // What the engine does not keep was asked about before the repair ran, and accepted.
+        writer.keptSoundTracks = m_engine.carriage().everySoundTrack ? -1 : 1;
+        writer.textDropped = !m_engine.carriage().text;
         if (end.kind == RunSession::End::NotStarted) {
             m_status = RunStatus::failed(QStringLiteral("The repair could not start: %1.").arg(end.failure()));
         } else {

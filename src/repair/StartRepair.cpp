@@ -2,10 +2,10 @@
 #include "RepairChecks.h"
 #include "app/AppPaths.h"
 #include "app/Dialogs.h"
-#include "join/Engine.h"
+#include "join/Engines.h"
 #include "join/RunSession.h"
 
-StartRepairResult StartRepair(const QString &input, const QString &output, const Engine &engine, const BusyRunner &whileBusy,
+StartRepairResult StartRepair(const QString &input, const QString &output, const Engine *&engine, const BusyRunner &whileBusy,
                               std::unique_ptr<RunSession> &lock)
 {
     switch (RepairChecks::outputState(output)) {
@@ -21,9 +21,17 @@ StartRepairResult StartRepair(const QString &input, const QString &output, const
     Avi::Summary summary;
     const auto read = [&] { summary = Avi::summarize(input); };
     whileBusy ? whileBusy(read) : read();
-    if (const QString question = RepairChecks::streamsQuestion(summary, engine.carriage());
-        !question.isEmpty() && Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
-        return StartRepairResult::Declined;
+    if (const QString question = RepairChecks::streamsQuestion(summary, engine->carriage()); !question.isEmpty()) {
+        // An engine that keeps every stream of it is offered beside Yes and No.
+        const Engine *better =
+            Engines::otherThat(*engine, [&](const Engine &e) { return RepairChecks::streamsQuestion(summary, e.carriage()).isEmpty(); });
+        const Dialogs::Answer answer = better ? Dialogs::question(question, better->offerText(), QStringLiteral("--engine ") + better->optionName())
+                                              : Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo);
+        if (answer == Dialogs::Answer::Other)
+            engine = better;
+        else if (answer != Dialogs::Answer::Yes)
+            return StartRepairResult::Declined;
+    }
     if (const QString problem = RunSession::settingsFolderProblem(QStringLiteral("repair"), QStringLiteral("the repair script"));
         !problem.isEmpty()) {
         Dialogs::message(problem, Dialogs::Icon::Critical);

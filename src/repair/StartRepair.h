@@ -19,5 +19,7 @@ enum class StartRepairResult {
 // the command line's alike: the output's state, what the engine would not keep,
 // the settings folder and the per-user lock, each question and refusal through
 // Dialogs. whileBusy reads the input (without it the read runs here).
-StartRepairResult StartRepair(const QString &input, const QString &output, const Engine &engine, const BusyRunner &whileBusy,
+// engine: the one chosen; where its question offered another that keeps every
+// stream and the user chose it, that one on return (for this repair only).
+StartRepairResult StartRepair(const QString &input, const QString &output, const Engine *&engine, const BusyRunner &whileBusy,
                               std::unique_ptr<RunSession> &lock);

@@ -157,6 +157,20 @@ TEST(CarryCheck, EveryStreamAndEverySeamIsJudged)
         EXPECT_TRUE(asked[0].contains(QStringLiteral("the sound of part 3 and of every part after it will start 1.5 s before its picture")));
         Rows builtin({av + kMp3, shortSound, av + kMp3});
         EXPECT_TRUE(builtin.askedOnJoin(writerEngine()).isEmpty()); // filled with silence
+        // The encoder's question offers the writer, which carries it; choosing it joins with the writer, this once.
+        EXPECT_EQ(p.dialogs.messages[0].title, QStringLiteral("Join with Tapeweld's writer"));
+        Rows offered({av + kMp3, shortSound, av + kMp3});
+        offered.dialogs.answers.enqueue(Dialogs::Answer::Other);
+        const Engine *ran = nullptr;
+        JoinHooks hooks;
+        hooks.engine = &encoderEngine();
+        hooks.freeBytes = [](const QString &) { return 1e15; };
+        hooks.runJoin = [&](const JoinPlan &plan, std::shared_ptr<RunSession>) { ran = plan.engine; };
+        offered.dialogs.files.enqueue({offered.env.path(QStringLiteral("out.avi"))});
+        EXPECT_EQ(StartJoin(offered.list, hooks), StartJoinResult::Started);
+        EXPECT_EQ(ran, &writerEngine());
+        EXPECT_EQ(offered.dialogs.messages.size(), 1);
+        EXPECT_EQ(&Engines::configured(), &encoderEngine()); // the preference is as it was
     }
     // Two sound tracks in every row: the encoder keeps one; the built-in writer both.
     {

@@ -247,8 +247,11 @@ TEST(Repair, AsksBeforeItDropsAStreamOrReplacesAFileAndNeverWritesThroughALink)
     dialogs.answers.enqueue(Dialogs::Answer::Yes);
     w.cmdRepair_Click();
     ASSERT_TRUE(runToEnd(w));
-    EXPECT_TRUE(dialogs.messages.last().text.endsWith(QStringLiteral("The repaired file keeps 1 of 2 sound tracks."))) << dialogs.messages.last().text.toStdString();
-    EXPECT_FALSE(QFile::exists(two + QStringLiteral(".fixed.avi"))); // a failed repair leaves no partial output
+    // Asked, accepted, delivered exactly: repaired, with the accepted loss said.
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("The selected AVI File has been repaired successfully!")));
+    EXPECT_TRUE(dialogs.messages.last().text.endsWith(QStringLiteral("The repaired file keeps the first of 2 sound tracks, as asked.")))
+        << dialogs.messages.last().text.toStdString();
+    EXPECT_TRUE(QFile::exists(two + QStringLiteral(".fixed.avi")));
 
     // An output name that is a link: refused, its target untouched.
     const QString input = SampleMedia::make(SampleMedia::Kind::Xvid320, env.root(), QStringLiteral("x.avi"), 1);

@@ -20,6 +20,11 @@ Dialogs::Answer ScriptedDialogs::message(const QString &text, Dialogs::Icon icon
                                                                                      : Dialogs::Answer::No;
 }
 
+Dialogs::Answer ScriptedDialogs::question(const QString &text, const QString &otherText, const QString &)
+{
+    return message(text, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo, otherText);
+}
+
 QStringList ScriptedDialogs::openFiles(const Dialogs::FileRequest &request, bool)
 {
     fileRequests.append(request);

@@ -31,6 +31,8 @@ public:
     QStringList messageTexts() const;
 
     Dialogs::Answer message(const QString &text, Dialogs::Icon icon, Dialogs::Buttons buttons, const QString &title) override;
+    // Recorded as a Yes/No message whose title is the third choice's text.
+    Dialogs::Answer question(const QString &text, const QString &otherText, const QString &otherOption) override;
     QStringList openFiles(const Dialogs::FileRequest &request, bool multiple) override;
     QString saveFile(const Dialogs::FileRequest &request) override;
     QString folder(const QString &title) override;
