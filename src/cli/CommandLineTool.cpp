@@ -27,6 +27,7 @@
 #include <csignal>
 #include <cstdio>
 #include <optional>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -119,6 +120,8 @@ Options parse(const QStringList &args)
 }
 
 void say(const QString &text) { ConsoleDialogs::print(text); }
+void sayError(const QString &text) { ConsoleDialogs::printError(text); }
+void sayVerdict(const QString &text) { ConsoleDialogs::printVerdict(text); }
 
 // A file the run must read: it is there and can be opened.
 QString unreadable(const QString &path)
@@ -138,13 +141,13 @@ std::optional<int> fillList(FileList &list, const Options &o)
     NewList(list, false);
     if (!o.listFile.isEmpty()) {
         if (const QString why = unreadable(o.listFile); !why.isEmpty()) {
-            say(why);
+            sayError(why);
             return Exit::Usage;
         }
         if (!LoadListFile(list, o.listFile))
             return Exit::Usage; // its message was printed
         if (const int gone = Compatibility::goneRow(list.model())) {
-            say(Compatibility::goneLine(list.model(), gone));
+            sayError(Compatibility::goneLine(list.model(), gone));
             return Exit::Usage;
         }
         return std::nullopt;
@@ -152,7 +155,7 @@ std::optional<int> fillList(FileList &list, const Options &o)
     QStringList paths;
     for (const QString &f : o.files) {
         if (const QString why = unreadable(f); !why.isEmpty()) {
-            say(why);
+            sayError(why);
             return Exit::Usage;
         }
         paths << QFileInfo(f).absoluteFilePath();
@@ -217,7 +220,7 @@ void sayOutcome(const RunStatus &status, bool quiet)
     const QString words = status.words();
     if (quiet && status.state == RunStatus::State::Finished && status.detail.isEmpty())
         return;
-    say(status.detail.isEmpty() ? words : words + u'\n' + status.detail);
+    sayVerdict(status.detail.isEmpty() ? words : words + u'\n' + status.detail);
 }
 
 int followJoin(const JoinPlan &plan, std::shared_ptr<RunSession> run, const Options &o)
@@ -228,10 +231,15 @@ int followJoin(const JoinPlan &plan, std::shared_ptr<RunSession> run, const Opti
         return signalExit();
     }
     Progress progress(o.quiet);
+    QElapsedTimer clock;
+    clock.start();
     job->start();
     // Shown before each look at the run, so a phase that ends before the first
-    // look is still named.
+    // look is still named; operation 2 is named as it begins, whatever it does first.
+    bool second = false;
     while (job->phase() != JoinRun::Phase::Ended) {
+        if (job->phase() != JoinRun::Phase::Copying && !std::exchange(second, true))
+            progress.show(JoinRun::caption(JoinRun::Phase::Writing), job->progress(), job->maximum(), job->writtenText());
         progress.show(JoinRun::caption(job->phase()), job->progress(), job->maximum(), job->writtenText());
         if (g_signal) {
             job->cancel({});
@@ -244,6 +252,10 @@ int followJoin(const JoinPlan &plan, std::shared_ptr<RunSession> run, const Opti
     const RunStatus status = job->status();
     job->close();
     sayOutcome(status, o.quiet);
+    if (status.state == RunStatus::State::Finished)
+        sayVerdict(QStringLiteral("%1: %2 in %3")
+                       .arg(plan.output, TextFormats::kilobytesOfBytes(static_cast<double>(FileSystem::fileSize(plan.output))),
+                            TextFormats::timeOfDay(clock.elapsed() / 1000)));
     return exitFor(status);
 }
 
@@ -251,19 +263,19 @@ int join(const Options &o)
 {
     if (FileSystem::folderPart(QFileInfo(o.output).absoluteFilePath()).isEmpty()
         || !FileSystem::folderExists(QFileInfo(o.output).absolutePath())) {
-        say(QStringLiteral("No such folder for the output: %1").arg(QFileInfo(o.output).absolutePath()));
+        sayError(QStringLiteral("No such folder for the output: %1").arg(QFileInfo(o.output).absolutePath()));
         return Exit::Usage;
     }
     const QString output = QFileInfo(o.output).absoluteFilePath();
     if (FileSystem::occupantOf(output) == FileSystem::Occupant::Other) {
-        say(QStringLiteral("The output is not a file, and no output can take its place: %1").arg(output));
+        sayError(QStringLiteral("The output is not a file, and no output can take its place: %1").arg(output));
         return Exit::Usage;
     }
     FileList list;
     if (const std::optional<int> failed = fillList(list, o))
         return *failed;
     if (list.holds(output)) {
-        say(QStringLiteral("The output file is one of the files to join: %1").arg(output));
+        sayError(QStringLiteral("The output file is one of the files to join: %1").arg(output));
         return Exit::Usage;
     }
     ConsoleDialogs dialogs(o.yes, o.quiet);
@@ -287,16 +299,16 @@ int repair(const Options &o)
     ConsoleDialogs dialogs(o.yes, o.quiet);
     const QString input = QFileInfo(o.input).absoluteFilePath();
     if (const QString why = unreadable(o.input); !why.isEmpty()) {
-        say(why);
+        sayError(why);
         return Exit::Usage;
     }
     if (const QString problem = RepairChecks::inputProblem(input); !problem.isEmpty()) {
-        say(problem);
+        sayError(problem);
         return Exit::Usage;
     }
     const QString output = o.files.isEmpty() ? RepairScript::outputFor(input) : QFileInfo(o.files.first()).absoluteFilePath();
     if (output == input || FileSystem::sameFile(output, input)) {
-        say(QStringLiteral("The repaired file cannot replace the file it is made from: %1").arg(output));
+        sayError(QStringLiteral("The repaired file cannot replace the file it is made from: %1").arg(output));
         return Exit::Usage;
     }
     const Engine *engine = o.engine ? o.engine : &Engines::configured();
@@ -326,9 +338,9 @@ int repair(const Options &o)
     RunSession::removeLeftovers(AppPaths::applicationSettingsPath());
     const RunStatus status = job.status();
     if (status.state == RunStatus::State::Finished && !o.quiet)
-        say(RepairChecks::repairedMessage(output) + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n") + status.detail));
+        sayVerdict(RepairChecks::repairedMessage(output) + (status.detail.isEmpty() ? QString() : QStringLiteral("\r\n") + status.detail));
     else if (status.state == RunStatus::State::Failed)
-        say(RepairChecks::notRepairedMessage(status.detail));
+        sayVerdict(RepairChecks::notRepairedMessage(status.detail));
     return exitFor(status);
 }
 
@@ -346,11 +358,11 @@ int check(const Options &o)
     const Carriage carriage = (o.engine ? *o.engine : Engines::configured()).carriage();
     questions += JoinChecks::streamQuestions(list, carriage, JoinChecks::planOf(list, carriage));
     if (!o.quiet || !questions.isEmpty() || list.listStatus() != ListStatus::Green) {
-        say(e.text);
+        sayVerdict(e.text);
         if (list.listStatus() == ListStatus::Green && !questions.isEmpty())
-            say(QStringLiteral("\n") + Compatibility::alsoAskedHeading());
+            sayVerdict(QStringLiteral("\n") + Compatibility::alsoAskedHeading());
         for (const QString &q : std::as_const(questions))
-            say(QStringLiteral("\r\n") + q);
+            sayVerdict(QStringLiteral("\r\n") + q);
     }
     return list.listStatus() == ListStatus::Green && questions.isEmpty() ? Exit::Whole : Exit::Asked;
 }
@@ -412,7 +424,7 @@ int CommandLineTool::run(const QStringList &arguments)
 {
     const Options o = parse(arguments);
     if (!o.error.isEmpty()) {
-        say(o.error + QStringLiteral("\nTry: tapeweld --help"));
+        sayError(o.error + QStringLiteral("\nTry: tapeweld --help"));
         return Exit::Usage;
     }
     if (o.mode == Options::Help) {

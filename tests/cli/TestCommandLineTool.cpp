@@ -24,7 +24,7 @@ struct Cli
     TestEnvironment env;
     QString program = QStringLiteral(TW_PROGRAM_DIR "/tapeweld");
     QProcess process;
-    QString err;
+    QString err, out; // standard error (progress, questions, errors) and output (verdicts, reports)
 
     void start(const QStringList &args)
     {
@@ -41,6 +41,7 @@ struct Cli
     {
         EXPECT_TRUE(process.waitForFinished(120000));
         err += QString::fromLocal8Bit(process.readAllStandardError());
+        out += QString::fromLocal8Bit(process.readAllStandardOutput());
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
     int run(const QStringList &args)
@@ -96,7 +97,12 @@ TEST(CommandLineTool, JoinsWithoutADisplayAndSaysSo)
     const QString out = c.env.path(QStringLiteral("joined.avi"));
     EXPECT_EQ(c.run(QStringList{QStringLiteral("--join"), out} + parts), 0) << c.err.toStdString();
     EXPECT_TRUE(c.err.contains(QStringLiteral("Operation 1 of 2")));
-    EXPECT_TRUE(c.err.trimmed().endsWith(QStringLiteral("Finished!"))) << c.err.toStdString();
+    EXPECT_TRUE(c.err.contains(QStringLiteral("Operation 2 of 2")));
+    // The verdict on standard output, its last line the output, its size and the time taken.
+    const QStringList said = c.out.trimmed().split(u'\n');
+    ASSERT_EQ(said.size(), 2) << c.out.toStdString();
+    EXPECT_EQ(said[0], QStringLiteral("Finished!"));
+    EXPECT_TRUE(said[1].startsWith(out + QStringLiteral(": ")) && said[1].contains(QStringLiteral(" KB in 00:00:"))) << said[1].toStdString();
     EXPECT_EQ(SampleMedia::videoFrames(out), SampleMedia::videoFrames(parts[0]) * 3);
     EXPECT_TRUE(c.leftOvers().isEmpty()) << c.leftOvers().join(u',').toStdString();
 
@@ -172,7 +178,13 @@ TEST(CommandLineTool, ExitStatusesForUsageQuestionsAndALock)
     // A list that would ask: exit 3, nothing written; the question in the window's words.
     c.err.clear();
     EXPECT_EQ(c.run({QStringLiteral("--join"), out, parts[0], red}), 3);
-    EXPECT_TRUE(c.err.contains(JoinChecks::redQuestion().replace(QStringLiteral("\r\n"), QStringLiteral("\n")))) << c.err.toStdString();
+    // In the window's words, but what points at its controls in the command line's; off a terminal, No, saying --yes would go on.
+    EXPECT_TRUE(c.err.contains(JoinChecks::redQuestion()
+                                   .replace(QStringLiteral("You can click the 'Red' icon in the bottom right corner for more information."),
+                                            QStringLiteral("tapeweld --check with the same files says more."))
+                                   .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))))
+        << c.err.toStdString();
+    EXPECT_TRUE(c.err.contains(QStringLiteral("tapeweld: not answered (no terminal to ask on): --yes would go on."))) << c.err.toStdString();
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_TRUE(c.leftOvers().isEmpty());
     EXPECT_EQ(c.run({QStringLiteral("--check"), parts[0], red}), 3);
@@ -199,7 +211,7 @@ TEST(CommandLineTool, ExitStatusesForUsageQuestionsAndALock)
     EXPECT_EQ(c.run({QStringLiteral("--check"), parts[0], c.env.path(QStringLiteral("clip 3.avi"))}), 3);
     ASSERT_FALSE(questions.isEmpty());
     for (const QString &q : questions)
-        EXPECT_TRUE(c.err.contains(QString(q).replace(QStringLiteral("\r\n"), QStringLiteral("\n")))) << c.err.toStdString();
+        EXPECT_TRUE(c.out.contains(QString(q).replace(QStringLiteral("\r\n"), QStringLiteral("\n")))) << c.out.toStdString();
 }
 
 TEST(CommandLineTool, ASignalInEitherOperationCancelsAndLeavesNothing)
@@ -226,7 +238,7 @@ TEST(CommandLineTool, ASignalInEitherOperationCancelsAndLeavesNothing)
         ASSERT_TRUE(c.waitFor(k.phase)) << c.err.toStdString();
         ::kill(static_cast<pid_t>(c.process.processId()), k.signal); // the program this test started
         EXPECT_EQ(c.finish(), k.status) << k.engine << ' ' << c.err.toStdString();
-        EXPECT_TRUE(c.err.contains(QStringLiteral("Cancelled!")));
+        EXPECT_TRUE(c.out.contains(QStringLiteral("Cancelled!"))) << c.out.toStdString();
         EXPECT_FALSE(QFile::exists(out));
         EXPECT_FALSE(QFile::exists(out + QStringLiteral(".tpw.avi")));
         EXPECT_TRUE(c.leftOvers().isEmpty()) << c.leftOvers().join(u',').toStdString();
@@ -270,5 +282,34 @@ TEST(CommandLineTool, LongClipsJoinAndRepairWholeWithTheEncoder)
         EXPECT_EQ(cli.run({QStringLiteral("--repair"), parts[0], QStringLiteral("--engine"), QStringLiteral("encoder")}), 0)
             << sound << cli.err.toStdString();
         EXPECT_TRUE(QFile::exists(parts[0] + QStringLiteral(".fixed.avi"))) << sound;
+    }
+}
+
+// On a terminal a question waits for [y/N]: y joins; Enter, n and the end of input decline, writing nothing.
+TEST(CommandLineTool, OnATerminalAQuestionIsAsked)
+{
+    Cli c;
+    const QStringList parts = c.clips(1) + QStringList{SampleMedia::make(SampleMedia::Kind::Xvid640, c.env.root(), QStringLiteral("big.avi"), 1)};
+    const QString out = c.env.path(QStringLiteral("asked.avi"));
+    QStringList quoted{c.program, QStringLiteral("--join"), out, QStringLiteral("--engine"), QStringLiteral("builtin")};
+    quoted += parts;
+    for (QString &a : quoted)
+        a = u'\'' + a + u'\'';
+    const struct
+    {
+        QByteArray typed;
+        int status;
+    } cases[] = {{"\n", 3}, {"n\n", 3}, {"", 3}, {"y\n", 0}};
+    for (const auto &k : cases) {
+        QFile::remove(out);
+        // script(1) gives the program a terminal and types what the person would.
+        c.program = QStringLiteral("script");
+        c.start({QStringLiteral("-qec"), quoted.join(u' '), QStringLiteral("/dev/null")});
+        c.process.write(k.typed);
+        c.process.closeWriteChannel();
+        EXPECT_EQ(c.finish(), k.status) << k.typed.toStdString() << c.out.toStdString();
+        EXPECT_EQ(QFile::exists(out), k.status == 0) << k.typed.toStdString();
+        EXPECT_TRUE(c.out.contains(QStringLiteral("[y/N]"))) << c.out.toStdString(); // the terminal shows everything on one stream
+        c.out.clear();
     }
 }
