@@ -77,10 +77,16 @@ void RepairRun::finish()
             m_status = !verdict.ok   ? RunStatus::failed(verdict.reason)
                        : endedBadly ? RunStatus::failed(ErrorText::sentence(QStringLiteral("The repair failed: ") + end.failure()))
                                     : RunStatus::finished(verdict.notes.join(u'\n'));
+            m_keep = !verdict.ok && !verdict.cutShort && !endedBadly;
         }
     }
-    if (m_status.state == RunStatus::State::Failed)
-        ::unlink(QFile::encodeName(output()).constData()); // a partial output is no repaired file
+    // As a join's: a file cut short is no repaired file; one written to its end is the user's to look at.
+    if (m_status.state == RunStatus::State::Failed && FileSystem::pathExists(output())) {
+        if (m_keep)
+            m_status.detail += QStringLiteral("\r\nThe repaired file was kept: %1").arg(output());
+        else
+            ::unlink(QFile::encodeName(output()).constData());
+    }
     m_run->release();
 }
 

@@ -83,3 +83,17 @@ TEST(JoinOutcome, AnEncodersOwnSyncFramesAreNoFault)
     EXPECT_FALSE(JoinOutcome::judgeSummaries(clip(4.04, 4), parts, encoder).ok); // a whole frame more is no sync frame
     EXPECT_FALSE(JoinOutcome::judgeSummaries(synced, parts, writer(parts, true)).ok);
 }
+
+// A failed result is cut short (nothing to keep) when it was not written to its end or its writer said why.
+TEST(JoinOutcome, AFailedResultIsCutShortOnlyWhenNotWrittenToItsEnd)
+{
+    const QVector<Avi::Summary> parts{clip(2, 2), clip(2, 2)};
+    Avi::Summary cut = clip(2, 2);
+    cut.size += 100;
+    JoinOutcome::Writer failing = writer(parts, false);
+    failing.why = QStringLiteral("no space left on device");
+    EXPECT_FALSE(JoinOutcome::judgeSummaries(clip(2, 2), parts, writer(parts, false)).cutShort); // whole, but half: kept
+    EXPECT_TRUE(JoinOutcome::judgeSummaries(cut, parts, writer(parts, false)).cutShort);
+    EXPECT_TRUE(JoinOutcome::judgeSummaries(clip(2, 2), parts, failing).cutShort);
+    EXPECT_TRUE(JoinOutcome::Verdict::failed(QStringLiteral("x"), QString()).cutShort);
+}
