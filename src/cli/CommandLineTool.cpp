@@ -432,7 +432,7 @@ int CommandLineTool::run(const QStringList &arguments)
         return Exit::Whole;
     }
     if (o.mode == Options::Version) {
-        std::printf("%s %s\n", Version::kTitle.toLatin1().constData(), Version::text().toLatin1().constData());
+        std::printf("%s %s\n", Version::kTitle.toLatin1().constData(), Version::full().toLatin1().constData());
         return Exit::Whole;
     }
     struct sigaction action {};

@@ -23,6 +23,11 @@ execute_process(COMMAND appstreamcli validate --no-net "${prefix}/share/metainfo
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "appstreamcli validate failed")
 endif()
+# One version everywhere: the metainfo's release is the project's.
+file(READ "${prefix}/share/metainfo/example.larkvane.Tapeweld.metainfo.xml" metainfo)
+if(NOT metainfo MATCHES "<release version=\"${VERSION}\"")
+  message(FATAL_ERROR "the metainfo's release is not ${VERSION}")
+endif()
 # The installed program starts, from its launcher, and finds what it ships: its
 # settings template is copied into the per-user folder. "/debug" followed by a
 # Qt option starts no log.
