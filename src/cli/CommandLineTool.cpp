@@ -98,7 +98,7 @@ Options parse(const QStringList &args)
             o.debug = true;
         } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
             setMode(Options::Help);
-        } else if (a == QStringLiteral("--version") || a == QStringLiteral("-V")) {
+        } else if (a == QStringLiteral("--version")) {
             setMode(Options::Version);
         } else if (o.error.isEmpty()) {
             o.error = QStringLiteral("Unknown option: %1").arg(a);
@@ -407,7 +407,7 @@ QString helpText()
         "  --debug                 write a debug log to the settings folder\n"
         "  -q, --quiet             print only questions, failures and their reasons\n"
         "  -h, --help              print this help\n"
-        "  -V, --version           print the version\n"
+        "  --version               print the version\n"
         "\n"
         "Exit status:\n"
         "  0    the output is whole (--check: the light is Green and nothing would be asked)\n"
