@@ -313,3 +313,19 @@ TEST(CommandLineTool, OnATerminalAQuestionIsAsked)
         c.out.clear();
     }
 }
+
+// A loss the question named and --yes accepted ends whole, the loss said under the verdict.
+TEST(CommandLineTool, AnAcceptedLossFinishesAndIsSaid)
+{
+    Cli c;
+    const QStringList two = SampleMedia::picture() + SampleMedia::sine() + SampleMedia::sine()
+                            + QStringList{QStringLiteral("-map"), QStringLiteral("0"), QStringLiteral("-map"), QStringLiteral("1"),
+                                          QStringLiteral("-map"), QStringLiteral("2"), QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
+                                          QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-t"), QStringLiteral("1")};
+    const QString a = SampleMedia::makeWith(c.env.root(), QStringLiteral("a.avi"), two);
+    const QString out = c.env.path(QStringLiteral("out.avi"));
+    EXPECT_EQ(c.run({QStringLiteral("--join"), out, a, a, QStringLiteral("--engine"), QStringLiteral("encoder"), QStringLiteral("--yes")}), 0)
+        << c.err.toStdString() << c.out.toStdString();
+    EXPECT_TRUE(c.err.contains(QStringLiteral("(Join with Tapeweld's writer: run again with --engine builtin.)"))) << c.err.toStdString();
+    EXPECT_TRUE(c.out.startsWith(QStringLiteral("Finished!\nThe output keeps the first of 2 sound tracks, as asked.\n"))) << c.out.toStdString();
+}
