@@ -146,6 +146,10 @@ std::optional<int> fillList(FileList &list, const Options &o)
         }
         if (!LoadListFile(list, o.listFile))
             return Exit::Usage; // its message was printed
+        if (list.listPath().isEmpty()) { // opened in part: which rows stayed out was printed
+            sayError(QStringLiteral("Not every row of %1 could be taken: nothing was done.").arg(o.listFile));
+            return Exit::Usage;
+        }
         if (const int gone = Compatibility::goneRow(list.model())) {
             sayError(Compatibility::goneLine(list.model(), gone));
             return Exit::Usage;
@@ -267,6 +271,7 @@ int join(const Options &o)
         return Exit::Usage;
     }
     const QString output = QFileInfo(o.output).absoluteFilePath();
+    ConsoleDialogs dialogs(o.yes, o.quiet); // before the list is read: what its loading says is printed
     if (FileSystem::occupantOf(output) == FileSystem::Occupant::Other) {
         sayError(QStringLiteral("The output is not a file, and no output can take its place: %1").arg(output));
         return Exit::Usage;
@@ -278,7 +283,6 @@ int join(const Options &o)
         sayError(QStringLiteral("The output file is one of the files to join: %1").arg(output));
         return Exit::Usage;
     }
-    ConsoleDialogs dialogs(o.yes, o.quiet);
     dialogs.setOutput(output);
     JoinHooks hooks;
     hooks.engine = o.engine;

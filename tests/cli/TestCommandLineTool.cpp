@@ -329,3 +329,28 @@ TEST(CommandLineTool, AnAcceptedLossFinishesAndIsSaid)
     EXPECT_TRUE(c.err.contains(QStringLiteral("(Join with Tapeweld's writer: run again with --engine builtin.)"))) << c.err.toStdString();
     EXPECT_TRUE(c.out.startsWith(QStringLiteral("Finished!\nThe output keeps the first of 2 sound tracks, as asked.\n"))) << c.out.toStdString();
 }
+
+// What loading a list file says reaches the command line, and a list opened in part is joined or checked not at all.
+TEST(CommandLineTool, AListWithRowsLeftOutIsRefusedSayingWhich)
+{
+    Cli c;
+    const QStringList parts = c.clips(2);
+    QByteArray rows;
+    for (const QString &p : parts)
+        rows += QFileInfo(p).fileName().toUtf8() + "|1 KB|d|" + p.toUtf8() + "|XVID|320x240|1 seconds\r\n";
+    const QString quoted = c.env.path(QStringLiteral("a\"b.avi"));
+    const QString list = c.env.write(QStringLiteral("odd.tpw"), "TPW List v1.0\r\n<AVI>\r\n" + rows + "x.avi|1 KB|d|" + quoted.toUtf8()
+                                                                    + "|XVID|320x240|1 seconds\r\n");
+    const QString invalid = c.env.write(QStringLiteral("invalid.tpw"), "not a list\r\n");
+    const QString out = c.env.path(QStringLiteral("out.avi"));
+    for (const QStringList &mode : {QStringList{QStringLiteral("--join"), out}, QStringList{QStringLiteral("--check")}}) {
+        c.err.clear();
+        EXPECT_EQ(c.run(mode + QStringList{QStringLiteral("--list"), list}), 2) << c.err.toStdString();
+        EXPECT_TRUE(c.err.contains(QStringLiteral("These rows were left out"))) << c.err.toStdString();
+        EXPECT_TRUE(c.err.contains(QStringLiteral("tapeweld: Not every row of ") + list)) << c.err.toStdString();
+        c.err.clear();
+        EXPECT_EQ(c.run(mode + QStringList{QStringLiteral("--list"), invalid}), 2);
+        EXPECT_TRUE(c.err.contains(QStringLiteral("Unable to open; Invalid File!"))) << c.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(out));
+}
