@@ -268,6 +268,13 @@ public:
         return -1;
     }
     qint64 position() const { return m_pos; }
+    qint64 chunks() const
+    {
+        qint64 n = 0;
+        for (const OutStream &o : m_streams)
+            n += o.chunks;
+        return n;
+    }
 
 private:
     static quint32 videoCode(const Avi::File &reference, int stream)
@@ -461,6 +468,7 @@ Result AviJoiner::run(const Progress &progress)
             progress.indexing();
         result = writer.finish();
     }
+    m_chunksWritten = writer.chunks();
     if (out.close() != 0 && result.ok())
         result = failed(errno, QStringLiteral("write"));
     return result;

@@ -36,6 +36,8 @@ public:
               Avi::Index index = Avi::Index::Trusted, qint64 riffLimit = kRiffLimit);
     // The output must not exist: it is made new, never written through a link.
     Result run(const Progress &progress = {});
+    // The chunks the last run put in its output (media, empty frames and silence).
+    qint64 chunksWritten() const { return m_chunksWritten; }
 
     static constexpr qint64 kRiffLimit = 1LL << 30; // a RIFF's size, the first's index included
     static constexpr qint64 kMaxOutputBytes = 1LL << 40;
@@ -57,4 +59,5 @@ private:
     Avi::Index m_index;
     qint64 m_riffLimit;
     Avi::Limits m_limits;
+    qint64 m_chunksWritten = 0;
 };
