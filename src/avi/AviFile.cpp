@@ -555,5 +555,8 @@ double Avi::seconds(const Stream &stream, const Count &count)
     const double tick = static_cast<double>(stream.scale) / stream.rate;
     if (stream.kind == Kind::Audio && stream.sampleSize > 0)
         return static_cast<double>(count.bytes) / stream.sampleSize * tick;
+    // Sound a frame a chunk: an empty chunk (muxers write some before AAC starts) plays nothing.
+    if (stream.kind == Kind::Audio)
+        return static_cast<double>(count.chunks - count.empty) * tick;
     return static_cast<double>(count.chunks) * tick;
 }

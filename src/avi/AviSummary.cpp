@@ -11,7 +11,9 @@ double Avi::StreamSummary::seconds() const
     s.scale = scale;
     s.rate = rate;
     s.sampleSize = sampleSize;
-    return Avi::seconds(s, {chunks, bytes});
+    Count c;
+    c.chunks = chunks, c.bytes = bytes, c.empty = empty;
+    return Avi::seconds(s, c);
 }
 
 int Avi::Summary::firstOf(Kind kind) const

@@ -505,7 +505,7 @@ Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint
     for (qsizetype i = 0; i < chunks.size() && result.ok();) {
         const Avi::Chunk &c = chunks[i];
         const int to = map.value(c.stream(), -1);
-        if (to < 0) {
+        if (to < 0 || emptySound(writer, c, to)) {
             ++i;
             continue;
         }
@@ -534,12 +534,19 @@ qsizetype AviJoiner::runEnd(const AviOutput &writer, const Avi::File &part, cons
     qint64 end = start + 8 + padded(chunks[i].size);
     qsizetype j = i + 1;
     while (j < chunks.size() && chunks[j].offset == end && map.value(chunks[j].stream(), -1) == chunks[j].stream()
+           && !emptySound(writer, chunks[j], chunks[j].stream())
            && writer.idFor(chunks[j].id, chunks[j].stream()) == chunks[j].id
            && end - start < (64LL << 20) && chunks[j].offset + 8 + padded(chunks[j].size) <= part.size) {
         end += 8 + padded(chunks[j].size);
         ++j;
     }
     return j;
+}
+
+// A sound chunk of no bytes plays nothing and makes decoders complain at a seam: it stays out.
+bool AviJoiner::emptySound(const AviOutput &writer, const Avi::Chunk &c, int to)
+{
+    return c.size == 0 && writer.stream(to).format.kind == Avi::Kind::Audio;
 }
 
 // Renumbered (or its pad byte missing): a header of its own, then the data.

@@ -49,6 +49,7 @@ private:
     Result survey(Avi::File *reference, qint64 *estimate) const;
     Result fill(AviOutput &writer, int row) const;
     Result copyPart(AviOutput &writer, int p, const Avi::File &part, qint64 &consumed, const Progress &progress) const;
+    static bool emptySound(const AviOutput &writer, const Avi::Chunk &c, int to);
     static qsizetype runEnd(const AviOutput &writer, const Avi::File &part, const QVector<int> &map, qsizetype i);
     static Result copyRenumbered(AviOutput &writer, int in, const Avi::Chunk &c, int to);
     static Result copyRun(AviOutput &writer, int in, const QVector<Avi::Chunk> &chunks, qsizetype i, qsizetype j);

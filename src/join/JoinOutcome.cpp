@@ -114,8 +114,8 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Inse
             const Avi::StreamSummary &st = s.streams[sound[t]];
             const double played = qMax(0.0, st.seconds());
             e.soundSeconds[t] += played;
-            if (st.chunks > 0)
-                e.soundSlack[t] += played / static_cast<double>(st.chunks) * (JoinOutcome::kSlackChunksPerPart + st.cutChunks);
+            if (st.chunks - st.empty > 0)
+                e.soundSlack[t] += played / static_cast<double>(st.chunks - st.empty) * (JoinOutcome::kSlackChunksPerPart + st.cutChunks);
         }
     }
     e.frames += inserted.dropFrames;

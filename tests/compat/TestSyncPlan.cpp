@@ -40,6 +40,8 @@ TEST(SyncPlan, FillsAndShiftsSeamBySeam)
         {"sound that says it plays for no time", {lying(1, 1, 0x7FFFFFFF), clip(2, 2)}, true, {0}, {0}, {0}},
         {"a picture of a billion frames a second", {lying(0, 1, 0x7FFFFFFF), clip(2, 2)}, true, {0}, {0}, {0}},
         {"a short picture under long sound", {clip(0.2, 30), clip(2, 2)}, true, {745}, {0}, {0}},
+        // Empty chunks before AAC starts play nothing: 2 s of sound after 10 of them is 2 s, not 2.23 s.
+        {"empty sound chunks carry no time", {file({video(50), aac(2, 10)}), clip(2, 2), clip(2, 2)}, false, {0, 0}, {0, 0}, {0, 0}},
     };
     for (const auto &c : cases) {
         const QVector<SyncPlan::Seam> seams = SyncPlan::plan(c.rows, c.fill);

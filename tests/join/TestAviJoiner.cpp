@@ -212,3 +212,19 @@ TEST(AviJoiner, AChunkFiledUnderAnotherStreamCarriesThatStreamsCode)
         }
     }
 }
+
+// Empty sound chunks (H.264 and AAC as ffmpeg stores them start with some) play nothing: the writer leaves them out.
+TEST(AviJoiner, EmptySoundChunksStayOut)
+{
+    TestEnvironment env;
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"),
+                                            SampleMedia::picture() + SampleMedia::sine() + words({"-c:v", "libx264", "-c:a", "aac", "-t", "2"}));
+    const Avi::Summary part = Avi::summarize(a);
+    ASSERT_GT(part.streams.value(1).empty, 0); // the muxer's, before the sound starts
+    const QString out = env.path(QStringLiteral("out.avi"));
+    ASSERT_TRUE(AviJoiner({a, a}, out, SyncPlan::plan({part, part}, true)).run().ok());
+    const Avi::Summary joined = Avi::summarize(out);
+    EXPECT_EQ(joined.streams.value(1).empty, 0);
+    EXPECT_EQ(joined.streams.value(1).chunks, 2 * (part.streams[1].chunks - part.streams[1].empty));
+    EXPECT_EQ(SampleMedia::decoderErrors(out), 0);
+}

@@ -24,6 +24,18 @@ inline Avi::StreamSummary pcm(double seconds, quint32 chunksPerSecond = 25)
     s.chunks = static_cast<qint64>(seconds * chunksPerSecond);
     return s;
 }
+// AAC as muxers store it, a frame (1,024 samples at 44.1 kHz) a chunk, after empty chunks that play nothing.
+inline Avi::StreamSummary aac(double seconds, qint64 emptyChunks)
+{
+    Avi::StreamSummary s;
+    s.kind = Avi::Kind::Audio;
+    s.formatTag = 0xFF, s.channels = 2, s.samplesPerSec = 44100;
+    s.scale = 1024, s.rate = 44100, s.sampleSize = 0;
+    s.empty = emptyChunks;
+    s.chunks = static_cast<qint64>(seconds * 44100 / 1024 + 0.5) + emptyChunks;
+    s.bytes = (s.chunks - emptyChunks) * 300;
+    return s;
+}
 // A readable AVI file of these streams, its chain ending at its end.
 inline Avi::Summary file(const QVector<Avi::StreamSummary> &streams)
 {
