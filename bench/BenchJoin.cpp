@@ -138,7 +138,7 @@ int main(int argc, char **argv)
         QDir().mkpath(RunFiles::workFolder());
         const QString out = env.path(QStringLiteral("tick.avi"));
         env.write(QStringLiteral("tick.avi.tpw.avi"), QByteArray(1 << 20, 't'));
-        JoinWizard wizard(JoinPlan{out, {}, list.totals().bytes(), &Engines::byName(QStringLiteral("Encoder")), {}});
+        JoinWizard wizard(JoinPlan{out, {}, list.totals().bytes(), &Engines::byName(QStringLiteral("Encoder")), {}, -1, false, {}});
         wizard.Form_Load(); // its script is gone already: nothing runs
         const int ticks = 20000;
         const double cpu0 = cpuSeconds();

@@ -26,13 +26,28 @@ QVector<SyncPlan::Seam> JoinChecks::planOf(const FileList &list, const Carriage 
     return SyncPlan::plan(summariesOf(list), carriage.fillsSeams);
 }
 
-QStringList JoinChecks::streamQuestions(const FileList &list, const Carriage &carriage, const QVector<SyncPlan::Seam> &seams)
+namespace {
+QVector<CarryCheck::Difference> differencesOf(const FileList &list, const Carriage &carriage, const QVector<SyncPlan::Seam> &seams)
 {
-    QStringList questions;
     QStringList names;
     for (const FileListModel::Row &row : list.model().rows())
         names << row[FileListModel::Filename];
-    const QVector<CarryCheck::Difference> carry = CarryCheck::differences(summariesOf(list), names, carriage, seams);
+    return CarryCheck::differences(summariesOf(list), names, carriage, seams);
+}
+} // namespace
+
+QStringList JoinChecks::causes(const FileList &list, const Carriage &carriage, const QVector<SyncPlan::Seam> &seams)
+{
+    QStringList out;
+    for (const CarryCheck::Difference &d : differencesOf(list, carriage, seams))
+        out << d.text;
+    return out;
+}
+
+QStringList JoinChecks::streamQuestions(const FileList &list, const Carriage &carriage, const QVector<SyncPlan::Seam> &seams)
+{
+    QStringList questions;
+    const QVector<CarryCheck::Difference> carry = differencesOf(list, carriage, seams);
     if (!carry.isEmpty())
         questions << CarryCheck::question(carry);
     const ChunkCheck::Finding chunks = ChunkCheck::check(list.model(), carriage);

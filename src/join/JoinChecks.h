@@ -17,4 +17,6 @@ QVector<SyncPlan::Seam> planOf(const FileList &list, const Carriage &carriage);
 // that do not end where their chunks end: each a question, in the order they
 // are asked. The facts must be up to date (refreshRowFacts).
 QStringList streamQuestions(const FileList &list, const Carriage &carriage, const QVector<SyncPlan::Seam> &seams);
+// Each difference those questions name, a line each ("Row 2 (b.avi) differs from row 1 (a.avi) in its ...").
+QStringList causes(const FileList &list, const Carriage &carriage, const QVector<SyncPlan::Seam> &seams);
 } // namespace JoinChecks

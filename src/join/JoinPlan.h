@@ -21,6 +21,8 @@ struct JoinPlan
     // sound tracks are kept (-1: every one), and no text stream.
     int keptSoundTracks = -1;
     bool textDropped = false;
+    // The differences the questions named and the user went on past: what a harmed output is blamed on.
+    QStringList acceptedCauses;
 
     QStringList inputs() const
     {

@@ -83,8 +83,12 @@ void JoinRun::finish()
     if (m_verdict.ok && outputExists) {
         m_status = RunStatus::finished((shifts + SyncPlan::fillLines(m_plan.seams) + leftOut() + m_verdict.notes).join(u'\n'));
     } else {
-        const QString why = !m_verdict.reason.isEmpty() ? m_verdict.reason
-                                                        : QStringLiteral("The %1 wrote no output file.").arg(m_plan.engine->carriage().who);
+        QString why = !m_verdict.reason.isEmpty() ? m_verdict.reason
+                                                  : QStringLiteral("The %1 wrote no output file.").arg(m_plan.engine->carriage().who);
+        // Written whole but harmed after a question the user went on past: the harm is what the question named,
+        // whatever symptom the output shows of it.
+        if (!m_verdict.ok && !m_verdict.cutShort && !m_plan.acceptedCauses.isEmpty())
+            why = QStringLiteral("The output suffers what the question named: ") + m_plan.acceptedCauses.join(u' ');
         m_status = RunStatus::failed((QStringList{why} + shifts + disposeOfOutput()).join(u'\n'));
     }
     if (m_status.state == RunStatus::State::Failed && IsDebugLogActive())

@@ -203,6 +203,7 @@ std::optional<StartJoinResult> askAboutStreams(const FileList &list, JoinPlan &p
             return StartJoinResult::Declined;
     }
     const Carriage carriage = plan.engine->carriage();
+    plan.acceptedCauses = JoinChecks::causes(list, carriage, plan.seams);
     const Avi::Summary &first = plan.parts.first().avi;
     if (!carriage.everySoundTrack && first.countOf(Avi::Kind::Audio) > 1)
         plan.keptSoundTracks = 1;

@@ -30,7 +30,7 @@ struct WriterRun
         AppPaths::setProgramFolder(folder);
         JoinPlan plan{env.path(QStringLiteral("out.avi")), {{env.path(QStringLiteral("a.avi")), 500, Summaries::clip(1, 1)},
                                                             {env.path(QStringLiteral("b.avi")), 500, Summaries::clip(1, 1)}},
-                      1000, &writerEngine(), {}};
+                      1000, &writerEngine(), {}, -1, false, {}};
         const std::unique_ptr<JoinRun> job = JoinRun::create(nullptr, plan);
         job->start();
         const QDeadlineTimer deadline(20000);
