@@ -11,4 +11,5 @@ struct Carriage
     bool filesByKind = false;    // files a chunk under row 1's stream of its kind (else by stream number)
     bool fillsSeams = false;     // puts silence or empty frames where sound and picture drift apart
     bool readsPartsApart = false; // reads each part by its own chunks (else the parts byte for byte, one after the other)
+    bool retimesSound = false;    // times constant-rate sound by its bytes where the parts time it differently
 };

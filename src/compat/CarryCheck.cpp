@@ -150,6 +150,14 @@ struct Comparer
                        QStringLiteral("In the output, the sound of part %1 will not play.").arg(row));
                 continue;
             }
+            if (a.formatTag != 1 && SyncPlan::framePerChunk(a) != SyncPlan::framePerChunk(b)
+                && !(carriage.retimesSound && SyncPlan::constantRate(a))) {
+                const auto timing = [](const StreamSummary &s) {
+                    return SyncPlan::framePerChunk(s) ? QStringLiteral("one frame a chunk") : QStringLiteral("a stream of bytes");
+                };
+                differ(row, soundParameter(t, QStringLiteral("timing")), timing(b), timing(a),
+                       QStringLiteral("In the output, the sound of part %1 will play too short or garbled.").arg(row));
+            }
             if (a.samplesPerSec != b.samplesPerSec)
                 differ(row, soundParameter(t, QStringLiteral("sample rate")), QLocale().toString(b.samplesPerSec) + QStringLiteral(" Hz"),
                        QLocale().toString(a.samplesPerSec) + QStringLiteral(" Hz"),

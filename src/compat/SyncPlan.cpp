@@ -32,6 +32,11 @@ bool SyncPlan::canFill(const Avi::StreamSummary &sound)
     return false;
 }
 
+bool SyncPlan::constantRate(const Avi::StreamSummary &sound)
+{
+    return sound.kind == Avi::Kind::Audio && (sound.formatTag == 0x2000 || sound.formatTag == 0x2001) && sound.avgBytesPerSec > 0;
+}
+
 bool SyncPlan::timed(const Avi::StreamSummary &stream)
 {
     if (stream.scale == 0 || stream.rate == 0)

@@ -21,6 +21,11 @@ bool canFill(const Avi::StreamSummary &sound);
 // about its length and counts as in step: no seam gets a fill from it.
 inline constexpr double kShortestFrame = 0.001, kShortestSample = 1e-7, kLongestTick = 10;
 bool timed(const Avi::StreamSummary &stream);
+// Sound of a constant byte rate (AC-3, DTS), whose chunks play by their bytes
+// however they are cut: a writer may time the whole stream by its bytes.
+bool constantRate(const Avi::StreamSummary &sound);
+// How a sound stream's chunks are timed: a frame a chunk (sample size 0) or as a stream of bytes.
+inline bool framePerChunk(const Avi::StreamSummary &sound) { return sound.sampleSize == 0; }
 
 struct Seam
 {

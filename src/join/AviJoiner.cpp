@@ -80,6 +80,22 @@ public:
     }
 
     int streamCount() const { return static_cast<int>(m_streams.size()); }
+    // Times a constant-rate sound stream by its bytes (a byte a tick at its byte rate), so
+    // that chunks cut as frames and chunks cut anyhow both play as long as they hold.
+    void timeByBytes(int stream)
+    {
+        Avi::Stream &f = m_streams[stream].format;
+        f.scale = 1, f.rate = f.avgBytesPerSec, f.sampleSize = 1;
+        if (f.header.size() < Strh::kSize)
+            f.header.append(QByteArray(Strh::kSize - f.header.size(), '\0'));
+        put32(f.header.data() + Strh::kScale, f.scale);
+        put32(f.header.data() + Strh::kRate, f.rate);
+        put32(f.header.data() + Strh::kSampleSize, f.sampleSize);
+        // Its block is a byte too: readers time such a stream by its blocks.
+        f.blockAlign = 1;
+        if (f.format.size() >= Wfx::kBlockAlign + 2)
+            put16(f.format.data() + Wfx::kBlockAlign, 1);
+    }
     // The id a chunk gets in the output stream: its own two letters where they
     // are of the stream's kind ("db" and "dc" are both pictures), the stream's
     // own where they are not (a part whose header calls its sound a picture).
@@ -411,7 +427,7 @@ Result AviJoiner::unreadable(int part, const Avi::File &file)
     return Result::failure(QStringLiteral("part %1 could not be read: %2").arg(part + 1).arg(file.problem));
 }
 
-Result AviJoiner::survey(Avi::File *reference, qint64 *estimate) const
+Result AviJoiner::survey(Avi::File *reference, qint64 *estimate, QVector<Avi::Summary> *summaries) const
 {
     // Part 1's chunks (it is copied first), then every other part's counts for the size.
     *reference = read(0, Avi::Detail::Chunks);
@@ -420,6 +436,7 @@ Result AviJoiner::survey(Avi::File *reference, qint64 *estimate) const
     const auto add = [&](const Avi::File &f) {
         for (const Avi::Count &c : f.counts)
             *estimate += c.bytes + 9 * c.chunks;
+        *summaries << Avi::Summary::of(f);
     };
     add(*reference);
     for (int p = 1; p < m_parts.size(); ++p) {
@@ -442,12 +459,24 @@ Result AviJoiner::run(const Progress &progress)
         return Result::failure(QStringLiteral("there is nothing to join"));
     Avi::File reference;
     qint64 estimate = 0;
-    if (Result r = survey(&reference, &estimate); !r.ok())
+    QVector<Avi::Summary> summaries;
+    if (Result r = survey(&reference, &estimate, &summaries); !r.ok())
         return r;
     UniqueFd out(::open(QFile::encodeName(m_output).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (!out)
         return failed(errno, QStringLiteral("output ") + m_output);
     AviOutput writer(out.get(), reference, m_riffLimit);
+    // Constant-rate sound that one part times a frame a chunk and another as bytes: all of it by its bytes.
+    const QVector<int> sound = summaries.first().streamsOf(Avi::Kind::Audio);
+    for (int t = 0; t < sound.size(); ++t) {
+        const Avi::StreamSummary &first = summaries.first().streams[sound[t]];
+        const bool mixed = std::any_of(summaries.begin(), summaries.end(), [&](const Avi::Summary &s) {
+            const QVector<int> theirs = s.streamsOf(Avi::Kind::Audio);
+            return t < theirs.size() && SyncPlan::framePerChunk(s.streams[theirs[t]]) != SyncPlan::framePerChunk(first);
+        });
+        if (mixed && SyncPlan::constantRate(first))
+            writer.timeByBytes(sound[t]);
+    }
     // Room in the header for a standard index per stream per RIFF, with some to spare.
     Result result = writer.begin(static_cast<int>(estimate * 5 / 4 / std::max<qint64>(m_riffLimit * 3 / 4, 1)) + 4);
     qint64 consumed = 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include "avi/AviFile.h"
+#include "avi/AviSummary.h"
 #include "compat/SyncPlan.h"
 #include "platform/Result.h"
 
@@ -46,7 +47,7 @@ private:
     Avi::File read(int part, Avi::Detail detail) const;
     static Result unreadable(int part, const Avi::File &file);
     // Part 1 read whole, the others counted: the size of the output, fills included.
-    Result survey(Avi::File *reference, qint64 *estimate) const;
+    Result survey(Avi::File *reference, qint64 *estimate, QVector<Avi::Summary> *summaries) const;
     Result fill(AviOutput &writer, int row) const;
     Result copyPart(AviOutput &writer, int p, const Avi::File &part, qint64 &consumed, const Progress &progress) const;
     static bool emptySound(const AviOutput &writer, const Avi::Chunk &c, int to);

@@ -1,6 +1,9 @@
 #include "avi/AviFile.h"
 #include "avi/AviSummary.h"
+#include "compat/CarryCheck.h"
 #include "join/AviJoiner.h"
+#include "support/AviBytes.h"
+#include "support/TestEngines.h"
 #include "support/SampleMedia.h"
 #include "support/TestEnvironment.h"
 
@@ -226,5 +229,68 @@ TEST(AviJoiner, EmptySoundChunksStayOut)
     const Avi::Summary joined = Avi::summarize(out);
     EXPECT_EQ(joined.streams.value(1).empty, 0);
     EXPECT_EQ(joined.streams.value(1).chunks, 2 * (part.streams[1].chunks - part.streams[1].empty));
+    EXPECT_EQ(SampleMedia::decoderErrors(out), 0);
+}
+
+namespace {
+// The clip's AC-3 stored as a byte stream, as some muxers store it: chunks of 1,000 bytes that
+// cut across frames, the stream header timing bytes (a byte a tick at the byte rate). No index: readers walk it.
+QByteArray asByteStream(const QString &clip)
+{
+    const QByteArray data = readAll(clip);
+    const Avi::File f = Avi::read(clip);
+    QByteArray head = data.left(data.indexOf("LIST", data.indexOf("movi") - 8));
+    const qsizetype auds = head.indexOf("auds");
+    const quint32 bytesPerSecond = f.streams[1].avgBytesPerSec;
+    qint64 soundBytes = 0;
+    for (const Avi::Chunk &c : f.chunks)
+        soundBytes += c.stream() == 1 ? c.size : 0;
+    Riff::put32(head.data() + auds + Riff::Strh::kScale, 1);
+    Riff::put32(head.data() + auds + Riff::Strh::kRate, bytesPerSecond);
+    Riff::put32(head.data() + auds + Riff::Strh::kLength, static_cast<quint32>(soundBytes));
+    Riff::put32(head.data() + auds + Riff::Strh::kSampleSize, 1);
+    const qsizetype strf = head.indexOf("strf", auds) + 8;
+    Riff::put16(head.data() + strf + Riff::Wfx::kBlockAlign, 1); // a byte a block
+    QByteArray movi, pending;
+    for (const Avi::Chunk &c : f.chunks) {
+        const QByteArray bytes = data.mid(c.offset + 8, c.size);
+        if (c.stream() == 1) {
+            pending += bytes;
+            for (; pending.size() >= 1000; pending.remove(0, 1000))
+                movi += AviBytes::chunk("01wb", pending.left(1000));
+        } else {
+            movi += AviBytes::chunk("00dc", bytes);
+        }
+    }
+    if (!pending.isEmpty())
+        movi += AviBytes::chunk("01wb", pending);
+    QByteArray out = head + AviBytes::list("movi", movi);
+    Riff::put32(out.data() + 4, static_cast<quint32>(out.size() - 8));
+    return out;
+}
+} // namespace
+
+// AC-3 a frame a chunk beside AC-3 as a byte stream: the encoder is asked about, the writer times
+// the output's sound by its bytes and every part plays its sound as long as its picture.
+TEST(AviJoiner, SoundTimedTwoWaysPlaysAsLongAsItsPicture)
+{
+    TestEnvironment env;
+    const QString framed = SampleMedia::makeWith(env.root(), QStringLiteral("framed.avi"),
+                                                 SampleMedia::picture() + SampleMedia::sine() + words({"-c:v", "mpeg4", "-c:a", "ac3", "-t", "2"}));
+    const QString bytes = env.write(QStringLiteral("bytes.avi"), asByteStream(framed));
+    const QVector<Avi::Summary> parts{Avi::summarize(framed), Avi::summarize(bytes), Avi::summarize(framed)};
+    ASSERT_TRUE(parts[1].isAvi()) << parts[1].problem.toStdString();
+    EXPECT_NEAR(parts[1].streams[1].seconds(), parts[0].streams[1].seconds(), 0.05); // the same sound, timed two ways
+    const QStringList names{QStringLiteral("framed.avi"), QStringLiteral("bytes.avi"), QStringLiteral("framed.avi")};
+    const QVector<CarryCheck::Difference> asked =
+        CarryCheck::differences(parts, names, encoderEngine().carriage(), SyncPlan::plan(parts, false));
+    ASSERT_FALSE(asked.isEmpty());
+    EXPECT_EQ(asked[0].text, QStringLiteral("Row 2 (bytes.avi) differs from row 1 (framed.avi) in its sound timing: "
+                                            "a stream of bytes against one frame a chunk."));
+    const QVector<SyncPlan::Seam> seams = SyncPlan::plan(parts, true);
+    EXPECT_TRUE(CarryCheck::differences(parts, names, writerEngine().carriage(), seams).isEmpty());
+    const QString out = env.path(QStringLiteral("out.avi"));
+    ASSERT_TRUE(AviJoiner({framed, bytes, framed}, out, seams).run().ok());
+    EXPECT_NEAR(SampleMedia::soundSeconds(out), 3 * SampleMedia::soundSeconds(framed), 0.1);
     EXPECT_EQ(SampleMedia::decoderErrors(out), 0);
 }

@@ -64,7 +64,7 @@ public:
     QString optionName() const override { return QStringLiteral("builtin"); }
     QString choiceText() const override { return QStringLiteral("Tapeweld's own writer: one pass, every stream kept in step"); }
     QString offerText() const override { return QStringLiteral("Join with Tapeweld's writer"); }
-    Carriage carriage() const override { return {QStringLiteral("writer"), true, true, true, true, true}; }
+    Carriage carriage() const override { return {QStringLiteral("writer"), true, true, true, true, true, true}; }
     int copiesNeeded() const override { return 1; }
     QStringList programs() const override { return {RunFiles::writer()}; }
 
