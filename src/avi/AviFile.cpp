@@ -221,6 +221,8 @@ private:
                 m_f.movi.append({h.at + 12, qMin(h.end(), end)});
             else if (h.id == kIdx1 && first)
                 m_idx1 = h;
+            else if (h.id == kList && h.form == fourcc("INFO") && first && m_f.info.isEmpty() && h.size >= 4)
+                m_f.info = dataOf(m_s, h, end).mid(4);
             return true;
         });
     }
@@ -250,6 +252,8 @@ private:
                 st.extra = dataOf(m_s, h, end);
             else if (h.id == kIndx)
                 readSuperIndex(h, end, static_cast<int>(m_f.streams.size()), &st);
+            else if (h.id != kJunk && st.others.size() < Avi::Stream::kMostOthers)
+                st.others.append({h.id, dataOf(m_s, h, end, 4096)});
             return true;
         });
         parseStreamHeader(st);

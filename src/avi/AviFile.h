@@ -32,6 +32,15 @@ struct Stream
     Kind kind = Kind::Other;
     quint32 type = 0, handler = 0;
     QByteArray header, format, name, extra; // strh, strf, strn, strd as stored
+    // The stream list's other chunks ("vprp", where a picture's aspect lives, and
+    // any the reader does not know), as stored: at most kMostOthers of 4 KB each.
+    struct Other
+    {
+        quint32 id = 0;
+        QByteArray data;
+    };
+    QVector<Other> others;
+    static constexpr int kMostOthers = 8;
     quint32 scale = 0, rate = 0, start = 0, length = 0, sampleSize = 0;
     // Video (BITMAPINFOHEADER).
     quint32 compression = 0;
@@ -68,6 +77,7 @@ struct File
     int riffs = 0;       // "AVI " and every "AVIX" that follows
     qint64 chainEnd = 0; // where the last RIFF of the chain ends, padded
     QByteArray mainHeader;
+    QByteArray info; // the first RIFF's INFO list (title, software ...) without its header, at most 64 KB
     QVector<Stream> streams;
     QVector<QPair<qint64, qint64>> movi; // the data of each movi list: first byte, end
     IndexSource index = IndexSource::None;

@@ -77,6 +77,9 @@ public:
             m_streams.append(o);
         }
         m_mainHeader = reference.mainHeader;
+        m_info = reference.info;
+        if (m_info.size() & 1) // a list's size counts whole chunks: its pad byte goes inside
+            m_info += '\0';
     }
 
     int streamCount() const { return static_cast<int>(m_streams.size()); }
@@ -136,6 +139,9 @@ public:
                 strl += header(kStrd, static_cast<quint32>(o.format.extra.size())) + o.format.extra + QByteArray(o.format.extra.size() & 1, '\0');
             if (!o.format.name.isEmpty())
                 strl += header(kStrn, static_cast<quint32>(o.format.name.size())) + o.format.name + QByteArray(o.format.name.size() & 1, '\0');
+            // What the writer does not rewrite ("vprp": the picture's aspect) goes on as part 1 has it.
+            for (const Avi::Stream::Other &other : std::as_const(o.format.others))
+                strl += header(other.id, static_cast<quint32>(other.data.size())) + other.data + QByteArray(other.data.size() & 1, '\0');
             const int indxSize = 24 + 16 * m_reserved;
             o.indxAt = strlAt + 8 + strl.size() + 8;
             strl += header(kIndx, static_cast<quint32>(indxSize)) + QByteArray(indxSize, '\0');
@@ -143,7 +149,9 @@ public:
         }
         m_dmlhAt = 12 + 8 + hdrl.size() + 12 + 8;
         hdrl += header(kList, 4 + 8 + kDmlhSize) + tag("odml") + header(kDmlh, kDmlhSize) + QByteArray(kDmlhSize, '\0');
-        const QByteArray start = header(kRiff, 0) + tag("AVI ") + header(kList, static_cast<quint32>(hdrl.size())) + hdrl;
+        QByteArray start = header(kRiff, 0) + tag("AVI ") + header(kList, static_cast<quint32>(hdrl.size())) + hdrl;
+        if (!m_info.isEmpty()) // part 1's title, software and the like
+            start += header(kList, static_cast<quint32>(4 + m_info.size())) + tag("INFO") + m_info + QByteArray(m_info.size() & 1, '\0');
         m_pos = 0;
         if (Result r = write(start); !r.ok())
             return r;
@@ -381,7 +389,7 @@ private:
     int m_fd;
     qint64 m_riffLimit;
     qint64 m_pos = 0;
-    QByteArray m_mainHeader;
+    QByteArray m_mainHeader, m_info;
     QVector<OutStream> m_streams;
     QVector<Entry> m_entries; // the RIFF being written
     int m_reserved = 0, m_riffs = 0;

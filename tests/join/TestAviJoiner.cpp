@@ -8,6 +8,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QFile>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -293,4 +294,35 @@ TEST(AviJoiner, SoundTimedTwoWaysPlaysAsLongAsItsPicture)
     ASSERT_TRUE(AviJoiner({framed, bytes, framed}, out, seams).run().ok());
     EXPECT_NEAR(SampleMedia::soundSeconds(out), 3 * SampleMedia::soundSeconds(framed), 0.1);
     EXPECT_EQ(SampleMedia::decoderErrors(out), 0);
+}
+
+// The stream list's chunks the writer does not rewrite go on as part 1 has them: a 16:9 picture stays 16:9.
+TEST(AviJoiner, AStreamsOtherHeadersAndItsAspectAreKept)
+{
+    TestEnvironment env;
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("wide.avi"),
+                                            SampleMedia::picture() + words({"-c:v", "huffyuv", "-aspect", "16:9", "-t", "1"}));
+    ASSERT_TRUE(readAll(a).contains("vprp"));
+    const QString out = env.path(QStringLiteral("out.avi"));
+    ASSERT_TRUE(AviJoiner({a, a}, out).run().ok());
+    EXPECT_TRUE(readAll(out).contains("vprp"));
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"), QStringLiteral("v"),
+                                            QStringLiteral("-show_entries"), QStringLiteral("stream=display_aspect_ratio"), QStringLiteral("-of"),
+                                            QStringLiteral("csv=p=0"), out});
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(), QStringLiteral("16:9"));
+}
+
+TEST(AviJoiner, PartOnesInfoListIsKept)
+{
+    TestEnvironment env;
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("titled.avi"),
+                                            SampleMedia::picture() + words({"-c:v", "mpeg4", "-metadata", "title=Summer 2026", "-t", "1"}));
+    ASSERT_TRUE(readAll(a).contains("INFO"));
+    const QString out = env.path(QStringLiteral("out.avi"));
+    ASSERT_TRUE(AviJoiner({a, a}, out).run().ok());
+    EXPECT_TRUE(readAll(out).contains("Summer 2026"));
+    EXPECT_EQ(Avi::read(out).frames(), 2 * Avi::read(a).frames());
+    EXPECT_EQ(SampleMedia::videoFrames(out), 2 * SampleMedia::videoFrames(a));
 }
