@@ -32,7 +32,7 @@ ChunkCheck::Finding ChunkCheck::check(const FileListModel &model, const Carriage
 QString ChunkCheck::question(const FileListModel &model, const Finding &f, const Carriage &carriage)
 {
     // Read part by part, the parts after it are never harmed.
-    const bool last = f.row == model.count() || carriage.readsPartsApart;
+    const bool harmsNoOther = f.row == model.count() || carriage.readsPartsApart;
     const QString row = QStringLiteral("Row %1 (%2)").arg(f.row).arg(model.cell(f.row, FileListModel::Filename));
     const qint64 n = f.difference < 0 ? -f.difference : f.difference;
     const QString bytes = QLocale().toString(n) + (n == 1 ? QStringLiteral(" byte") : QStringLiteral(" bytes"));
@@ -42,12 +42,12 @@ QString ChunkCheck::question(const FileListModel &model, const Finding &f, const
                + QStringLiteral("The join will most likely fail.");
     else if (f.difference > 0)
         text = row + QStringLiteral(" holds %1 more than its AVI chunks.\r\n").arg(bytes)
-               + (last ? QStringLiteral("It is the last part, so this does the other parts no harm.")
+               + (f.row == model.count() ? QStringLiteral("It is the last part, so this does the other parts no harm.")
                        : QStringLiteral("The parts after it will be missing from the output."));
     else
         text = row + QStringLiteral(" is %1 shorter than its AVI chunks say: the file was cut short.\r\n").arg(bytes)
                + (f.row == model.count() ? QStringLiteral("It is the last part: it loses its own end, the other parts are not affected.")
-                  : last                 ? QStringLiteral("It loses its own end; the other parts are not affected.")
+                  : harmsNoOther         ? QStringLiteral("It loses its own end; the other parts are not affected.")
                        : QStringLiteral("The parts after it will be missing from the output, and it loses its own end."));
     return text + QStringLiteral("\r\n\r\nWould you like to join the files in your list anyway?");
 }

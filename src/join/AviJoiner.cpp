@@ -474,17 +474,7 @@ Result AviJoiner::run(const Progress &progress)
     if (!out)
         return failed(errno, QStringLiteral("output ") + m_output);
     AviOutput writer(out.get(), reference, m_riffLimit);
-    // Constant-rate sound that one part times a frame a chunk and another as bytes: all of it by its bytes.
-    const QVector<int> sound = summaries.first().streamsOf(Avi::Kind::Audio);
-    for (int t = 0; t < sound.size(); ++t) {
-        const Avi::StreamSummary &first = summaries.first().streams[sound[t]];
-        const bool mixed = std::any_of(summaries.begin(), summaries.end(), [&](const Avi::Summary &s) {
-            const QVector<int> theirs = s.streamsOf(Avi::Kind::Audio);
-            return t < theirs.size() && SyncPlan::framePerChunk(s.streams[theirs[t]]) != SyncPlan::framePerChunk(first);
-        });
-        if (mixed && SyncPlan::constantRate(first))
-            writer.timeByBytes(sound[t]);
-    }
+    timeMixedSoundByBytes(writer, summaries);
     // Room in the header for a standard index per stream per RIFF, with some to spare.
     Result result = writer.begin(static_cast<int>(estimate * 5 / 4 / std::max<qint64>(m_riffLimit * 3 / 4, 1)) + 4);
     qint64 consumed = 0;
@@ -509,6 +499,21 @@ Result AviJoiner::run(const Progress &progress)
     if (out.close() != 0 && result.ok())
         result = failed(errno, QStringLiteral("write"));
     return result;
+}
+
+// Constant-rate sound that one part times a frame a chunk and another as bytes: all of it by its bytes.
+void AviJoiner::timeMixedSoundByBytes(AviOutput &writer, const QVector<Avi::Summary> &parts)
+{
+    const QVector<int> sound = parts.first().streamsOf(Avi::Kind::Audio);
+    for (int t = 0; t < sound.size(); ++t) {
+        const Avi::StreamSummary &first = parts.first().streams[sound[t]];
+        const bool mixed = std::any_of(parts.begin(), parts.end(), [&](const Avi::Summary &s) {
+            const QVector<int> theirs = s.streamsOf(Avi::Kind::Audio);
+            return t < theirs.size() && SyncPlan::framePerChunk(s.streams[theirs[t]]) != SyncPlan::framePerChunk(first);
+        });
+        if (mixed && SyncPlan::constantRate(first))
+            writer.timeByBytes(sound[t]);
+    }
 }
 
 Result AviJoiner::fill(AviOutput &writer, int row) const

@@ -48,6 +48,7 @@ private:
     static Result unreadable(int part, const Avi::File &file);
     // Part 1 read whole, the others counted: the size of the output, fills included.
     Result survey(Avi::File *reference, qint64 *estimate, QVector<Avi::Summary> *summaries) const;
+    static void timeMixedSoundByBytes(AviOutput &writer, const QVector<Avi::Summary> &parts);
     Result fill(AviOutput &writer, int row) const;
     Result copyPart(AviOutput &writer, int p, const Avi::File &part, qint64 &consumed, const Progress &progress) const;
     static bool emptySound(const AviOutput &writer, const Avi::Chunk &c, int to);

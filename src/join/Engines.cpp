@@ -26,8 +26,7 @@ const Engine &Engines::byName(const QString &name)
     for (const Engine *e : all())
         if (e->settingName().compare(name.trimmed(), Qt::CaseInsensitive) == 0)
             return *e;
-    const Engine *e = byOption(name);
-    return e ? *e : *all().first();
+    return *all().first();
 }
 
 const Engine &Engines::configured() { return byName(Settings::read(SettingsKeys::kJoinEngine)); }
@@ -38,6 +37,12 @@ const Engine *Engines::otherThat(const Engine &chosen, const std::function<bool(
         if (e != &chosen && fits(*e))
             return e;
     return nullptr;
+}
+
+Dialogs::Answer Engines::ask(const QString &question, const Engine *offered)
+{
+    return offered ? Dialogs::question(question, offered->offerText(), QStringLiteral("--engine ") + offered->optionName())
+                   : Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo);
 }
 
 void Engines::configure(const Engine &engine) { Settings::write(SettingsKeys::kJoinEngine, engine.settingName()); }

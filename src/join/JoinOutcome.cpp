@@ -61,7 +61,6 @@ JoinOutcome::Verdict noOutput(const JoinOutcome::Writer &writer)
 
 QString secondsText(double s) { return QLocale().toString(s, 'f', 1) + QStringLiteral(" s"); }
 
-
 QString kindsOf(const Avi::Summary &s)
 {
     QString k;
@@ -86,9 +85,14 @@ struct Expected
     int misordered = 0; // a part (1-based) whose streams are stored in another order
 };
 
-Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Inserted &inserted)
+// From the parts and what their writer says of itself: its plan's fills, its own sync frames, the losses accepted.
+Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Writer &writer)
 {
+    const JoinOutcome::Inserted &inserted = writer.inserted;
     Expected e;
+    e.syncFrames = writer.syncFrames;
+    e.keptSoundTracks = writer.keptSoundTracks;
+    e.textDropped = writer.textDropped;
     if (parts.isEmpty())
         return e;
     e.reference = parts.first().avi;
@@ -194,21 +198,21 @@ JoinOutcome::Verdict judge(const Avi::Summary &out, const Expected &e, const QSt
     return r;
 }
 
-// A result read back from the disk; a writer that says nothing of a result cut
-// short may have filled the disk.
-JoinOutcome::Verdict judgeFile(const QString &result, const Expected &e, const QString &noun, const JoinOutcome::Writer &writer,
-                               bool diskMayBeFull)
+// Why a result may fall short: what its writer's log says, else a disk that
+// filled (when result is given), else how its program ended.
+QString reasonOf(const JoinOutcome::Writer &writer, const QString &result = QString())
 {
-    QString why = writer.why;
-    if (why.isEmpty() && diskMayBeFull && FileSystem::freeBytes(result) < 1024 * 1024)
-        why = ErrorText::of(ENOSPC);
-    if (why.isEmpty())
-        why = writer.ended;
-    Expected withSync = e;
-    withSync.syncFrames = writer.syncFrames;
-    withSync.keptSoundTracks = writer.keptSoundTracks;
-    withSync.textDropped = writer.textDropped;
-    return judge(Avi::Summary::of(Avi::read(result, Avi::Detail::Counts)), withSync, noun, why);
+    if (!writer.why.isEmpty())
+        return writer.why;
+    if (!result.isEmpty() && FileSystem::freeBytes(result) < 1024 * 1024)
+        return ErrorText::of(ENOSPC);
+    return writer.ended;
+}
+
+// A result read back from the disk.
+JoinOutcome::Verdict judgeFile(const QString &result, const Expected &e, const QString &noun, const QString &why)
+{
+    return judge(Avi::Summary::of(Avi::read(result, Avi::Detail::Counts)), e, noun, why);
 }
 
 QVector<JoinOutcome::Part> asParts(const QVector<Avi::Summary> &summaries)
@@ -234,11 +238,7 @@ JoinOutcome::Inserted JoinOutcome::Inserted::by(const QVector<SyncPlan::Seam> &s
 
 JoinOutcome::Verdict JoinOutcome::judgeSummaries(const Avi::Summary &result, const QVector<Avi::Summary> &parts, const Writer &writer)
 {
-    Expected e = expect(asParts(parts), writer.inserted);
-    e.syncFrames = writer.syncFrames;
-    e.keptSoundTracks = writer.keptSoundTracks;
-    e.textDropped = writer.textDropped;
-    return judge(result, e, QStringLiteral("output"), writer.why.isEmpty() ? writer.ended : writer.why);
+    return judge(result, expect(asParts(parts), writer), QStringLiteral("output"), reasonOf(writer));
 }
 
 QString JoinOutcome::logLine(const QString &log, const QString &kind)
@@ -307,7 +307,7 @@ JoinOutcome::Verdict JoinOutcome::checkOutput(const QVector<Part> &parts, const 
     qint64 size = 0;
     if (!regularFile(output, &size) || size == 0)
         return noOutput(writer);
-    return judgeFile(output, expect(parts, writer.inserted), QStringLiteral("output"), writer, true);
+    return judgeFile(output, expect(parts, writer), QStringLiteral("output"), reasonOf(writer, output));
 }
 
 JoinOutcome::Verdict JoinOutcome::checkRepair(const QString &input, const QString &output, const Writer &writer)
@@ -318,5 +318,5 @@ JoinOutcome::Verdict JoinOutcome::checkRepair(const QString &input, const QStrin
     // A damaged file's own index may promise chunks it no longer holds: its whole
     // chunks, walked as the encoder's index rebuild walks them, are what can be saved.
     Part walked{input, -1, Avi::Summary::of(Avi::read(input, Avi::Detail::Counts, Avi::Index::Ignored))};
-    return judgeFile(output, expect({walked}, {}), QStringLiteral("repaired file"), writer, false);
+    return judgeFile(output, expect({walked}, writer), QStringLiteral("repaired file"), reasonOf(writer));
 }

@@ -60,15 +60,14 @@ void JoinRun::record(const JoinOutcome::Verdict &verdict)
         m_verdict = verdict;
 }
 
-void JoinRun::judgeOutput(const QString &log)
+void JoinRun::judgeOutput(JoinOutcome::Writer report)
 {
     if (!m_verdict.ok)
         return;
-    JoinOutcome::Writer writer = m_plan.engine->reportIn(log);
-    writer.inserted = JoinOutcome::Inserted::by(m_plan.seams);
-    writer.keptSoundTracks = m_plan.keptSoundTracks;
-    writer.textDropped = m_plan.textDropped;
-    record(JoinOutcome::checkOutput(m_plan.parts, m_plan.output, writer));
+    report.inserted = JoinOutcome::Inserted::by(m_plan.seams);
+    report.keptSoundTracks = m_plan.keptSoundTracks;
+    report.textDropped = m_plan.textDropped;
+    record(JoinOutcome::checkOutput(m_plan.parts, m_plan.output, report));
 }
 
 void JoinRun::finish()

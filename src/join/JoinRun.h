@@ -61,8 +61,8 @@ protected:
     void measure(const QString &watched, bool setProgress);
     // The first failure is the one told.
     void record(const JoinOutcome::Verdict &verdict);
-    // The output judged against the plan, with what the engine's log says.
-    void judgeOutput(const QString &log);
+    // The output judged against the plan, with what the engine's log says of the run (Engine::reportIn).
+    void judgeOutput(JoinOutcome::Writer report);
     bool failedSoFar() const { return !m_verdict.ok; }
     void finish();
     // A failed join's output: removed when it was cut short, kept (and named) when whole; the line that says which.

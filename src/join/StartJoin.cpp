@@ -15,7 +15,6 @@
 #include <QFile>
 #include <cerrno>
 #include <cmath>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -192,8 +191,7 @@ std::optional<StartJoinResult> askAboutStreams(const FileList &list, JoinPlan &p
         return std::nullopt;
     const Engine *better = engineThatAsksNothing(list, *plan.engine);
     for (const QString &question : questions) {
-        const Dialogs::Answer answer = better ? Dialogs::question(question, better->offerText(), QStringLiteral("--engine ") + better->optionName())
-                                              : Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo);
+        const Dialogs::Answer answer = Engines::ask(question, better);
         if (answer == Dialogs::Answer::Other) {
             plan.engine = better;
             plan.seams = JoinChecks::planOf(list, better->carriage());

@@ -25,8 +25,7 @@ StartRepairResult StartRepair(const QString &input, const QString &output, const
         // An engine that keeps every stream of it is offered beside Yes and No.
         const Engine *better =
             Engines::otherThat(*engine, [&](const Engine &e) { return RepairChecks::streamsQuestion(summary, e.carriage()).isEmpty(); });
-        const Dialogs::Answer answer = better ? Dialogs::question(question, better->offerText(), QStringLiteral("--engine ") + better->optionName())
-                                              : Dialogs::message(question, Dialogs::Icon::Exclamation, Dialogs::Buttons::YesNo);
+        const Dialogs::Answer answer = Engines::ask(question, better);
         if (answer == Dialogs::Answer::Other)
             engine = better;
         else if (answer != Dialogs::Answer::Yes)

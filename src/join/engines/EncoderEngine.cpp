@@ -49,7 +49,7 @@ protected:
                                                               : RunSession::busyMessage().section(u'\r', 0, 0),
                                                 QStringLiteral("Script not started")));
         if (m_phase != Phase::Copying) {
-            judgeOutput(RunFiles::errorLogOf(RunFiles::secondScript()));
+            judgeOutput(m_plan.engine->reportIn(RunFiles::errorLogOf(RunFiles::secondScript())));
             finish();
             return;
         }
@@ -92,7 +92,7 @@ public:
     QString optionName() const override { return QStringLiteral("encoder"); }
     QString choiceText() const override { return QStringLiteral("The encoder (MEncoder): two passes, one sound track"); }
     QString offerText() const override { return QStringLiteral("Join with the encoder"); }
-    Carriage carriage() const override { return {QStringLiteral("encoder"), false, false, false, false, false, false}; }
+    Carriage carriage() const override { return {.who = QStringLiteral("encoder")}; } // one sound track, by stream number, byte for byte
     int copiesNeeded() const override { return 2; } // the intermediate file, then the output
     QStringList programs() const override { return {RunFiles::shippedEncoder(), RunFiles::interpreter()}; }
     QString workFileFor(const QString &output) const override { return JoinScripts::tempFileFor(output); }

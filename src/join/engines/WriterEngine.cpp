@@ -44,7 +44,8 @@ protected:
         if (m_phase != before || !m_run->scriptEnded())
             return;
         const RunSession::End end = m_run->end();
-        const QString why = WriterProtocol::failureIn(RunFiles::writerLog());
+        const JoinOutcome::Writer report = m_plan.engine->reportIn(RunFiles::writerLog());
+        const QString &why = report.why;
         if (end.kind == RunSession::End::NotStarted)
             record(JoinOutcome::Verdict::failed(QStringLiteral("The join could not start: %1.").arg(end.failure()), QStringLiteral("Writer not started")));
         else if (end.kind == RunSession::End::Signalled)
@@ -52,7 +53,7 @@ protected:
         else if (!why.isEmpty() || end.kind == RunSession::End::Exited)
             record(JoinOutcome::Verdict::failed(ErrorText::sentence(QStringLiteral("The join failed: ") + (why.isEmpty() ? end.failure() : why)),
                                                 QStringLiteral("Writer failed")));
-        judgeOutput(RunFiles::writerLog());
+        judgeOutput(report);
         finish();
     }
 };
@@ -64,7 +65,11 @@ public:
     QString optionName() const override { return QStringLiteral("builtin"); }
     QString choiceText() const override { return QStringLiteral("Tapeweld's own writer: one pass, every stream kept in step"); }
     QString offerText() const override { return QStringLiteral("Join with Tapeweld's writer"); }
-    Carriage carriage() const override { return {QStringLiteral("writer"), true, true, true, true, true, true}; }
+    Carriage carriage() const override
+    {
+        return {.who = QStringLiteral("writer"), .everySoundTrack = true, .text = true, .filesByKind = true, .fillsSeams = true,
+                .readsPartsApart = true, .retimesSound = true};
+    }
     int copiesNeeded() const override { return 1; }
     QStringList programs() const override { return {RunFiles::writer()}; }
 
