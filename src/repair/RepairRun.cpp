@@ -58,6 +58,7 @@ void RepairRun::tick()
 void RepairRun::finish()
 {
     m_phase = Phase::Ended;
+    bool keep = false; // a failed output written to its end stays
     if (m_cancelled) {
         m_status = RunStatus::cancelled();
     } else if (!m_failure.isEmpty()) {
@@ -77,12 +78,12 @@ void RepairRun::finish()
             m_status = !verdict.ok   ? RunStatus::failed(verdict.reason)
                        : endedBadly ? RunStatus::failed(ErrorText::sentence(QStringLiteral("The repair failed: ") + end.failure()))
                                     : RunStatus::finished(verdict.notes.join(u'\n'));
-            m_keep = !verdict.ok && !verdict.cutShort && !endedBadly;
+            keep = !verdict.ok && !verdict.cutShort && !endedBadly;
         }
     }
     // As a join's: a file cut short is no repaired file; one written to its end is the user's to look at.
     if (m_status.state == RunStatus::State::Failed && FileSystem::pathExists(output())) {
-        if (m_keep)
+        if (keep)
             m_status.detail += QStringLiteral("\r\nThe repaired file was kept: %1").arg(output());
         else
             ::unlink(QFile::encodeName(output()).constData());

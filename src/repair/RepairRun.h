@@ -54,7 +54,6 @@ private:
     double m_max = 0, m_value = 0;
     Phase m_phase = Phase::Starting;
     bool m_cancelled = false;
-    bool m_keep = false; // a failed output written to its end stays
     QString m_failure; // a failed start
     RunStatus m_status;
 };
