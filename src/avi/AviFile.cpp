@@ -1,4 +1,5 @@
 #include "AviFile.h"
+#include "KeyFrames.h"
 
 #include <QFile>
 #include <algorithm>
@@ -146,27 +147,20 @@ bool matches(const Avi::Source &s, const Avi::Chunk &c)
     return s.read(c.offset, b, 8) && u32(b) == c.id && u32(b + 4) == c.size;
 }
 
-// A key frame where no index says: an MPEG-4 part 2 picture says so itself
-// (vop_coding_type 0), as does an H.264 IDR picture; anything else counts as one.
-bool looksKey(const Avi::Source &s, const Avi::Chunk &c)
+// A video chunk's key flag where no index entry gives it: its codec's frame
+// header says, or (a codec whose frames do not say) it stays unknown.
+void readKey(const Avi::Source &s, quint32 compression, Avi::Chunk &c)
 {
-    char b[64];
-    const qint64 n = qMin<qint64>(c.size, sizeof b);
-    if (n < 5 || !s.read(c.offset + 8, b, n))
-        return true;
-    for (qint64 i = 0; i + 4 < n; ++i) {
-        if (b[i] != 0 || b[i + 1] != 0 || b[i + 2] != 1)
-            continue;
-        const auto code = static_cast<unsigned char>(b[i + 3]);
-        if (code == 0xB6)
-            return (static_cast<unsigned char>(b[i + 4]) >> 6) == 0;
-        const int nal = code & 0x1f;
-        if (nal == 5)
-            return true;
-        if (nal == 1)
-            return false;
+    if (Avi::KeyFrames::ruleFor(compression) == Avi::KeyFrames::Rule::Unknown) {
+        c.key = true;
+        c.keyKnown = false;
+        return;
     }
-    return true;
+    char b[Avi::KeyFrames::kBytesNeeded];
+    const qint64 n = qMin<qint64>(c.size, sizeof b);
+    const std::optional<bool> key = s.read(c.offset + 8, b, n) ? Avi::KeyFrames::isKey(compression, b, n, c.size) : std::nullopt;
+    c.key = key.value_or(true);
+    c.keyKnown = key.has_value();
 }
 
 class Reader
@@ -201,8 +195,20 @@ public:
         m_f.counts.resize(m_f.streams.size());
         if (m_detail == Avi::Detail::Headers || !m_f.isAvi())
             return m_f;
-        if (!(m_index == Avi::Index::Trusted && (readOpenDml() || readLegacy())))
+        const bool trusted = m_index == Avi::Index::Trusted;
+        QVector<Avi::Chunk> openDml, legacy;
+        const bool haveOpenDml = openDmlEntries(&openDml);
+        bool indexed = trusted && haveOpenDml && accept(openDml, Avi::IndexSource::OpenDml);
+        const bool haveLegacy = !indexed && legacyEntries(&legacy);
+        indexed = indexed || (trusted && haveLegacy && accept(legacy, Avi::IndexSource::Legacy));
+        if (!indexed) {
+            // Walked, the file's own index entries still give the key flags of the chunks they agree with.
+            m_flags = haveOpenDml ? openDml : QVector<Avi::Chunk>();
+            if (haveLegacy)
+                m_flags += legacy;
+            std::sort(m_flags.begin(), m_flags.end(), [](const Avi::Chunk &a, const Avi::Chunk &b) { return a.offset < b.offset; });
             walkAll();
+        }
         if (m_tooMany) {
             m_f.problem = QStringLiteral("it holds more chunks than can be indexed");
             m_f.chunks.clear();
@@ -297,6 +303,10 @@ private:
         m_f.counts[stream].chunks += 1;
         m_f.counts[stream].bytes += c.size;
         m_f.counts[stream].empty += c.size == 0;
+        if (c.size > 0 && m_f.streams[stream].kind == Avi::Kind::Video) {
+            m_f.counts[stream].keys += c.key;
+            m_f.counts[stream].unknownKeys += !c.keyKnown;
+        }
         if (m_detail == Avi::Detail::Chunks) {
             if (m_f.chunks.size() >= m_limits.maxChunks) {
                 m_tooMany = true;
@@ -357,14 +367,15 @@ private:
         return true;
     }
 
-    bool readOpenDml()
+    // The OpenDML index's entries as it states them; false when it is not one.
+    bool openDmlEntries(QVector<Avi::Chunk> *out)
     {
+        QVector<Avi::Chunk> &entries = *out;
         if (m_superEntries.isEmpty())
             return false;
         for (const Avi::Stream &st : std::as_const(m_f.streams))
             if ((st.kind == Avi::Kind::Video || st.kind == Avi::Kind::Audio) && !st.hasSuperIndex)
                 return false;
-        QVector<Avi::Chunk> entries;
         for (const auto &[stream, ix] : std::as_const(m_superEntries)) {
             Header h;
             char b[24];
@@ -393,11 +404,13 @@ private:
                     return false;
             }
         }
-        return accept(entries, Avi::IndexSource::OpenDml);
+        return true;
     }
 
-    bool readLegacy()
+    // The legacy index's entries as it states them; false when it is not one.
+    bool legacyEntries(QVector<Avi::Chunk> *out)
     {
+        QVector<Avi::Chunk> &entries = *out;
         if (m_idx1.id != kIdx1 || m_f.movi.isEmpty())
             return false;
         const qint64 end = qMin(m_idx1.data() + m_idx1.size, m_f.size);
@@ -411,7 +424,6 @@ private:
         // files, from the start of the file: the first media entry tells which.
         const qint64 moviCode = m_f.movi.first().first - 4;
         qint64 base = -1;
-        QVector<Avi::Chunk> entries;
         for (qint64 i = 0; i < n; ++i) {
             const char *e = table.constData() + i * 16;
             Avi::Chunk c;
@@ -434,7 +446,7 @@ private:
             entries.append(c);
         }
         // The legacy index covers the first RIFF only; later movi lists are walked.
-        return accept(entries, Avi::IndexSource::Legacy);
+        return true;
     }
 
     void walkAll()
@@ -482,14 +494,27 @@ private:
                 }
                 continue;
             }
-            Avi::Chunk c{h.at, h.id, h.size, true};
+            Avi::Chunk c{h.at, h.id, h.size};
             if (c.stream() < 0)
                 continue;
-            if (c.stream() < m_f.streams.size() && m_f.streams[c.stream()].kind == Avi::Kind::Video && m_detail == Avi::Detail::Chunks)
-                c.key = looksKey(m_s, c);
+            if (c.stream() < m_f.streams.size() && m_f.streams[c.stream()].kind == Avi::Kind::Video)
+                flagKey(c);
             if (!add(c))
                 return;
         }
+    }
+
+    // A walked video chunk's key flag: from the file's own index entry for it, else from its frame.
+    void flagKey(Avi::Chunk &c) const
+    {
+        const auto at = std::lower_bound(m_flags.begin(), m_flags.end(), c.offset,
+                                         [](const Avi::Chunk &e, qint64 offset) { return e.offset < offset; });
+        for (auto e = at; e != m_flags.end() && e->offset == c.offset; ++e)
+            if (e->stream() == c.stream() && e->size == c.size) {
+                c.key = e->key;
+                return;
+            }
+        readKey(m_s, m_f.streams[c.stream()].compression, c);
     }
 
     const Avi::Source &m_s;
@@ -499,6 +524,7 @@ private:
     Avi::File m_f;
     Header m_idx1;
     QVector<QPair<int, IndexChunk>> m_superEntries;
+    QVector<Avi::Chunk> m_flags; // the file's own index entries, in file order, when it is walked
     bool m_tooMany = false;
 };
 

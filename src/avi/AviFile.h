@@ -7,8 +7,8 @@
 #include <memory>
 
 // An AVI file as its headers and indexes describe it, read from chunk headers
-// and indexes only, never from the media data (but for a few bytes of a video
-// chunk where no index tells its key frames). Every read is bounded: walks go
+// and indexes only, never from the media data (but for the first bytes of a
+// video chunk where no index tells whether it is a key frame). Every read is bounded: walks go
 // by an explicit stack with a depth cap, each child clipped to its parent, so a
 // crafted file costs time and memory in proportion to its size, never more.
 namespace Avi {
@@ -57,6 +57,7 @@ struct Chunk
     quint32 id = 0;
     quint32 size = 0;
     bool key = true;
+    bool keyKnown = true; // false: neither an index nor the frame says, so it is marked key as every rebuild does
     int stream() const { return Riff::streamOf(id); }
 };
 
@@ -65,6 +66,7 @@ struct Count
     qint64 chunks = 0, bytes = 0;
     qint64 cutChunks = 0, cutBytes = 0; // a walk's chunk cut short by the end of the file: what of it is there
     qint64 empty = 0;                   // chunks of no bytes (counted in chunks too)
+    qint64 keys = 0, unknownKeys = 0;   // video: chunks with bytes marked key, and those whose flag nobody says
 };
 
 enum class IndexSource { None, Legacy, OpenDml, Walk };

@@ -59,7 +59,7 @@ Avi::Summary Avi::Summary::of(const File &f)
         const Count c = i < f.counts.size() ? f.counts[i] : Count();
         s.streams.append({st.kind, st.handler, st.compression, st.formatTag, st.channels, st.blockAlign, st.bitsPerSample,
                           st.samplesPerSec, st.avgBytesPerSec, st.scale, st.rate, st.sampleSize, c.chunks, c.bytes, c.cutChunks,
-                          c.cutBytes, c.empty});
+                          c.cutBytes, c.empty, c.keys, c.unknownKeys});
     }
     return s;
 }
@@ -67,7 +67,7 @@ Avi::Summary Avi::Summary::of(const File &f)
 Avi::Summary Avi::summarize(const QString &path) { return Summary::of(read(path, Detail::Counts)); }
 
 namespace {
-constexpr int kStreamFields = 17;
+constexpr int kStreamFields = 19;
 } // namespace
 
 QByteArray Avi::Summary::toText() const
@@ -82,7 +82,8 @@ QByteArray Avi::Summary::toText() const
           << QByteArray::number(s.bitsPerSample) << QByteArray::number(s.samplesPerSec) << QByteArray::number(s.avgBytesPerSec)
           << QByteArray::number(s.scale) << QByteArray::number(s.rate) << QByteArray::number(s.sampleSize)
           << QByteArray::number(s.chunks) << QByteArray::number(s.bytes) << QByteArray::number(s.cutChunks)
-          << QByteArray::number(s.cutBytes) << QByteArray::number(s.empty);
+          << QByteArray::number(s.cutBytes) << QByteArray::number(s.empty) << QByteArray::number(s.keys)
+          << QByteArray::number(s.unknownKeys);
     return f.join(' ');
 }
 
@@ -128,6 +129,8 @@ std::optional<Avi::Summary> Avi::Summary::fromText(const QByteArray &text)
         st.cutChunks = number(g[14]);
         st.cutBytes = number(g[15]);
         st.empty = number(g[16]);
+        st.keys = number(g[17]);
+        st.unknownKeys = number(g[18]);
         s.streams.append(st);
     }
     if (!ok)

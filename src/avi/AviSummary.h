@@ -20,6 +20,7 @@ struct StreamSummary
     qint64 chunks = 0, bytes = 0;
     qint64 cutChunks = 0, cutBytes = 0; // a chunk cut short by the end of the file (a walk only)
     qint64 empty = 0;                   // chunks of no bytes, among chunks
+    qint64 keys = 0, unknownKeys = 0;   // video: frames with bytes marked key, and those whose flag nobody says
     bool operator==(const StreamSummary &) const = default;
 
     double seconds() const; // how long it plays by what it holds; -1 when not known

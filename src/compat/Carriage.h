@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 // What a join's writer keeps of its parts, as the checks need to know it: they
 // ask only about what it will not carry.
@@ -12,4 +13,16 @@ struct Carriage
     bool fillsSeams = false;     // puts silence or empty frames where sound and picture drift apart
     bool readsPartsApart = false; // reads each part by its own chunks (else the parts byte for byte, one after the other)
     bool retimesSound = false;    // times constant-rate sound by its bytes where the parts time it differently
+    // Whether it keeps each frame's key flag. One that does not marks key every
+    // frame of every codec but these, whose key frames it reads from the pictures.
+    bool keepsKeyFrames = true;
+    QStringList keyFramesReadOf;
+
+    bool losesKeyFrames(quint32 compression) const
+    {
+        QString tag;
+        for (int i = 0; i < 4; ++i)
+            tag += QChar(static_cast<char16_t>((compression >> (8 * i)) & 0xff));
+        return !keepsKeyFrames && !keyFramesReadOf.contains(tag, Qt::CaseInsensitive);
+    }
 };

@@ -96,6 +96,15 @@ struct Comparer
                         QStringLiteral("The output will have no text stream.")});
     }
 
+    void keyFrames()
+    {
+        if (const int row = CarryCheck::rowLosingKeyFrames(rows, carriage)) {
+            const StreamSummary &v = rows[row - 1].streams[rows[row - 1].firstOf(Kind::Video)];
+            out.append({row, QStringLiteral("Row %1 (%2) has %3 video, whose key frames the %4 cannot tell.").arg(row).arg(name(row), fourccText(v.compression), carriage.who),
+                        QStringLiteral("In the output, every frame will be marked as a key frame: seeking will show damaged pictures.")});
+        }
+    }
+
     void compare(int row)
     {
         const Summary &first = rows.first(), &r = rows[row - 1];
@@ -213,11 +222,25 @@ QVector<CarryCheck::Difference> CarryCheck::differences(const QVector<Avi::Summa
         return {};
     Comparer c{rows, names, carriage, seams, {}};
     c.engineLimits();
+    c.keyFrames();
     for (int row = 2; row <= rows.size(); ++row)
         if (rows[row - 1].isAvi()) // an unreadable file is the light's, the chunk check's and the join's to report
             c.compare(row);
     c.drift();
     return c.out;
+}
+
+int CarryCheck::rowLosingKeyFrames(const QVector<Avi::Summary> &rows, const Carriage &carriage)
+{
+    for (int row = 1; row <= rows.size(); ++row) {
+        const Summary &r = rows[row - 1];
+        const int video = r.isAvi() ? r.firstOf(Kind::Video) : -1;
+        // A stream of key frames only loses nothing.
+        if (video >= 0 && carriage.losesKeyFrames(r.streams[video].compression)
+            && r.streams[video].keys < r.streams[video].chunks - r.streams[video].empty)
+            return row;
+    }
+    return 0;
 }
 
 QVector<CarryCheck::Difference> CarryCheck::check(const FileListModel &model, const Carriage &carriage)

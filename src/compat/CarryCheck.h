@@ -27,6 +27,9 @@ struct Difference
 // seams: the join's plan of the rows (SyncPlan::plan with the carriage's fill).
 QVector<Difference> differences(const QVector<Avi::Summary> &rows, const QStringList &names, const Carriage &carriage,
                                 const QVector<SyncPlan::Seam> &seams);
+// The first row (1-based) with frames that are no key frames, in a codec whose
+// key frames the engine cannot tell; 0: none.
+int rowLosingKeyFrames(const QVector<Avi::Summary> &rows, const Carriage &carriage);
 // Compares the facts the rows hold (refreshRowFacts brings them up to date).
 QVector<Difference> check(const FileListModel &model, const Carriage &carriage);
 // The question asked before the output dialog: every difference on a line of

@@ -39,6 +39,11 @@ const Engine *Engines::otherThat(const Engine &chosen, const std::function<bool(
     return nullptr;
 }
 
+const Engine *Engines::keepingKeyFrames(const Engine &chosen)
+{
+    return otherThat(chosen, [](const Engine &e) { return e.carriage().keepsKeyFrames; });
+}
+
 Dialogs::Answer Engines::ask(const QString &question, const Engine *offered)
 {
     return offered ? Dialogs::question(question, offered->offerText(), QStringLiteral("--engine ") + offered->optionName())

@@ -17,6 +17,8 @@ const Engine &configured();
 void configure(const Engine &engine);
 // The first engine other than chosen for which fits holds (one that would ask nothing, say); null when none.
 const Engine *otherThat(const Engine &chosen, const std::function<bool(const Engine &)> &fits);
+// Another engine that tells the key frames of every codec it reads; null when none.
+const Engine *keepingKeyFrames(const Engine &chosen);
 // Asks a question that names a harm: Yes, No (the default) and, when another
 // engine would carry it all, a third choice naming that engine (Answer::Other).
 Dialogs::Answer ask(const QString &question, const Engine *offered);

@@ -83,6 +83,11 @@ struct Expected
     int keptSoundTracks = -1; // accepted: only so many of the reference's sound tracks
     bool textDropped = false; // accepted: no text stream
     int misordered = 0; // a part (1-based) whose streams are stored in another order
+    qint64 keys = 0;    // frames with bytes marked key
+    QStringList keysUnknown; // parts (1-based) whose key frames neither an index nor their codec tells
+    bool keyFramesAccepted = false;
+    QString keeper;
+    QString source = QStringLiteral("its parts"); // how the key frames' owner is named
 };
 
 // From the parts and what their writer says of itself: its plan's fills, its own sync frames, the losses accepted.
@@ -93,6 +98,8 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Writ
     e.syncFrames = writer.syncFrames;
     e.keptSoundTracks = writer.keptSoundTracks;
     e.textDropped = writer.textDropped;
+    e.keyFramesAccepted = writer.keyFramesAccepted;
+    e.keeper = writer.keeper;
     if (parts.isEmpty())
         return e;
     e.reference = parts.first().avi;
@@ -109,6 +116,9 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Writ
         if (const int video = s.firstOf(Avi::Kind::Video); video >= 0) {
             e.cutFrames += s.streams[video].cutChunks;
             e.emptyFrames += s.streams[video].empty;
+            e.keys += s.streams[video].keys;
+            if (s.streams[video].unknownKeys > 0)
+                e.keysUnknown << QString::number(p + 1);
         }
         if (!e.misordered && s.countOf(Avi::Kind::Video) == e.reference.countOf(Avi::Kind::Video)
             && s.countOf(Avi::Kind::Audio) == e.reference.countOf(Avi::Kind::Audio) && kindsOf(s) != kindsOf(e.reference))
@@ -129,6 +139,18 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Writ
     return e;
 }
 
+
+// Where a seek lands: the result must mark as key frames exactly the parts' key
+// frames (a frame cut short at a part's end may count either way). What it says
+// when not; empty when it does, or when a part's key frames are not known.
+QString keyFramesLost(const Avi::StreamSummary &video, const Expected &e, const QString &noun)
+{
+    if (!e.keysUnknown.isEmpty() || (video.keys >= e.keys && video.keys <= e.keys + e.cutFrames))
+        return QString();
+    return QStringLiteral("The %1 marks %2 frames as key frames where %3 %4: seeking in it will show damaged pictures.")
+               .arg(noun, number(video.keys), e.source, (e.source == QLatin1String("its parts") ? QStringLiteral("mark ") : QStringLiteral("marks ")) + number(e.keys))
+           + (e.keeper.isEmpty() ? QString() : QStringLiteral(" The %1 keeps them.").arg(e.keeper));
+}
 
 // A media result is whole when its RIFF chain ends at the end of the file, it
 // keeps every stream of the reference, holds exactly the frames expected and
@@ -189,6 +211,18 @@ JoinOutcome::Verdict judge(const Avi::Summary &out, const Expected &e, const QSt
         if (held < e.soundSeconds[t] - e.soundSlack[t])
             return fail(why, QStringLiteral("the %1's %2 holds %3 of %4 of sound").arg(noun, track, secondsText(qMax(0.0, held)), secondsText(e.soundSeconds[t])));
     }
+    if (outVideo >= 0 && e.unverified.isEmpty())
+        if (const QString lost = keyFramesLost(out.streams[outVideo], e, noun); !lost.isEmpty()) {
+            if (!e.keyFramesAccepted) {
+                r.ok = false;
+                r.reason = lost;
+                return r;
+            }
+            r.notes << lost;
+        }
+    for (const QString &part : e.keysUnknown)
+        r.notes << (e.source == QLatin1String("its parts") ? QStringLiteral("Part %1 has").arg(part) : QStringLiteral("The damaged file has"))
+                       + QStringLiteral(" no index that tells its key frames, and its codec does not say: the %1 marks every frame of it as one.").arg(noun);
     for (const QString &part : e.unverified)
         r.notes << QStringLiteral("The output could not be verified for part %1: its frames could not be counted.").arg(part);
     if (wantSound < allSound)
@@ -318,5 +352,7 @@ JoinOutcome::Verdict JoinOutcome::checkRepair(const QString &input, const QStrin
     // A damaged file's own index may promise chunks it no longer holds: its whole
     // chunks, walked as the encoder's index rebuild walks them, are what can be saved.
     Part walked{input, -1, Avi::Summary::of(Avi::read(input, Avi::Detail::Counts, Avi::Index::Ignored))};
-    return judgeFile(output, expect({walked}, writer), QStringLiteral("repaired file"), reasonOf(writer));
+    Expected e = expect({walked}, writer);
+    e.source = QStringLiteral("the damaged file");
+    return judgeFile(output, e, QStringLiteral("repaired file"), reasonOf(writer));
 }

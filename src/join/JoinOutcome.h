@@ -56,6 +56,9 @@ struct Writer
     // sound tracks of the first part (-1: every one), and no text stream.
     int keptSoundTracks = -1;
     bool textDropped = false;
+    // Accepted too: it marks every frame of the parts' codec as a key frame.
+    bool keyFramesAccepted = false;
+    QString keeper{}; // how another engine that keeps key frames is named ("writer"); empty: none
 };
 
 // Operation 1: the intermediate file holds every byte of every part, in order.

@@ -23,6 +23,7 @@ struct JoinPlan
     bool textDropped = false;
     // The differences the questions named and the user went on past: what a harmed output is blamed on.
     QStringList acceptedCauses;
+    bool keyFramesAccepted = false; // every frame marked key, in a codec whose key frames the engine cannot tell
 
     QStringList inputs() const
     {

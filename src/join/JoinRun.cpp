@@ -1,5 +1,6 @@
 #include "JoinRun.h"
 #include "Engine.h"
+#include "Engines.h"
 #include "RunSession.h"
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
@@ -67,6 +68,9 @@ void JoinRun::judgeOutput(JoinOutcome::Writer report)
     report.inserted = JoinOutcome::Inserted::by(m_plan.seams);
     report.keptSoundTracks = m_plan.keptSoundTracks;
     report.textDropped = m_plan.textDropped;
+    report.keyFramesAccepted = m_plan.keyFramesAccepted;
+    if (const Engine *keeper = Engines::keepingKeyFrames(*m_plan.engine))
+        report.keeper = keeper->carriage().who;
     record(JoinOutcome::checkOutput(m_plan.parts, m_plan.output, report));
 }
 

@@ -1,6 +1,7 @@
 #include "StartJoin.h"
 #include "Engines.h"
 #include "JoinChecks.h"
+#include "compat/CarryCheck.h"
 #include "RunSession.h"
 #include "app/AppPaths.h"
 #include "app/DebugLog.h"
@@ -206,6 +207,7 @@ std::optional<StartJoinResult> askAboutStreams(const FileList &list, JoinPlan &p
     if (!carriage.everySoundTrack && first.countOf(Avi::Kind::Audio) > 1)
         plan.keptSoundTracks = 1;
     plan.textDropped = !carriage.text && first.countOf(Avi::Kind::Text) > 0;
+    plan.keyFramesAccepted = CarryCheck::rowLosingKeyFrames(plan.summaries(), carriage) > 0;
     return std::nullopt;
 }
 

@@ -1,4 +1,5 @@
 #include "RepairChecks.h"
+#include "compat/CarryCheck.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
@@ -43,6 +44,10 @@ QString RepairChecks::streamsQuestion(const Avi::Summary &input, const Carriage 
                     .arg(carriage.who);
     if (input.countOf(Avi::Kind::Text) > 0 && !carriage.text)
         lost << QStringLiteral("This file has a text stream, which the %1 does not keep: the repaired file will have none.").arg(carriage.who);
+    if (CarryCheck::rowLosingKeyFrames({input}, carriage))
+        lost << QStringLiteral("This file's video is coded in a way whose key frames the %1 cannot tell: the repaired file will mark every frame as one, "
+                               "and seeking in it will show damaged pictures.")
+                    .arg(carriage.who);
     if (lost.isEmpty())
         return QString();
     return lost.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\nWould you like to repair it anyway?");

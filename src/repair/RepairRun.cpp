@@ -1,7 +1,9 @@
 #include "RepairRun.h"
 #include "join/RepairScript.h"
 #include "app/AppPaths.h"
+#include "avi/AviFile.h"
 #include "join/Engine.h"
+#include "join/Engines.h"
 #include "join/JoinOutcome.h"
 #include "platform/ErrorText.h"
 #include "join/RunFiles.h"
@@ -69,6 +71,11 @@ void RepairRun::finish()
         // What the engine does not keep was asked about before the repair ran, and accepted.
         writer.keptSoundTracks = m_engine.carriage().everySoundTrack ? -1 : 1;
         writer.textDropped = !m_engine.carriage().text;
+        const Avi::File headers = Avi::read(m_input, Avi::Detail::Headers);
+        const int video = headers.firstOf(Avi::Kind::Video);
+        writer.keyFramesAccepted = video >= 0 && m_engine.carriage().losesKeyFrames(headers.streams[video].compression);
+        if (const Engine *keeper = Engines::keepingKeyFrames(m_engine))
+            writer.keeper = keeper->carriage().who;
         if (end.kind == RunSession::End::NotStarted) {
             m_status = RunStatus::failed(QStringLiteral("The repair could not start: %1.").arg(end.failure()));
         } else {

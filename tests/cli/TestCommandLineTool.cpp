@@ -1,3 +1,4 @@
+#include "avi/AviFile.h"
 #include "join/JoinChecks.h"
 #include "list/FileList.h"
 #include "list/ListFile.h"
@@ -353,4 +354,56 @@ TEST(CommandLineTool, AListWithRowsLeftOutIsRefusedSayingWhich)
         EXPECT_TRUE(c.err.contains(QStringLiteral("Unable to open; Invalid File!"))) << c.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(out));
+}
+
+// Key frames survive a repair without an index and a join with either engine: a
+// seek decodes the picture a play from the start does. The encoder cannot tell
+// Cinepak's and FFV1's: it asks, and says so under "Finished!".
+TEST(CommandLineTool, KeyFramesSurviveRepairsAndJoins)
+{
+    const struct
+    {
+        const char *codec;
+        bool encoderLoses;
+    } codecs[] = {{"cinepak", true}, {"ffv1", true}, {"msmpeg4", false}, {"mpeg4", false}, {"libx264", true}};
+    // ffprobe reads some codecs' key frames from the pictures: what the index says is read here.
+    const auto indexFlags = [](const QString &path) {
+        QString flags;
+        for (const Avi::Chunk &chunk : Avi::read(path).chunks)
+            if (chunk.stream() == 0)
+                flags += chunk.key ? u'K' : u'-';
+        return flags;
+    };
+    for (const auto &k : codecs) {
+        Cli c;
+        const QString clip = SampleMedia::makeWith(c.env.root(), QStringLiteral("clip.avi"),
+                                                   SampleMedia::picture(QStringLiteral("176x144"))
+                                                       + QStringList{QStringLiteral("-c:v"), QString::fromLatin1(k.codec), QStringLiteral("-g"),
+                                                                     QStringLiteral("25"), QStringLiteral("-t"), QStringLiteral("4")});
+        const QString flags = SampleMedia::keyFlags(clip);
+        ASSERT_EQ(flags.count(u'K'), 4) << k.codec;
+        QByteArray bytes = readAll(clip);
+        bytes.replace(bytes.lastIndexOf("idx1"), 4, "JUNK");
+        const QString damaged = c.env.write(QStringLiteral("damaged.avi"), bytes);
+        const QString fixed = c.env.path(QStringLiteral("fixed.avi")), joined = c.env.path(QStringLiteral("joined.avi"));
+        EXPECT_EQ(c.run({QStringLiteral("--repair"), damaged, fixed, QStringLiteral("--engine"), QStringLiteral("builtin")}), 0) << k.codec;
+        EXPECT_EQ(SampleMedia::keyFlags(fixed), flags) << k.codec;
+        EXPECT_EQ(indexFlags(fixed), flags) << k.codec;
+        // A seek shows what it shows in the clip (with B-frames, a frame's time is not its place in the file).
+        const QString picture = SampleMedia::pictureAt(clip, 60, true);
+        EXPECT_FALSE(picture.isEmpty()) << k.codec;
+        EXPECT_EQ(SampleMedia::pictureAt(fixed, 60, true), picture) << k.codec;
+        EXPECT_EQ(c.run({QStringLiteral("--join"), joined, clip, clip, QStringLiteral("--engine"), QStringLiteral("builtin")}), 0) << k.codec;
+        EXPECT_EQ(indexFlags(joined), flags + flags) << k.codec;
+        QFile::remove(joined);
+        c.out.clear();
+        EXPECT_EQ(c.run({QStringLiteral("--join"), joined, clip, clip, QStringLiteral("--engine"), QStringLiteral("encoder"), QStringLiteral("--yes")}), 0)
+            << k.codec << c.err.toStdString();
+        EXPECT_EQ(c.err.contains(QStringLiteral("whose key frames the encoder cannot tell")), k.encoderLoses) << k.codec;
+        EXPECT_EQ(c.out.contains(QStringLiteral("The output marks 200 frames as key frames where its parts mark 8: seeking in it will show "
+                                                "damaged pictures. The writer keeps them.")),
+                  k.encoderLoses)
+            << k.codec << c.out.toStdString();
+        EXPECT_EQ(indexFlags(joined) == flags + flags, !k.encoderLoses) << k.codec;
+    }
 }

@@ -97,3 +97,44 @@ TEST(JoinOutcome, AFailedResultIsCutShortOnlyWhenNotWrittenToItsEnd)
     EXPECT_TRUE(JoinOutcome::judgeSummaries(clip(2, 2), parts, failing).cutShort);
     EXPECT_TRUE(JoinOutcome::Verdict::failed(QStringLiteral("x"), QString()).cutShort);
 }
+
+// Seeking lands on key frames: the result marks exactly its parts' key frames. A loss the
+// user was asked about is said under the verdict; parts whose key frames nobody knows are named.
+TEST(JoinOutcome, KeyFramesAreJudged)
+{
+    const auto keyed = [](double seconds, qint64 keys, qint64 unknown = 0) {
+        Avi::Summary s = clip(seconds, seconds);
+        s.streams[0].keys = keys;
+        s.streams[0].unknownKeys = unknown;
+        return s;
+    };
+    const QVector<Avi::Summary> parts{keyed(2, 2), keyed(2, 2)};
+    const QString harm = QStringLiteral("The output marks 100 frames as key frames where its parts mark 4: seeking in it will show damaged pictures. "
+                                        "The writer keeps them.");
+    const struct
+    {
+        const char *name;
+        QVector<Avi::Summary> parts;
+        Avi::Summary result;
+        bool accepted;
+        bool ok;
+        QString said; // the reason, or the one note
+    } cases[] = {
+        {"kept", parts, keyed(4, 4), false, true, QString()},
+        {"every frame marked", parts, keyed(4, 100), false, false, harm},
+        {"some lost", parts, keyed(4, 1), false, false, QStringLiteral("The output marks 1 frames")},
+        {"asked and accepted", parts, keyed(4, 100), true, true, harm},
+        {"not known", {keyed(2, 50, 50), keyed(2, 2)}, keyed(4, 52), false, true,
+         QStringLiteral("Part 1 has no index that tells its key frames, and its codec does not say: the output marks every frame of it as one.")},
+    };
+    for (const auto &c : cases) {
+        JoinOutcome::Writer encoder{QStringLiteral("encoder"), QString(), QString(), {}};
+        encoder.keyFramesAccepted = c.accepted;
+        encoder.keeper = QStringLiteral("writer");
+        const JoinOutcome::Verdict v = JoinOutcome::judgeSummaries(c.result, c.parts, encoder);
+        EXPECT_EQ(v.ok, c.ok) << c.name << ": " << v.reason.toStdString();
+        const QString said = v.ok ? v.notes.join(u'\n') : v.reason;
+        EXPECT_TRUE(c.said.isEmpty() ? said.isEmpty() : said.startsWith(c.said)) << c.name << ": " << said.toStdString();
+        EXPECT_FALSE(v.cutShort) << c.name; // a whole output harmed is kept for the user to look at
+    }
+}

@@ -176,6 +176,34 @@ double SampleMedia::packetTime(const QString &path, qint64 pos)
     return -1;
 }
 
+QString SampleMedia::keyFlags(const QString &path)
+{
+    QString flags;
+    for (const QString &line : probe({QStringLiteral("-select_streams"), QStringLiteral("v:0"), QStringLiteral("-show_entries"),
+                                      QStringLiteral("packet=flags"), QStringLiteral("-of"), QStringLiteral("csv=p=0"), path})
+                                   .split(u'\n', Qt::SkipEmptyParts))
+        flags += line.startsWith(u'K') ? u'K' : u'-';
+    return flags;
+}
+
+QString SampleMedia::pictureAt(const QString &path, int frame, bool seek)
+{
+    QStringList args{QStringLiteral("-v"), QStringLiteral("quiet")};
+    if (seek)
+        args << QStringLiteral("-ss") << QString::number(frame / 25.0, 'f', 3) << QStringLiteral("-i") << path;
+    else
+        args << QStringLiteral("-i") << path << QStringLiteral("-vf") << QStringLiteral("select=eq(n\\,%1)").arg(frame);
+    args << QStringLiteral("-map") << QStringLiteral("0:v") << QStringLiteral("-frames:v") << QStringLiteral("1") << QStringLiteral("-f")
+         << QStringLiteral("framemd5") << QStringLiteral("-");
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), args);
+    ffmpeg.waitForFinished(120000);
+    for (const QString &line : QString::fromUtf8(ffmpeg.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts))
+        if (!line.startsWith(u'#'))
+            return line.section(u',', -1).trimmed();
+    return QString();
+}
+
 QStringList SampleMedia::picture(const QString &size, int rate)
 {
     return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("testsrc=size=%1:rate=%2").arg(size).arg(rate)};

@@ -24,6 +24,11 @@ int decoderErrors(const QString &path);
 int encoderFrames(const QString &path);
 // Where a packet whose data lies at byte pos plays, in seconds; -1 when none does.
 double packetTime(const QString &path, qint64 pos);
+// Each video packet's key flag as ffprobe reads it: "K" or "-", in order.
+QString keyFlags(const QString &path);
+// The checksum of frame n as decoded from the start, or (seek) as a seek to its
+// time at 25 fps decodes it; empty when none is decoded.
+QString pictureAt(const QString &path, int frame, bool seek);
 // Arguments for ffmpeg: 25 fps test picture, a sine of the given rate and length.
 QStringList picture(const QString &size = QStringLiteral("320x240"), int rate = 25);
 QStringList sine(int sampleRate = 44100, double seconds = -1);

@@ -92,7 +92,14 @@ public:
     QString optionName() const override { return QStringLiteral("encoder"); }
     QString choiceText() const override { return QStringLiteral("The encoder (MEncoder): two passes, one sound track"); }
     QString offerText() const override { return QStringLiteral("Join with the encoder"); }
-    Carriage carriage() const override { return {.who = QStringLiteral("encoder")}; } // one sound track, by stream number, byte for byte
+    // One sound track, by stream number, byte for byte. Its index rebuild reads the
+    // key frames of MPEG-4 part 2 and DivX 3 pictures; every other frame it marks key.
+    Carriage carriage() const override
+    {
+        return {.who = QStringLiteral("encoder"),
+                .keepsKeyFrames = false,
+                .keyFramesReadOf = QStringLiteral("XVID DIVX DX50 FMP4 DIV3 DIV4 MP43 MP42").split(u' ')};
+    }
     int copiesNeeded() const override { return 2; } // the intermediate file, then the output
     QStringList programs() const override { return {RunFiles::shippedEncoder(), RunFiles::interpreter()}; }
     QString workFileFor(const QString &output) const override { return JoinScripts::tempFileFor(output); }

@@ -68,7 +68,7 @@ public:
     Carriage carriage() const override
     {
         return {.who = QStringLiteral("writer"), .everySoundTrack = true, .text = true, .filesByKind = true, .fillsSeams = true,
-                .readsPartsApart = true, .retimesSound = true};
+                .readsPartsApart = true, .retimesSound = true, .keepsKeyFrames = true, .keyFramesReadOf = {}};
     }
     int copiesNeeded() const override { return 1; }
     QStringList programs() const override { return {RunFiles::writer()}; }
