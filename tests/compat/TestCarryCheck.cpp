@@ -232,3 +232,25 @@ TEST(CarryCheck, RedNamesTheFirstRowAndColumnThatDiffer)
     EXPECT_EQ(Compatibility::firstDifferenceLine(model, ListStatus::Red, encoderEngine().carriage()),
               QStringLiteral("Row 3 (c.avi) differs from row 1 (a.avi) in its frame size: 320x240 against 640x480."));
 }
+
+// The encoder marks every frame key in codecs it cannot read: asked about with it
+// (the writer offered), not for codecs it reads or whose every frame is key.
+TEST(CarryCheck, TheEncoderAsksBeforeItLosesKeyFrames)
+{
+    const QStringList gop{QStringLiteral("-g"), QStringLiteral("5")};
+    const struct
+    {
+        QStringList video;
+        bool asked;
+    } cases[] = {{{QStringLiteral("-c:v"), QStringLiteral("cinepak")}, true},
+                 {{QStringLiteral("-c:v"), QStringLiteral("libx264")}, true},
+                 {kXvid, false},
+                 {kMjpg, false}};
+    for (const auto &c : cases) {
+        const QList<QStringList> files{kVideo25 + c.video + gop, kVideo25 + c.video + gop};
+        const QStringList asked = Rows(files).askedOnJoin();
+        EXPECT_EQ(asked.join(u'|').contains(QStringLiteral("whose key frames the encoder cannot tell")), c.asked) << c.video.join(u' ').toStdString();
+        const QStringList writerAsked = Rows(files).askedOnJoin(writerEngine());
+        EXPECT_TRUE(writerAsked.isEmpty()) << writerAsked.join(u'|').toStdString() << c.video.join(u' ').toStdString();
+    }
+}
