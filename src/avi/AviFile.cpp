@@ -2,6 +2,8 @@
 #include "KeyFrames.h"
 
 #include <QFile>
+#include <QLocale>
+#include <QStringList>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -85,11 +87,17 @@ bool headerAt(const Avi::Source &s, qint64 at, qint64 limit, Header *h)
 template <typename Visit>
 void children(const Avi::Source &s, qint64 begin, qint64 end, Visit visit)
 {
-    Header h;
+    Header h; // the visitor may widen it (a list whose size was never written)
     for (qint64 at = begin; headerAt(s, at, end, &h); at = h.end())
         if (!visit(h) || h.end() >= end)
             break;
 }
+
+// A chunk that may follow another at the top of a RIFF or inside it.
+bool knownTopLevel(const Header &h) { return h.id == kList || h.id == kIdx1 || h.id == kJunk || h.id == kRiff; }
+bool riffChild(const Header &h) { return h.id == kList || h.id == kIdx1 || h.id == kJunk; }
+bool mediaChunk(const Header &h) { return streamOf(h.id) >= 0 || isStandardIndex(h.id); }
+bool frameOrSound(const Header &h) { return streamOf(h.id) >= 0; }
 
 QByteArray dataOf(const Avi::Source &s, const Header &h, qint64 limit, qint64 most = 1 << 16)
 {
@@ -185,6 +193,10 @@ public:
                             && (at == 0 ? riff.form == kAvi : riff.form == kAvix);
              at = riff.end()) {
             ++m_f.riffs;
+            if (const qint64 real = realEnd(riff, riff.at + 12, m_f.size, riffChild, riffChild); real > riff.end()) {
+                m_damage << QStringLiteral("its RIFF header says %1 bytes but the file holds %2").arg(QLocale().toString(riff.size + 8)).arg(QLocale().toString(real - riff.at));
+                riff.size = static_cast<quint32>(qMin<qint64>(real - riff.at - 8, 0xffffffffu));
+            }
             m_f.chainEnd = riff.end();
             readRiff(riff, at == 0);
             if (riff.end() + 12 > m_f.size)
@@ -213,6 +225,13 @@ public:
             m_f.problem = QStringLiteral("it holds more chunks than can be indexed");
             m_f.chunks.clear();
         }
+        if (!m_moviSaid.isEmpty())
+            m_damage << QStringLiteral("its movi list says %1 bytes but holds %2 frames").arg(m_moviSaid).arg(QLocale().toString(m_f.frames()));
+        if (m_missingPads > 0)
+            m_damage << QStringLiteral("%1 of its chunks lack the pad byte after them").arg(QLocale().toString(m_missingPads));
+        if (m_superPastEnd)
+            m_damage << QStringLiteral("its OpenDML index points past the end of the file");
+        m_f.damage = m_damage.join(QStringLiteral(", and "));
         return m_f;
     }
 
@@ -220,17 +239,50 @@ private:
     void readRiff(const Header &riff, bool first)
     {
         const qint64 end = qMin(riff.end(), m_f.size);
-        children(m_s, riff.at + 12, end, [&](const Header &h) {
+        children(m_s, riff.at + 12, end, [&](Header &h) {
             if (h.id == kList && h.form == kHdrl && first && m_f.streams.isEmpty())
                 readHeaderList(h, qMin(h.end(), end));
             else if (h.id == kList && h.form == kMovi)
-                m_f.movi.append({h.at + 12, qMin(h.end(), end)});
+                readMovi(h, end);
             else if (h.id == kIdx1 && first)
                 m_idx1 = h;
             else if (h.id == kList && h.form == fourcc("INFO") && first && m_f.info.isEmpty() && h.size >= 4)
                 m_f.info = dataOf(m_s, h, end).mid(4);
             return true;
         });
+    }
+
+    void readMovi(Header &h, qint64 end)
+    {
+        // What follows a movi list is an index, a list or padding; media chunks
+        // there, or a chunk cut by its stated end, mean its size was never written.
+        Header next;
+        const bool odd = h.end() < end && (!headerAt(m_s, h.end(), end, &next) || !knownTopLevel(next));
+        if (odd || h.size < 4) {
+            if (const qint64 real = realEnd(h, h.at + 12, end, mediaChunk, frameOrSound); real > h.end()) {
+                m_moviSaid = QLocale().toString(h.size);
+                h.size = static_cast<quint32>(qMin<qint64>(real - h.at - 8, 0xffffffffu));
+            }
+        }
+        m_f.movi.append({h.at + 12, qMin(h.end(), end)});
+    }
+
+    // Where a RIFF or list whose size may never have been written really ends: at
+    // limit when its stated end cuts into one of its chunks (crosses) or is
+    // followed by one of them (follows), else where it says. Read only when in doubt.
+    template <typename Crosses, typename Follows>
+    qint64 realEnd(const Header &h, qint64 begin, qint64 limit, Crosses crosses, Follows follows) const
+    {
+        const qint64 stated = qMax(h.end(), begin);
+        if (stated + 1 >= limit) // a pad byte more or less is no damage
+            return stated;
+        Header c;
+        qint64 at = begin;
+        while (at < stated && headerAt(m_s, at, limit, &c) && crosses(c) && c.end() <= stated)
+            at = c.end();
+        if (at > stated || !headerAt(m_s, at, limit, &c))
+            return stated;
+        return (at < stated ? crosses(c) : follows(c)) ? limit : stated;
     }
 
     void readHeaderList(const Header &hdrl, qint64 end)
@@ -283,6 +335,8 @@ private:
             const quint64 offset = u64(e);
             if (offset < static_cast<quint64>(m_f.size))
                 m_superEntries.append({stream, {static_cast<qint64>(offset), u32(e + 8)}});
+            else
+                m_superPastEnd = true;
         }
         st->hasSuperIndex = entries > 0;
     }
@@ -373,9 +427,13 @@ private:
         QVector<Avi::Chunk> &entries = *out;
         if (m_superEntries.isEmpty())
             return false;
-        for (const Avi::Stream &st : std::as_const(m_f.streams))
-            if ((st.kind == Avi::Kind::Video || st.kind == Avi::Kind::Audio) && !st.hasSuperIndex)
+        for (int i = 0; i < m_f.streams.size(); ++i) {
+            const Avi::Stream &st = m_f.streams[i];
+            const bool media = st.kind == Avi::Kind::Video || st.kind == Avi::Kind::Audio;
+            // A stream whose every index lies past the end has none: the file is read another way.
+            if (media && (!st.hasSuperIndex || std::none_of(m_superEntries.begin(), m_superEntries.end(), [i](const auto &e) { return e.first == i; })))
                 return false;
+        }
         for (const auto &[stream, ix] : std::as_const(m_superEntries)) {
             Header h;
             char b[24];
@@ -476,6 +534,10 @@ private:
                 continue;
             }
             top.at = h.end();
+            if ((h.size & 1) && h.end() < top.end && !plausibleAt(h.end(), top.end) && plausibleAt(h.end() - 1, top.end)) {
+                top.at = h.end() - 1; // a muxer that wrote no pad byte
+                ++m_missingPads;
+            }
             if (h.id == kList) {
                 if (h.at + 12 > top.end)
                     continue;
@@ -504,6 +566,12 @@ private:
         }
     }
 
+    bool plausibleAt(qint64 at, qint64 limit) const
+    {
+        Header h;
+        return headerAt(m_s, at, limit, &h) && (mediaChunk(h) || knownTopLevel(h)) && h.data() + h.size <= limit;
+    }
+
     // A walked video chunk's key flag: from the file's own index entry for it, else from its frame.
     void flagKey(Avi::Chunk &c) const
     {
@@ -525,6 +593,10 @@ private:
     Header m_idx1;
     QVector<QPair<int, IndexChunk>> m_superEntries;
     QVector<Avi::Chunk> m_flags; // the file's own index entries, in file order, when it is walked
+    QStringList m_damage;        // where what it says of itself and what its chunks show disagree
+    QString m_moviSaid;          // a movi list's size that was never written, as it stood
+    qint64 m_missingPads = 0;    // odd-sized chunks without the pad byte after them
+    bool m_superPastEnd = false; // an OpenDML index names an index past the end of the file
     bool m_tooMany = false;
 };
 

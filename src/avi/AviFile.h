@@ -75,6 +75,9 @@ struct File
 {
     QString problem; // why it is no AVI file that can be read; empty when it is one
     bool notAvi = false; // the file does not even begin as an AVI file
+    // Where what it says of itself and what its chunks show disagree ("its movi list
+    // says 0 bytes but holds 50 frames"); empty when they agree. It is read as its chunks show.
+    QString damage;
     qint64 size = 0;
     int riffs = 0;       // "AVI " and every "AVIX" that follows
     qint64 chainEnd = 0; // where the last RIFF of the chain ends, padded

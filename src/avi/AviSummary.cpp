@@ -52,6 +52,7 @@ Avi::Summary Avi::Summary::of(const File &f)
     s.read = true;
     s.notAvi = f.notAvi;
     s.problem = f.problem;
+    s.damage = f.damage;
     s.size = f.size;
     s.chainEnd = f.chainEnd;
     for (int i = 0; i < f.streams.size(); ++i) {
@@ -67,15 +68,17 @@ Avi::Summary Avi::Summary::of(const File &f)
 Avi::Summary Avi::summarize(const QString &path) { return Summary::of(read(path, Detail::Counts)); }
 
 namespace {
-constexpr int kStreamFields = 19;
+constexpr int kFixedFields = 7, kStreamFields = 19;
 } // namespace
 
 QByteArray Avi::Summary::toText() const
 {
     QByteArrayList f{QByteArray::number(read), QByteArray::number(notAvi), problem.toUtf8().toPercentEncoding(),
-                     QByteArray::number(size), QByteArray::number(chainEnd), QByteArray::number(streams.size())};
-    if (f[2].isEmpty())
-        f[2] = "-";
+                     QByteArray::number(size), QByteArray::number(chainEnd), QByteArray::number(streams.size()),
+                     damage.toUtf8().toPercentEncoding()};
+    for (const int text : {2, 6})
+        if (f[text].isEmpty())
+            f[text] = "-";
     for (const StreamSummary &s : streams)
         f << QByteArray::number(static_cast<int>(s.kind)) << QByteArray::number(s.handler) << QByteArray::number(s.compression)
           << QByteArray::number(s.formatTag) << QByteArray::number(s.channels) << QByteArray::number(s.blockAlign)
@@ -91,7 +94,7 @@ std::optional<Avi::Summary> Avi::Summary::fromText(const QByteArray &text)
 {
     const QList<QByteArray> f = text.split(' ');
     Summary s;
-    if (f.size() < 6)
+    if (f.size() < kFixedFields)
         return std::nullopt;
     bool ok = true;
     auto number = [&](const QByteArray &b) {
@@ -106,10 +109,11 @@ std::optional<Avi::Summary> Avi::Summary::fromText(const QByteArray &text)
     s.size = number(f[3]);
     s.chainEnd = number(f[4]);
     const qint64 n = number(f[5]);
-    if (!ok || n > 100 || f.size() != 6 + n * kStreamFields)
+    s.damage = f[6] == "-" ? QString() : QString::fromUtf8(QByteArray::fromPercentEncoding(f[6]));
+    if (!ok || n > 100 || f.size() != kFixedFields + n * kStreamFields)
         return std::nullopt;
     for (qint64 i = 0; i < n; ++i) {
-        const QList<QByteArray> g = f.mid(6 + i * kStreamFields, kStreamFields);
+        const QList<QByteArray> g = f.mid(kFixedFields + i * kStreamFields, kStreamFields);
         StreamSummary st;
         const qint64 kind = number(g[0]);
         st.kind = kind <= static_cast<int>(Kind::Other) ? static_cast<Kind>(kind) : Kind::Other;

@@ -32,6 +32,7 @@ struct Summary
     bool read = false; // false: never read (a row from a list file) or the reader gave up
     bool notAvi = false;
     QString problem;   // why it is no AVI file that can be read; empty when it is one
+    QString damage;    // where its headers and its chunks disagree (File::damage); empty when they agree
     qint64 size = 0, chainEnd = 0;
     QVector<StreamSummary> streams;
     bool operator==(const Summary &) const = default;

@@ -96,6 +96,19 @@ struct Comparer
                         QStringLiteral("The output will have no text stream.")});
     }
 
+    // A part whose headers and chunks disagree is read as its chunks show it: said, with what the output takes.
+    void damaged()
+    {
+        for (int row = 1; row <= rows.size(); ++row)
+            if (const Summary &r = rows[row - 1]; r.isAvi() && !r.damage.isEmpty())
+                out.append({row,
+                            QStringLiteral("Row %1 (%2) is damaged: %3; ").arg(row).arg(name(row), r.damage)
+                                + (carriage.readsPartsApart
+                                       ? QStringLiteral("the output will take all %1 as its chunks show them.").arg(QLocale().toString(r.frames()))
+                                       : QStringLiteral("the %1 reads it byte for byte and may lose what follows the damage.").arg(carriage.who)),
+                            QString()});
+    }
+
     void keyFrames()
     {
         if (const int row = CarryCheck::rowLosingKeyFrames(rows, carriage)) {
@@ -221,6 +234,7 @@ QVector<CarryCheck::Difference> CarryCheck::differences(const QVector<Avi::Summa
     if (rows.size() < 2 || !rows.first().isAvi())
         return {};
     Comparer c{rows, names, carriage, seams, {}};
+    c.damaged();
     c.engineLimits();
     c.keyFrames();
     for (int row = 2; row <= rows.size(); ++row)
@@ -266,7 +280,7 @@ QString CarryCheck::question(const QVector<Difference> &differences)
 {
     QStringList lines;
     for (int i = 0; i < differences.size() && i < kMostLines; ++i)
-        lines << differences[i].text + u' ' + differences[i].consequence;
+        lines << (differences[i].consequence.isEmpty() ? differences[i].text : differences[i].text + u' ' + differences[i].consequence);
     if (differences.size() > kMostLines)
         lines << QStringLiteral("and %1 more").arg(differences.size() - kMostLines);
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\nWould you like to join the files in your list anyway?");

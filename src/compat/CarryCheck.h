@@ -21,7 +21,7 @@ struct Difference
 {
     int row = 0;         // the row it is about
     QString text;        // "Row 3 (c.avi) differs from row 1 (a.avi) in its frame rate: 30 ... against 25 ..."
-    QString consequence; // a sentence: what the output will suffer
+    QString consequence; // a sentence: what the output will suffer (empty: text says it)
 };
 
 // seams: the join's plan of the rows (SyncPlan::plan with the carriage's fill).

@@ -354,5 +354,10 @@ JoinOutcome::Verdict JoinOutcome::checkRepair(const QString &input, const QStrin
     Part walked{input, -1, Avi::Summary::of(Avi::read(input, Avi::Detail::Counts, Avi::Index::Ignored))};
     Expected e = expect({walked}, writer);
     e.source = QStringLiteral("the damaged file");
-    return judgeFile(output, e, QStringLiteral("repaired file"), reasonOf(writer));
+    Verdict v = judgeFile(output, e, QStringLiteral("repaired file"), reasonOf(writer));
+    if (v.ok && walked.avi.frames() >= 0)
+        v.notes.prepend(QStringLiteral("%1 frames were recovered%2.")
+                            .arg(number(walked.avi.frames()),
+                                 walked.avi.damage.isEmpty() ? QString() : QStringLiteral(" (the file was damaged: %1)").arg(walked.avi.damage)));
+    return v;
 }

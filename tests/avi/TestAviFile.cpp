@@ -62,3 +62,34 @@ TEST(AviFile, DeepAndOverlappingListsAreReadInLinearTime)
     const Avi::File over = Avi::read(*Avi::inMemory(withMovi(overlap)), Avi::Detail::Counts);
     EXPECT_EQ(over.frames(), 64);
 }
+
+
+// A part whose sizes were never written, or whose chunks lack their pad byte, is
+// read as its chunks show it, and says where it is damaged.
+TEST(AviFile, DamagedPartsAreReadAsTheirChunksShowThemAndSaySo)
+{
+    TestEnvironment env;
+    const QByteArray clip = readAll(SampleMedia::make(SampleMedia::Kind::Xvid320, env.root(), QStringLiteral("clip.avi"), 4));
+    const Avi::File whole = Avi::read(*Avi::inMemory(clip));
+    ASSERT_GT(whole.frames(), 99);
+    const qint64 half = (clip.lastIndexOf("idx1") - clip.indexOf("movi")) / 2;
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        const char *damage;
+    } cases[] = {
+        {"movi size never written", unfinished(clip, 4, -1, false), "its movi list says 4 bytes but holds"},
+        {"movi size stale", unfinished(clip, half, -1, false), "its movi list says"},
+        {"no size written at all", unfinished(clip, 0, 0, false), "its RIFF header says 8 bytes but the file holds"},
+        {"pad bytes missing", unfinished(clip, -1, -1, true), "of its chunks lack the pad byte after them"},
+        {"whole but for its index", unfinished(clip, -1, -1, false), ""},
+    };
+    for (const auto &c : cases) {
+        const Avi::File f = Avi::read(*Avi::inMemory(c.bytes));
+        ASSERT_TRUE(f.isAvi()) << c.name << f.problem.toStdString();
+        EXPECT_EQ(f.frames(), whole.frames()) << c.name;
+        EXPECT_EQ(f.counts[1].chunks, whole.counts[1].chunks) << c.name;
+        EXPECT_TRUE(*c.damage ? f.damage.contains(QString::fromLatin1(c.damage)) : f.damage.isEmpty()) << c.name << ": " << f.damage.toStdString();
+    }
+}

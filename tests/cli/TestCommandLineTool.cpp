@@ -5,6 +5,7 @@
 #include "list/ListFunctions.h"
 #include "list/RowFactsReader.h"
 #include "platform/RunLock.h"
+#include "support/AviBytes.h"
 #include "support/SampleMedia.h"
 #include "support/TestEngines.h"
 #include "support/TestEnvironment.h"
@@ -406,4 +407,25 @@ TEST(CommandLineTool, KeyFramesSurviveRepairsAndJoins)
             << k.codec << c.out.toStdString();
         EXPECT_EQ(indexFlags(joined) == flags + flags, !k.encoderLoses) << k.codec;
     }
+}
+
+// A recording whose sizes were never written is named before the join, joined and
+// repaired whole with the writer, and the repair says how many frames it recovered.
+TEST(CommandLineTool, ADamagedPartIsNamedAndJoinedAsItsChunksShowIt)
+{
+    Cli c;
+    const QString clip = c.clips(1).first();
+    const QString damaged = c.env.write(QStringLiteral("damaged.avi"), AviBytes::unfinished(readAll(clip), 4, -1, false));
+    const int frames = SampleMedia::videoFrames(clip);
+    EXPECT_EQ(c.run({QStringLiteral("--check"), clip, damaged, QStringLiteral("--engine"), QStringLiteral("builtin")}), 3);
+    EXPECT_TRUE(c.out.contains(QStringLiteral("Row 2 (damaged.avi) is damaged: its movi list says 4 bytes but holds ")))
+        << c.out.toStdString();
+    const QString out = c.env.path(QStringLiteral("out.avi")), fixed = c.env.path(QStringLiteral("fixed.avi"));
+    EXPECT_EQ(c.run({QStringLiteral("--join"), out, clip, damaged, QStringLiteral("--engine"), QStringLiteral("builtin"), QStringLiteral("--yes")}), 0)
+        << c.out.toStdString();
+    EXPECT_EQ(SampleMedia::videoFrames(out), 2 * frames);
+    c.out.clear();
+    EXPECT_EQ(c.run({QStringLiteral("--repair"), damaged, fixed, QStringLiteral("--engine"), QStringLiteral("builtin")}), 0) << c.out.toStdString();
+    EXPECT_EQ(SampleMedia::videoFrames(fixed), frames);
+    EXPECT_TRUE(c.out.contains(QStringLiteral(" frames were recovered (the file was damaged: its movi list says 4 bytes"))) << c.out.toStdString();
 }

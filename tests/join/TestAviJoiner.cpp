@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
@@ -78,6 +79,15 @@ TEST(AviJoiner, EveryChunkOnceInOrderUnderBothIndexes)
         EXPECT_EQ(legacy.chunks[i].offset, joined.chunks[i].offset);
         EXPECT_EQ(openDml.chunks[i].key, joined.chunks[i].key);
     }
+    // The video's OpenDML index pointing past the end: no index of it is believed, the file is walked and says so.
+    QByteArray pastEnd = renamed(data, "idx1", "JUNK");
+    const qsizetype indx = pastEnd.indexOf("indx") + 8;
+    for (quint32 e = 0; e < qFromLittleEndian<quint32>(pastEnd.constData() + indx + 4); ++e)
+        pastEnd.replace(indx + 24 + 16 * e + 4, 4, QByteArray("\x00\x00\x00\x70", 4));
+    const Avi::File walked = Avi::read(*Avi::inMemory(pastEnd));
+    EXPECT_EQ(walked.index, Avi::IndexSource::Walk);
+    EXPECT_EQ(walked.chunks.size(), joined.chunks.size());
+    EXPECT_EQ(walked.damage, QStringLiteral("its OpenDML index points past the end of the file"));
 }
 
 TEST(AviJoiner, SoundStaysInStepAtEverySeam)

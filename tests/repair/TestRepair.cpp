@@ -1,3 +1,4 @@
+#include "avi/AviFile.h"
 #include "app/AppPaths.h"
 #include "app/Settings.h"
 #include "avi/AviSummary.h"
@@ -84,8 +85,10 @@ TEST(Repair, RebuildsADamagedIndex)
     EXPECT_EQ(SampleMedia::videoFrames(fixed), SampleMedia::videoFrames(original));
     EXPECT_EQ(readAll(damaged), before);
     ASSERT_EQ(dialogs.messages.size(), 1);
+    // Under the message, how many frames the repair recovered.
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The selected AVI File has been repaired successfully!\r\n\r\n"
-                                                       "The repaired file has been saved to:\r\n") + fixed);
+                                                       "The repaired file has been saved to:\r\n") + fixed
+                                            + QStringLiteral("\r\n\r\n%1 frames were recovered.").arg(Avi::read(fixed).frames()));
     EXPECT_EQ(w.cancelCaption(), QStringLiteral("&Close"));
     EXPECT_EQ(w.statusText(), QStringLiteral("Initializing..."));
 

@@ -1,5 +1,7 @@
 #include "AviBytes.h"
 
+#include <QtEndian>
+
 QByteArray AviBytes::u32(quint32 v)
 {
     QByteArray b(4, 0);
@@ -43,4 +45,19 @@ QByteArray AviBytes::withMovi(const QByteArray &moviContent, const QByteArray &a
     const QByteArray hdrl = list("hdrl", chunk("avih", avih) + list("strl", chunk("strh", strh) + chunk("strf", strf)));
     const QByteArray body = QByteArray("AVI ", 4) + hdrl + list("movi", moviContent) + afterMovi;
     return QByteArray("RIFF", 4) + u32(static_cast<quint32>(body.size())) + body;
+}
+
+QByteArray AviBytes::unfinished(const QByteArray &clip, qint64 moviSize, qint64 riffSize, bool dropPads)
+{
+    const qsizetype movi = clip.indexOf("movi") - 8, idx1 = clip.lastIndexOf("idx1");
+    QByteArray out = clip.left(movi + 12);
+    for (qsizetype at = movi + 12; at + 8 <= idx1;) {
+        const quint32 size = qFromLittleEndian<quint32>(clip.constData() + at + 4);
+        out += clip.mid(at, 8 + size + (dropPads ? 0 : size & 1));
+        at += 8 + size + (size & 1);
+    }
+    const auto put = [&](qsizetype at, qint64 value) { out.replace(at, 4, u32(static_cast<quint32>(value))); };
+    put(movi + 4, moviSize >= 0 ? moviSize : out.size() - movi - 8);
+    put(4, riffSize >= 0 ? riffSize : out.size() - 8);
+    return out;
 }
