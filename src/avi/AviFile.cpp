@@ -231,6 +231,8 @@ public:
             m_damage << QStringLiteral("%1 of its chunks lack the pad byte after them").arg(QLocale().toString(m_missingPads));
         if (m_superPastEnd)
             m_damage << QStringLiteral("its OpenDML index points past the end of the file");
+        if (m_openDmlCut)
+            m_damage << QStringLiteral("its OpenDML index is cut off by the end of the file");
         m_f.damage = m_damage.join(QStringLiteral(", and "));
         return m_f;
     }
@@ -444,6 +446,11 @@ private:
             const quint32 id = u32(b + 8);
             const quint64 base = u64(b + 12);
             const qint64 room = (qMin<qint64>(h.data() + h.size, m_f.size) - h.data() - 24) / 8;
+            if (u32(b + 4) > room && h.data() + h.size > m_f.size) {
+                // Cut off inside it: the index names only some of its stream's chunks.
+                m_openDmlCut = true;
+                return false;
+            }
             const qint64 n = qMin<qint64>(u32(b + 4), room);
             QByteArray table(static_cast<qsizetype>(qMax<qint64>(0, n) * 8), Qt::Uninitialized);
             if (n > 0 && !m_s.read(h.data() + 24, table.data(), n * 8))
@@ -597,6 +604,7 @@ private:
     QString m_moviSaid;          // a movi list's size that was never written, as it stood
     qint64 m_missingPads = 0;    // odd-sized chunks without the pad byte after them
     bool m_superPastEnd = false; // an OpenDML index names an index past the end of the file
+    bool m_openDmlCut = false;   // one of its OpenDML indexes is cut off by the end of the file
     bool m_tooMany = false;
 };
 

@@ -88,6 +88,14 @@ TEST(AviJoiner, EveryChunkOnceInOrderUnderBothIndexes)
     EXPECT_EQ(walked.index, Avi::IndexSource::Walk);
     EXPECT_EQ(walked.chunks.size(), joined.chunks.size());
     EXPECT_EQ(walked.damage, QStringLiteral("its OpenDML index points past the end of the file"));
+    // Cut off inside a sound index (as an interrupted copy leaves it): every chunk that is there is read, the cut named.
+    const qsizetype ix = data.indexOf("ix01", data.size() / 2);
+    ASSERT_GT(ix, 0);
+    const QByteArray cut = data.left(ix + 8 + 24 + 8 * 3);
+    const Avi::File cutRead = Avi::read(*Avi::inMemory(cut)), cutWalked = Avi::read(*Avi::inMemory(cut), Avi::Detail::Counts, Avi::Index::Ignored);
+    EXPECT_EQ(cutRead.counts[1].chunks, cutWalked.counts[1].chunks);
+    EXPECT_EQ(cutRead.frames(), cutWalked.frames());
+    EXPECT_TRUE(cutRead.damage.contains(QStringLiteral("its OpenDML index is cut off by the end of the file"))) << cutRead.damage.toStdString();
 }
 
 TEST(AviJoiner, SoundStaysInStepAtEverySeam)
