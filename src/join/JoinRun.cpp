@@ -39,6 +39,15 @@ void JoinRun::tick()
     if (m_phase == Phase::NotStarted || m_phase == Phase::Ended)
         return;
     m_measured = false;
+    if (m_run->stalled()) {
+        // Stopped, its work files gone; the output is the finishing step's to remove and say so.
+        QStringList work = partialFiles();
+        work.removeAll(m_plan.output);
+        m_run->cancel(work, {});
+        record(JoinOutcome::Verdict::failed(RunSession::stalledReason(m_plan.engine->carriage().who), QStringLiteral("Stalled")));
+        finish();
+        return;
+    }
     follow();
 }
 

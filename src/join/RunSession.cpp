@@ -194,6 +194,26 @@ bool RunSession::scriptEnded()
     return false;
 }
 
+bool RunSession::stalled()
+{
+    if (m_child <= 0 || m_end.kind != End::Running)
+        return false;
+    const qint64 activity = Processes::groupInputOutput(m_child);
+    if (activity != m_activity || !m_sinceActivity.isValid()) {
+        m_activity = activity;
+        m_sinceActivity.start();
+        return false;
+    }
+    return m_sinceActivity.elapsed() >= stallLimitMs;
+}
+
+QString RunSession::stalledReason(const QString &who)
+{
+    const int seconds = stallLimitMs / 1000;
+    return QStringLiteral("The %1 did nothing for %2 and was stopped.")
+        .arg(who, seconds % 60 == 0 ? QStringLiteral("%1 minutes").arg(seconds / 60) : QStringLiteral("%1 seconds").arg(seconds));
+}
+
 QString RunSession::End::failure() const
 {
     switch (kind) {

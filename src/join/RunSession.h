@@ -3,6 +3,7 @@
 #include "platform/Result.h"
 #include "platform/RunLock.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -58,6 +59,13 @@ public:
     };
     End end() const { return m_end; }
 
+    // True once the running child and every process it started have read and
+    // written nothing for stallLimitMs: stuck, not slow (a scan of a large file
+    // reads all the while). Asked once a tick.
+    bool stalled();
+    static inline int stallLimitMs = 5 * 60 * 1000; // tests shorten it
+    static QString stalledReason(const QString &who); // "The encoder did nothing for 5 minutes and was stopped."
+
     // Cancel: the scripts are deleted so the interpreter stops and ends the program
     // it runs, whatever of ours is left is ended, the work files go, and the partial
     // files are removed (waiting at most kCancelWaitMs while another program holds one).
@@ -100,4 +108,6 @@ private:
     int m_output = -1;
     QByteArray m_pending; // the start of a line the program has not finished
     QString m_runner;
+    qint64 m_activity = -2;   // the child's bytes read and written at the last look
+    QElapsedTimer m_sinceActivity;
 };

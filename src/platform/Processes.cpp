@@ -103,3 +103,30 @@ Processes::ChildStatus Processes::endGroup(pid_t child)
     }
     return r == child ? statusOf(status) : ChildStatus{ChildStatus::Unknown, 0};
 }
+
+qint64 Processes::groupInputOutput(pid_t child)
+{
+    if (child <= 0)
+        return -1;
+    qint64 total = -1;
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &pid : pids) {
+        if (!pid.front().isDigit())
+            continue;
+        QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (name) state ppid pgrp ...: the name may hold blanks, so count from its closing parenthesis.
+        const QByteArray line = stat.read(512);
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 3 || fields[2].toLongLong() != child)
+            continue;
+        QFile io(QStringLiteral("/proc/") + pid + QStringLiteral("/io"));
+        if (!io.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &row : io.readAll().split('\n'))
+            if (row.startsWith("rchar:") || row.startsWith("wchar:"))
+                total = qMax<qint64>(total, 0) + row.mid(6).trimmed().toLongLong();
+    }
+    return total;
+}

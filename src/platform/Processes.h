@@ -27,5 +27,8 @@ ChildStatus poll(pid_t child);
 // reaps it. Only ever our own, unreaped child: its pid and group cannot belong
 // to anyone else; a child already ended is only reaped.
 ChildStatus endGroup(pid_t child);
+// Bytes read and written so far by every process of the group a child of ours
+// leads (what /proc counts, cached or not); -1 when none can be read.
+qint64 groupInputOutput(pid_t child);
 
 } // namespace Processes

@@ -44,6 +44,12 @@ void RepairRun::tick()
     if (m_phase == Phase::Ended)
         return;
     const double done = m_engine.repairProgress(*m_run, output());
+    if (!m_cancelled && m_run->stalled()) {
+        m_run->cancel({output()}, {});
+        m_failure = RunSession::stalledReason(m_engine.carriage().who) + QStringLiteral(" The unfinished repaired file was removed.");
+        finish();
+        return;
+    }
     if (m_cancelled || m_run->scriptEnded()) {
         if (m_run->held())
             QDir().rmdir(RunFiles::workFolder());

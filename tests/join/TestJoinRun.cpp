@@ -1,6 +1,7 @@
 #include "app/AppPaths.h"
 #include "join/JoinRun.h"
 #include "join/RunFiles.h"
+#include "join/RunSession.h"
 #include "support/Summaries.h"
 #include "support/TestEngines.h"
 #include "support/TestEnvironment.h"
@@ -67,14 +68,19 @@ TEST(JoinRun, TheWritersEveryEndIsToldAsItHappened)
          "The join failed: the writer tapeweld-join stopped with exit code 3."},
         {"not there", "", RunStatus::State::Failed, "The join could not start: the writer tapeweld-join could not be run."},
         {"no output", "exit 0", RunStatus::State::Failed, "The writer wrote no output."},
+        {"stuck", "printf partial > \"$out\"\nexec sleep 30", RunStatus::State::Failed,
+         "The writer did nothing for 2 seconds and was stopped.\nThe unfinished output was removed."},
     };
+    const int limit = std::exchange(RunSession::stallLimitMs, 2000);
     for (const auto &c : cases) {
         WriterRun w;
         const RunStatus status = w.run(c.body);
         EXPECT_EQ(status.state, c.state) << c.name;
         EXPECT_EQ(status.detail, QString::fromUtf8(c.detail)) << c.name;
         EXPECT_FALSE(QFile::exists(RunFiles::writerLog())) << c.name; // closed: the run's files are gone
+        EXPECT_FALSE(QFile::exists(w.env.path(QStringLiteral("out.avi")))) << c.name;
     }
+    RunSession::stallLimitMs = limit;
 }
 
 TEST(JoinRun, ProgressComesInWholeLinesAndACancelLeavesNothing)

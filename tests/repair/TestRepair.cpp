@@ -177,6 +177,27 @@ TEST(Repair, CancelDuringTheIndexPhaseNeverReportsSuccess)
     EXPECT_FALSE(w.running());
 }
 
+// An encoder that reads and writes nothing for the limit is stopped, and the repair says why.
+TEST(Repair, AStuckEncoderIsStoppedWithItsReason)
+{
+    TestEnvironment env;
+    ScriptedDialogs dialogs;
+    programFolderWithEncoder(env, QStringLiteral(TW_SLOW_ENCODER));
+    const int limit = std::exchange(RunSession::stallLimitMs, 2000);
+    const QString input = SampleMedia::make(SampleMedia::Kind::Dx50, env.root(), QStringLiteral("in.avi"), 1);
+    RepairAVIFile w;
+    w.show();
+    w.inputFile()->setText(input);
+    w.cmdRepair_Click();
+    ASSERT_TRUE(runToEnd(w));
+    RunSession::stallLimitMs = limit;
+    EXPECT_EQ(dialogs.messageTexts(), QStringList{QStringLiteral("An error occured while repairing your AVI File!\r\n"
+                                                                 "The selected AVI File was not repaired.\r\n\r\n"
+                                                                 "The encoder did nothing for 2 seconds and was stopped. "
+                                                                 "The unfinished repaired file was removed.")});
+    EXPECT_FALSE(QFile::exists(input + QStringLiteral(".fixed.avi")));
+}
+
 TEST(Repair, OnlyAWholeResultIsASuccess)
 {
     TestEnvironment env;
