@@ -330,6 +330,12 @@ private:
             return;
         const qint64 room = (qMin(h.data() + h.size, end) - h.data() - 24) / 16;
         const qint64 entries = qMin<qint64>(u32(b + 4), room);
+        if (u32(b + 4) > room + 1) {
+            // A count no chunk can hold: readers that believe it stall on it.
+            m_f.overstatedIndex = true;
+            m_damage << QStringLiteral("its OpenDML index says it holds %1 entries but has room for %2")
+                            .arg(QLocale().toString(u32(b + 4)), QLocale().toString(room));
+        }
         for (qint64 i = 0; i < entries; ++i) {
             char e[16];
             if (!m_s.read(h.data() + 24 + i * 16, e, 16))

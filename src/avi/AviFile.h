@@ -78,6 +78,7 @@ struct File
     // Where what it says of itself and what its chunks show disagree ("its movi list
     // says 0 bytes but holds 50 frames"); empty when they agree. It is read as its chunks show.
     QString damage;
+    bool overstatedIndex = false; // an index that says it holds far more than it has room for (other readers stall on it)
     qint64 size = 0;
     int riffs = 0;       // "AVI " and every "AVIX" that follows
     qint64 chainEnd = 0; // where the last RIFF of the chain ends, padded

@@ -18,6 +18,7 @@
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "avi/AviFile.h"
 #include <MediaInfoDLL/MediaInfoDLL_Static.h>
 
 namespace {
@@ -115,9 +116,38 @@ int MediaProbe::libraryOpens() { return opened.load(); }
 
 QString WideTextFromPointer(const wchar_t *text) { return text ? QString::fromWCharArray(text) : QString(); }
 
+namespace {
+// What the cells show, read by Tapeweld itself from an AVI file the library
+// would not read well (or stall on): the first video stream's codec tag and
+// frame size, and the play time of its frames.
+MediaProbe::Facts ownReading(const Avi::File &file)
+{
+    MediaProbe::Facts facts;
+    facts.avi = Avi::Summary::of(file);
+    const int video = file.firstOf(Avi::Kind::Video);
+    if (video < 0)
+        return facts;
+    const Avi::Stream &v = file.streams[video];
+    for (int i = 0; i < 4; ++i)
+        if (const char c = static_cast<char>((v.compression >> (8 * i)) & 0xff); c > ' ' && c < 127)
+            facts.codec += QLatin1Char(c);
+    facts.width = QString::number(v.width);
+    facts.height = QString::number(qAbs(v.height));
+    const double seconds = Avi::seconds(v, file.counts.value(video));
+    facts.playTime = seconds >= 0 ? QString::number(static_cast<qint64>(seconds * 1000)) : QString();
+    return facts;
+}
+} // namespace
+
 MediaProbe::Facts MediaProbe::query(const QString &path)
 {
+    // Tapeweld's own reading first: an AVI file whose index says it holds more
+    // than it has room for would keep the library reading until the helper's deadline.
+    const Avi::File file = Avi::read(path, Avi::Detail::Counts);
+    if (file.overstatedIndex)
+        return ownReading(file);
     Facts facts;
+    facts.avi = Avi::Summary::of(file);
     const Handle h(path, L"0");
     if (!h.open())
         return facts;
@@ -129,7 +159,6 @@ MediaProbe::Facts MediaProbe::query(const QString &path)
     facts.width = h.eachStream(MediaInfo_Stream_Video, L"Width");
     facts.height = h.eachStream(MediaInfo_Stream_Video, L"Height");
     facts.playTime = h.eachStream(MediaInfo_Stream_General, L"PlayTime");
-    facts.avi = Avi::summarize(path);
     return facts;
 }
 

@@ -1,5 +1,6 @@
 #include "list/FileList.h"
 #include "app/AppPaths.h"
+#include "join/AviJoiner.h"
 #include "list/ProbeAhead.h"
 #include "list/ProbeHelper.h"
 #include "list/ProbeListItem.h"
@@ -8,6 +9,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QThread>
@@ -234,4 +236,26 @@ TEST(Probe, AHelperProcessAnswersAsTheLibraryAndAGoneOneIsNoAnswer)
     MediaProbe::Facts none;
     EXPECT_FALSE(gone.query(clip, &none));
     EXPECT_FALSE(gone.running());
+}
+
+// An OpenDML index that says it holds more entries than any chunk could keeps the
+// library reading for seconds: such a file is read by Tapeweld itself, at once,
+// with the cells the library gives for it whole, and named as damaged.
+TEST(Probe, AnOverstatedIndexIsReadAtOnceByTapeweldItself)
+{
+    TestEnvironment env;
+    const QString part = SampleMedia::make(SampleMedia::Kind::Xvid320, env.root(), QStringLiteral("part.avi"), 2);
+    const QString joined = env.path(QStringLiteral("joined.avi"));
+    ASSERT_TRUE(AviJoiner({part, part}, joined, {}).run().ok());
+    const MediaProbe::Facts whole = MediaProbe::query(joined);
+    QByteArray bytes = readAll(joined);
+    const qsizetype indx = bytes.indexOf("indx") + 8;
+    bytes.replace(indx + 4, 4, QByteArray("\xff\xff\xff\xff", 4));
+    QElapsedTimer timer;
+    timer.start();
+    const MediaProbe::Facts f = MediaProbe::query(env.write(QStringLiteral("overstated.avi"), bytes));
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_EQ((QStringList{f.codec, f.width, f.height, f.playTime.left(2)}), (QStringList{whole.codec, whole.width, whole.height, whole.playTime.left(2)}));
+    EXPECT_TRUE(f.avi.damage.contains(QStringLiteral("its OpenDML index says it holds 4,294,967,295 entries"))) << f.avi.damage.toStdString();
+    EXPECT_EQ(f.avi.frames(), whole.avi.frames());
 }
