@@ -99,14 +99,27 @@ struct Comparer
     // A part whose headers and chunks disagree is read as its chunks show it: said, with what the output takes.
     void damaged()
     {
-        for (int row = 1; row <= rows.size(); ++row)
-            if (const Summary &r = rows[row - 1]; r.isAvi() && !r.damage.isEmpty())
+        for (int row = 1; row <= rows.size(); ++row) {
+            const Summary &r = rows[row - 1];
+            for (const StreamSummary &st : r.streams)
+                if (r.isAvi() && (st.kind == Kind::Video || st.kind == Kind::Audio) && !SyncPlan::timed(st)) {
+                    out.append({row, QStringLiteral("Row %1 (%2) is damaged: its %3 header times it beyond reason (scale %4, rate %5); "
+                                                    "its sound and picture are taken as in step.")
+                                         .arg(row)
+                                         .arg(name(row), st.kind == Kind::Video ? QStringLiteral("video") : QStringLiteral("sound"))
+                                         .arg(st.scale)
+                                         .arg(st.rate),
+                                QString()});
+                    break;
+                }
+            if (r.isAvi() && !r.damage.isEmpty())
                 out.append({row,
                             QStringLiteral("Row %1 (%2) is damaged: %3; ").arg(row).arg(name(row), r.damage)
                                 + (carriage.readsPartsApart
                                        ? QStringLiteral("the output will take all %1 as its chunks show them.").arg(QLocale().toString(r.frames()))
                                        : QStringLiteral("the %1 reads it byte for byte and may lose what follows the damage.").arg(carriage.who)),
                             QString()});
+        }
     }
 
     void keyFrames()

@@ -8,6 +8,7 @@
 #include "list/FileList.h"
 #include "list/ListFunctions.h"
 #include "support/SampleMedia.h"
+#include "support/Summaries.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEngines.h"
 #include "support/TestEnvironment.h"
@@ -253,4 +254,23 @@ TEST(CarryCheck, TheEncoderAsksBeforeItLosesKeyFrames)
         const QStringList writerAsked = Rows(files).askedOnJoin(writerEngine());
         EXPECT_TRUE(writerAsked.isEmpty()) << writerAsked.join(u'|').toStdString() << c.video.join(u' ').toStdString();
     }
+}
+
+// A damaged part is named with what the output takes of it, whichever engine writes it.
+TEST(CarryCheck, ADamagedPartIsNamed)
+{
+    Avi::Summary lying = Summaries::clip(2, 2), unpatched = Summaries::clip(2, 2);
+    lying.streams[0].scale = 0xFFFFFFFF;
+    unpatched.damage = QStringLiteral("its movi list says 4 bytes but holds 50 frames");
+    const QStringList names{QStringLiteral("a.avi"), QStringLiteral("b.avi"), QStringLiteral("c.avi")};
+    const QVector<Avi::Summary> rows{Summaries::clip(2, 2), lying, unpatched};
+    QStringList said;
+    for (const CarryCheck::Difference &d : CarryCheck::differences(rows, names, writerEngine().carriage(), SyncPlan::plan(rows, true)))
+        said << d.text;
+    EXPECT_TRUE(said.contains(QStringLiteral("Row 2 (b.avi) is damaged: its video header times it beyond reason (scale 4294967295, rate 25); "
+                                             "its sound and picture are taken as in step.")))
+        << said.join(u'\n').toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("Row 3 (c.avi) is damaged: its movi list says 4 bytes but holds 50 frames; the output will take all 50 "
+                                             "as its chunks show them.")))
+        << said.join(u'\n').toStdString();
 }
