@@ -180,6 +180,28 @@ public:
         m_entries.append({offset, size, static_cast<quint16>(stream), static_cast<quint16>((code ? code : o.id) >> 16), key});
         if (m_riffs == 1 && o.format.kind == Avi::Kind::Video && stream == firstVideo())
             ++m_firstRiffFrames;
+        followClocks(8 + padded(size));
+    }
+
+    // Where each stream's clock stands after a chunk: the bytes of each second of
+    // the picture (the header's peak data rate), and how far the sound lies from
+    // the picture in the file (the interleaved flag holds only while it stays near).
+    void followClocks(qint64 bytes)
+    {
+        const int video = firstVideo();
+        const double fps = video >= 0 && m_streams[video].format.scale ? static_cast<double>(m_streams[video].format.rate) / m_streams[video].format.scale : 0;
+        const double now = fps > 0 ? m_streams[video].chunks / fps : 0;
+        const auto second = static_cast<qsizetype>(std::clamp(now, 0.0, 1e6));
+        if (m_bytesPerSecond.size() <= second)
+            m_bytesPerSecond.resize(second + 1, 0);
+        m_bytesPerSecond[second] += bytes;
+        for (const OutStream &o : std::as_const(m_streams))
+            if (o.format.kind == Avi::Kind::Audio && fps > 0 && o.chunks > 0) {
+                Avi::Count held;
+                held.chunks = o.chunks, held.bytes = o.bytes, held.empty = 0;
+                if (const double sound = Avi::seconds(o.format, held); sound >= 0)
+                    m_widestDrift = std::max(m_widestDrift, std::abs(sound - now));
+            }
     }
 
     // A chunk of the output's own making (an empty frame, silence).
@@ -239,19 +261,14 @@ public:
 
     Result finish()
     {
-        if (Result r = closeRiff(); !r.ok())
+        if (Result r = closeRiff(true); !r.ok())
             return r;
+        if (m_riffs == 1) // an OpenDML index in a file of one RIFF only confuses readers of pipes: its room becomes padding
+            return finishLegacy();
         // The totals of the whole output, in the header written first.
-        qint64 maxChunk = 0;
         for (int s = 0; s < m_streams.size(); ++s) {
             const OutStream &o = m_streams[s];
-            maxChunk = std::max(maxChunk, o.maxChunk);
-            QByteArray length(4, 0), buffer(4, 0);
-            put32(length.data(), static_cast<quint32>(std::min<qint64>(o.length(), 0xffffffffLL)));
-            put32(buffer.data(), static_cast<quint32>(std::min<qint64>(o.maxChunk + (o.maxChunk & 1), 0xffffffffLL)));
-            if (Result r = writeAt(o.strhAt + Strh::kLength, length, false); !r.ok())
-                return r;
-            if (Result r = writeAt(o.strhAt + Strh::kSuggestedBufferSize, buffer, false); !r.ok())
+            if (Result r = writeTotals(o); !r.ok())
                 return r;
             QByteArray indx(24 + 16 * o.super.size(), '\0');
             put16(indx.data(), 4);
@@ -266,22 +283,58 @@ public:
             if (Result r = writeAt(o.indxAt, indx, false); !r.ok())
                 return r;
         }
+        if (Result r = writeMainHeader(); !r.ok())
+            return r;
         const int video = firstVideo();
         const qint64 frames = video >= 0 ? m_streams[video].chunks : 0;
-        // From the flags to the suggested buffer size; the header was written whole (zero-filled) at the start.
-        QByteArray avih(Avih::kSuggestedBufferSize + 4 - Avih::kFlags, 0);
+        QByteArray dmlh(4, 0);
+        put32(dmlh.data(), static_cast<quint32>(std::min<qint64>(frames, 0xffffffffLL)));
+        return writeAt(m_dmlhAt, dmlh, false);
+    }
+
+    // One RIFF: its stream totals and the main header; the OpenDML room turned to JUNK.
+    Result finishLegacy()
+    {
+        for (const OutStream &o : std::as_const(m_streams)) {
+            if (Result r = writeTotals(o); !r.ok())
+                return r;
+            if (Result r = writeAt(o.indxAt - 8, tag("JUNK"), false); !r.ok())
+                return r;
+        }
+        if (Result r = writeAt(m_dmlhAt - 20, tag("JUNK"), false); !r.ok()) // the odml list's header
+            return r;
+        return writeMainHeader();
+    }
+
+    Result writeTotals(const OutStream &o)
+    {
+        QByteArray length(4, 0), buffer(4, 0);
+        put32(length.data(), static_cast<quint32>(std::min<qint64>(o.length(), 0xffffffffLL)));
+        put32(buffer.data(), static_cast<quint32>(std::min<qint64>(o.maxChunk + (o.maxChunk & 1), 0xffffffffLL)));
+        if (Result r = writeAt(o.strhAt + Strh::kLength, length, false); !r.ok())
+            return r;
+        return writeAt(o.strhAt + Strh::kSuggestedBufferSize, buffer, false);
+    }
+
+    Result writeMainHeader()
+    {
+        qint64 maxChunk = 0;
+        for (const OutStream &o : std::as_const(m_streams))
+            maxChunk = std::max(maxChunk, o.maxChunk);
+        // From the data rate to the suggested buffer size; the header was written whole (zero-filled) at the start.
+        QByteArray avih(Avih::kSuggestedBufferSize + 4 - Avih::kMaxBytesPerSec, 0);
         const auto field = [&](int at) { return m_mainHeader.size() >= at + 4 ? u32(m_mainHeader.constData() + at) : 0u; };
-        const auto put = [&](int at, quint32 v) { put32(avih.data() + at - Avih::kFlags, v); };
-        put(Avih::kFlags, field(Avih::kFlags) | kHasIndex);
+        const auto put = [&](int at, quint32 v) { put32(avih.data() + at - Avih::kMaxBytesPerSec, v); };
+        put(Avih::kFlags - 4, field(Avih::kFlags - 4)); // dwPaddingGranularity, as part 1 has it
+        // Interleaved only while the sound stays within 2 s of its picture in the file (where readers switch modes).
+        const quint32 flags = (field(Avih::kFlags) | kHasIndex) & ~(m_widestDrift > kMostDrift ? kInterleaved : 0u);
+        put(Avih::kFlags, flags);
+        put(Avih::kMaxBytesPerSec, static_cast<quint32>(std::min<qint64>(*std::max_element(m_bytesPerSecond.begin(), m_bytesPerSecond.end()), 0xffffffffLL)));
         put(Avih::kTotalFrames, static_cast<quint32>(std::min<qint64>(m_firstRiffFrames, 0xffffffffLL)));
         put(Avih::kInitialFrames, field(Avih::kInitialFrames));
         put(Avih::kStreams, static_cast<quint32>(m_streams.size()));
         put(Avih::kSuggestedBufferSize, static_cast<quint32>(std::min<qint64>(maxChunk + 8, 0xffffffffLL)));
-        if (Result r = writeAt(m_avihAt + Avih::kFlags, avih, false); !r.ok())
-            return r;
-        QByteArray dmlh(4, 0);
-        put32(dmlh.data(), static_cast<quint32>(std::min<qint64>(frames, 0xffffffffLL)));
-        return writeAt(m_dmlhAt, dmlh, false);
+        return writeAt(m_avihAt + Avih::kMaxBytesPerSec, avih, false);
     }
 
     int firstVideo() const
@@ -337,9 +390,10 @@ private:
 
     // Ends the RIFF being written: a standard index for each stream, the movi
     // list's size, the legacy index after the first movi list, the RIFF's size.
-    Result closeRiff()
+    // last: no RIFF follows (a file of one RIFF gets no standard indexes, only idx1).
+    Result closeRiff(bool last = false)
     {
-        for (int s = 0; s < m_streams.size(); ++s) {
+        for (int s = 0; s < m_streams.size() && !(last && m_riffs == 1); ++s) {
             OutStream &o = m_streams[s];
             QVector<const Entry *> mine;
             for (const Entry &e : std::as_const(m_entries))
@@ -394,6 +448,10 @@ private:
     QVector<Entry> m_entries; // the RIFF being written
     int m_reserved = 0, m_riffs = 0;
     qint64 m_riffAt = 0, m_moviAt = 0, m_avihAt = 0, m_dmlhAt = 0, m_firstRiffFrames = 0;
+    QVector<qint64> m_bytesPerSecond{0}; // by the second of the picture they were written in
+    double m_widestDrift = 0;            // seconds between a sound stream's clock and the picture's, at worst
+    static constexpr double kMostDrift = 2.0;
+    static constexpr quint32 kInterleaved = 0x100; // AVIF_ISINTERLEAVED
 };
 
 namespace {

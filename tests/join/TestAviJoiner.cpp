@@ -344,3 +344,43 @@ TEST(AviJoiner, PartOnesInfoListIsKept)
     EXPECT_EQ(Avi::read(out).frames(), 2 * Avi::read(a).frames());
     EXPECT_EQ(SampleMedia::videoFrames(out), 2 * SampleMedia::videoFrames(a));
 }
+
+// The main header tells the truth of the output: its peak data rate by the second,
+// interleaved only while the sound stays near its picture in the file; a file of
+// one RIFF carries no OpenDML index (its room left as padding).
+TEST(AviJoiner, TheHeaderSaysWhatTheOutputHolds)
+{
+    TestEnvironment env;
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"), SampleMedia::picture() + SampleMedia::sine() + kXvidMp3 + words({"-t", "2"}));
+    const QString mute = SampleMedia::makeWith(env.root(), QStringLiteral("mute.avi"),
+                                               SampleMedia::picture() + SampleMedia::sine(44100, 0.5) + kXvidMp3 + words({"-t", "4"}));
+    const auto avih = [](const QString &path, int at) {
+        const QByteArray bytes = readAll(path);
+        return qFromLittleEndian<quint32>(bytes.constData() + bytes.indexOf("avih") + 8 + at);
+    };
+    constexpr quint32 kInterleaved = 0x100;
+    ASSERT_TRUE(avih(a, Riff::Avih::kFlags) & kInterleaved);
+    const struct
+    {
+        const char *name;
+        QStringList parts;
+        bool interleaved;
+    } cases[] = {{"in step", {a, a}, true}, {"3.5 s of silence put in as one run", {mute, a}, false}};
+    for (const auto &c : cases) {
+        const QString out = env.path(QString::fromLatin1(c.name) + QStringLiteral(".avi"));
+        QVector<Avi::Summary> rows;
+        for (const QString &p : c.parts)
+            rows << Avi::summarize(p);
+        const Result joined = AviJoiner(c.parts, out, SyncPlan::plan(rows, true)).run();
+        ASSERT_TRUE(joined.ok()) << c.name << joined.why().toStdString();
+        const QByteArray bytes = readAll(out);
+        EXPECT_EQ(bytes.indexOf("indx"), -1) << c.name;
+        EXPECT_EQ(bytes.indexOf("ix00"), -1) << c.name;
+        EXPECT_EQ(Avi::read(out).index, Avi::IndexSource::Legacy) << c.name;
+        EXPECT_EQ(bool(avih(out, Riff::Avih::kFlags) & kInterleaved), c.interleaved) << c.name;
+        const double seconds = Avi::read(out).frames() / 25.0;
+        EXPECT_GE(avih(out, Riff::Avih::kMaxBytesPerSec), bytes.size() / seconds * 0.9) << c.name;
+        EXPECT_LE(avih(out, Riff::Avih::kMaxBytesPerSec), bytes.size()) << c.name;
+        EXPECT_EQ(SampleMedia::decoderErrors(out), 0) << c.name;
+    }
+}
