@@ -186,22 +186,33 @@ public:
     // Where each stream's clock stands after a chunk: the bytes of each second of
     // the picture (the header's peak data rate), and how far the sound lies from
     // the picture in the file (the interleaved flag holds only while it stays near).
+    // How long a stream plays by what it holds so far, in seconds; -1 when its timing is not known.
+    double clock(int stream) const
+    {
+        const OutStream &o = m_streams[stream];
+        Avi::Count held;
+        held.chunks = o.chunks, held.bytes = o.bytes;
+        return Avi::seconds(o.format, held);
+    }
+    double frameRate() const
+    {
+        const int video = firstVideo();
+        return video >= 0 && m_streams[video].format.scale ? static_cast<double>(m_streams[video].format.rate) / m_streams[video].format.scale : 0;
+    }
+
     void followClocks(qint64 bytes)
     {
         const int video = firstVideo();
-        const double fps = video >= 0 && m_streams[video].format.scale ? static_cast<double>(m_streams[video].format.rate) / m_streams[video].format.scale : 0;
+        const double fps = frameRate();
         const double now = fps > 0 ? m_streams[video].chunks / fps : 0;
         const auto second = static_cast<qsizetype>(std::clamp(now, 0.0, 1e6));
         if (m_bytesPerSecond.size() <= second)
             m_bytesPerSecond.resize(second + 1, 0);
         m_bytesPerSecond[second] += bytes;
-        for (const OutStream &o : std::as_const(m_streams))
-            if (o.format.kind == Avi::Kind::Audio && fps > 0 && o.chunks > 0) {
-                Avi::Count held;
-                held.chunks = o.chunks, held.bytes = o.bytes, held.empty = 0;
-                if (const double sound = Avi::seconds(o.format, held); sound >= 0)
+        for (int s = 0; s < m_streams.size(); ++s)
+            if (m_streams[s].format.kind == Avi::Kind::Audio && fps > 0 && m_streams[s].chunks > 0)
+                if (const double sound = clock(s); sound >= 0)
                     m_widestDrift = std::max(m_widestDrift, std::abs(sound - now));
-            }
     }
 
     // A chunk of the output's own making (an empty frame, silence).
@@ -476,6 +487,18 @@ QVector<int> mapStreams(const Avi::File &part, const AviOutput &out)
 
 } // namespace
 
+// A seam's fills laid among the chunks of the part before it, so that sound and
+// picture stay near each other in the file: silence follows the picture once the
+// part's own sound is over, empty frames follow the sound once its picture is
+// over; what is left when the part ends is written at the seam.
+struct FillState
+{
+    const SyncPlan::Seam *seam = nullptr;
+    QVector<double> silenceUntil; // per output stream: the clock the silence brings a sound track to; -1 not yet known
+    qint64 framesLeft = 0;
+    bool pictureOver = false;
+};
+
 AviJoiner::AviJoiner(const QStringList &parts, const QString &output, const QVector<SyncPlan::Seam> &seams, Avi::Index index,
                      qint64 riffLimit)
     : m_parts(parts), m_output(output), m_seams(seams), m_index(index), m_riffLimit(riffLimit)
@@ -536,17 +559,19 @@ Result AviJoiner::run(const Progress &progress)
     // Room in the header for a standard index per stream per RIFF, with some to spare.
     Result result = writer.begin(static_cast<int>(estimate * 5 / 4 / std::max<qint64>(m_riffLimit * 3 / 4, 1)) + 4);
     qint64 consumed = 0;
+    FillState fill;
     for (int p = 0; p < m_parts.size() && result.ok(); ++p) {
         if (p > 0)
-            result = fill(writer, p + 1);
+            result = keepUp(writer, fill, true); // what the seam before it still owes
         if (!result.ok())
             break;
+        fill = FillState{seamBefore(p + 2), {}, 0, false};
         if (p == 0) { // its chunks were read for the header
-            result = copyPart(writer, 0, reference, consumed, progress);
+            result = copyPart(writer, 0, reference, consumed, progress, fill);
             continue;
         }
         const Avi::File part = read(p, Avi::Detail::Chunks);
-        result = part.isAvi() ? copyPart(writer, p, part, consumed, progress) : unreadable(p, part);
+        result = part.isAvi() ? copyPart(writer, p, part, consumed, progress, fill) : unreadable(p, part);
     }
     if (result.ok()) {
         if (progress.indexing)
@@ -574,37 +599,89 @@ void AviJoiner::timeMixedSoundByBytes(AviOutput &writer, const QVector<Avi::Summ
     }
 }
 
-Result AviJoiner::fill(AviOutput &writer, int row) const
+const SyncPlan::Seam *AviJoiner::seamBefore(int row) const
 {
     const auto seam = std::find_if(m_seams.begin(), m_seams.end(), [row](const SyncPlan::Seam &s) { return s.row == row; });
-    if (seam == m_seams.end())
+    return seam == m_seams.end() ? nullptr : &*seam;
+}
+
+// Writes what the fill owes by now: silence up to the picture's clock for each
+// track whose sound is over, empty frames up to the sound's clock once the
+// picture is over; everything it owes when whole (at the seam).
+Result AviJoiner::keepUp(AviOutput &writer, FillState &fill, bool whole)
+{
+    if (!fill.seam)
         return {};
     Result result;
     const int video = writer.firstVideo();
-    for (qint64 i = 0; i < seam->dropFrames && video >= 0 && result.ok(); ++i)
-        result = writer.writeChunk(video, QByteArray(), false);
-    int track = 0;
-    for (int s = 0; s < writer.streamCount() && result.ok(); ++s) {
-        if (writer.stream(s).format.kind != Avi::Kind::Audio)
+    const double picture = video >= 0 ? writer.clock(video) : 0;
+    double sound = -1;
+    for (int s = 0; s < fill.silenceUntil.size() && result.ok(); ++s) {
+        const double until = fill.silenceUntil[s];
+        sound = std::max(sound, writer.clock(s) >= 0 && writer.stream(s).format.kind == Avi::Kind::Audio ? writer.clock(s) : -1);
+        if (until < 0)
             continue;
-        const double seconds = track < seam->silence.size() ? seam->silence[track] : 0;
-        ++track;
-        Silence::each(writer.stream(s).format, seconds, [&](const QByteArray &chunk) { return (result = writer.writeChunk(s, chunk, true)).ok(); });
+        const double goal = whole ? until : std::min(until, picture);
+        if (const double owed = goal - writer.clock(s); owed > 0)
+            Silence::each(writer.stream(s).format, owed, [&](const QByteArray &chunk) { return (result = writer.writeChunk(s, chunk, true)).ok(); });
+    }
+    if (video >= 0 && fill.framesLeft > 0 && (whole || fill.pictureOver)) {
+        const double fps = writer.frameRate();
+        qint64 owed = whole ? fill.framesLeft : fps > 0 && sound > picture ? static_cast<qint64>((sound - picture) * fps) : 0;
+        for (owed = std::min(owed, fill.framesLeft); owed > 0 && result.ok(); --owed, --fill.framesLeft)
+            result = writer.writeChunk(video, QByteArray(), false);
     }
     return result;
 }
 
-Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint64 &consumed, const Progress &progress) const
+Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint64 &consumed, const Progress &progress,
+                           FillState &fill) const
 {
     const UniqueFd in(::open(QFile::encodeName(m_parts[p]).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!in)
         return failed(errno, QStringLiteral("part %1").arg(p + 1));
     const QVector<int> map = mapStreams(part, writer);
     const QVector<Avi::Chunk> &chunks = part.chunks;
+    // Where each output stream's last chunk of this part lies: past it, the fill after this part is laid in.
+    QVector<qsizetype> last(writer.streamCount(), -1);
+    for (qsizetype i = 0; i < chunks.size(); ++i)
+        if (const int to = map.value(chunks[i].stream(), -1); to >= 0 && !emptySound(writer, chunks[i], to))
+            last[to] = i;
+    qsizetype tail = chunks.size();
+    QVector<double> silence(writer.streamCount(), 0);
+    if (fill.seam) {
+        fill.silenceUntil.fill(-1, writer.streamCount());
+        fill.framesLeft = fill.seam->dropFrames;
+        int track = 0;
+        for (int s = 0; s < writer.streamCount(); ++s)
+            if (writer.stream(s).format.kind == Avi::Kind::Audio) {
+                silence[s] = track < fill.seam->silence.size() ? fill.seam->silence[track] : 0;
+                ++track;
+                if (silence[s] > 0)
+                    tail = std::min(tail, last[s] + 1);
+            }
+        if (const int video = writer.firstVideo(); video >= 0 && fill.framesLeft > 0)
+            tail = std::min(tail, last[video] + 1);
+    }
+    // A stream's sound or picture over: from here on the fill keeps up with the other.
+    const auto over = [&](qsizetype i) {
+        for (int s = 0; s < writer.streamCount(); ++s)
+            if (last[s] < i && fill.seam) {
+                if (silence[s] > 0 && fill.silenceUntil[s] < 0)
+                    fill.silenceUntil[s] = std::max(0.0, writer.clock(s)) + silence[s];
+                if (s == writer.firstVideo())
+                    fill.pictureOver = true;
+            }
+    };
     Result result;
     for (qsizetype i = 0; i < chunks.size() && result.ok();) {
         const Avi::Chunk &c = chunks[i];
         const int to = map.value(c.stream(), -1);
+        if (i >= tail) {
+            over(i);
+            if (result = keepUp(writer, fill, false); !result.ok())
+                break;
+        }
         if (to < 0 || emptySound(writer, c, to)) {
             ++i;
             continue;
@@ -615,7 +692,7 @@ Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint
             consumed += 8 + c.size;
             ++i;
         } else {
-            const qsizetype j = runEnd(writer, part, map, i);
+            const qsizetype j = runEnd(writer, part, map, i, i >= tail ? i + 1 : tail);
             result = copyRun(writer, in.get(), chunks, i, j);
             consumed += chunks[j - 1].offset + 8 + padded(chunks[j - 1].size) - c.offset;
             i = j;
@@ -623,17 +700,18 @@ Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint
         if (progress.copied)
             progress.copied(consumed);
     }
+    over(chunks.size());
     return result;
 }
 
 // The chunk after a run of chunks from i that lie one after the other and keep their ids.
-qsizetype AviJoiner::runEnd(const AviOutput &writer, const Avi::File &part, const QVector<int> &map, qsizetype i)
+qsizetype AviJoiner::runEnd(const AviOutput &writer, const Avi::File &part, const QVector<int> &map, qsizetype i, qsizetype stop)
 {
     const QVector<Avi::Chunk> &chunks = part.chunks;
     const qint64 start = chunks[i].offset;
     qint64 end = start + 8 + padded(chunks[i].size);
     qsizetype j = i + 1;
-    while (j < chunks.size() && chunks[j].offset == end && map.value(chunks[j].stream(), -1) == chunks[j].stream()
+    while (j < chunks.size() && j < stop && chunks[j].offset == end && map.value(chunks[j].stream(), -1) == chunks[j].stream()
            && !emptySound(writer, chunks[j], chunks[j].stream())
            && writer.idFor(chunks[j].id, chunks[j].stream()) == chunks[j].id
            && end - start < (64LL << 20) && chunks[j].offset + 8 + padded(chunks[j].size) <= part.size) {

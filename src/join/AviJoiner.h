@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 class AviOutput;
+struct FillState;
 
 // Tapeweld's own AVI writer: joins the parts into one AVI file in one pass,
 // every byte of media read once and written once (runs of chunks that need no
@@ -49,10 +50,11 @@ private:
     // Part 1 read whole, the others counted: the size of the output, fills included.
     Result survey(Avi::File *reference, qint64 *estimate, QVector<Avi::Summary> *summaries) const;
     static void timeMixedSoundByBytes(AviOutput &writer, const QVector<Avi::Summary> &parts);
-    Result fill(AviOutput &writer, int row) const;
-    Result copyPart(AviOutput &writer, int p, const Avi::File &part, qint64 &consumed, const Progress &progress) const;
+    const SyncPlan::Seam *seamBefore(int row) const;
+    static Result keepUp(AviOutput &writer, FillState &fill, bool whole);
+    Result copyPart(AviOutput &writer, int p, const Avi::File &part, qint64 &consumed, const Progress &progress, FillState &fill) const;
     static bool emptySound(const AviOutput &writer, const Avi::Chunk &c, int to);
-    static qsizetype runEnd(const AviOutput &writer, const Avi::File &part, const QVector<int> &map, qsizetype i);
+    static qsizetype runEnd(const AviOutput &writer, const Avi::File &part, const QVector<int> &map, qsizetype i, qsizetype stop);
     static Result copyRenumbered(AviOutput &writer, int in, const Avi::Chunk &c, int to);
     static Result copyRun(AviOutput &writer, int in, const QVector<Avi::Chunk> &chunks, qsizetype i, qsizetype j);
 
