@@ -187,6 +187,8 @@ Rule Avi::KeyFrames::ruleFor(quint32 compression)
     }
 }
 
+bool Avi::KeyFrames::isMpeg4Part2(quint32 compression) { return codecOf(compression) == Codec::Mpeg4; }
+
 std::optional<bool> Avi::KeyFrames::isKey(quint32 compression, const char *head, qint64 n, qint64 size)
 {
     const Codec codec = codecOf(compression);

@@ -14,6 +14,8 @@ enum class Rule {
     Read,    // each frame's header says
 };
 Rule ruleFor(quint32 compression);
+// XVID, DIVX, DX50, FMP4 and kin: MPEG-4 part 2 video.
+bool isMpeg4Part2(quint32 compression);
 
 // How many of a frame's first bytes the rules need at most.
 inline constexpr qint64 kBytesNeeded = 1024;

@@ -144,7 +144,7 @@ QStringList SyncPlan::fillLines(const QVector<Seam> &seams)
     for (const Seam &seam : seams) {
         QStringList what;
         if (static_cast<double>(seam.dropFrames) * seam.frameSeconds > kTolerance)
-            what << (seam.dropFrames == 1 ? QStringLiteral("1 empty frame") : QStringLiteral("%1 empty frames").arg(QLocale().toString(seam.dropFrames)));
+            what << (seam.dropFrames == 1 ? QStringLiteral("1 frame that holds the picture") : QStringLiteral("%1 frames that hold the picture").arg(QLocale().toString(seam.dropFrames)));
         for (int t = 0; t < seam.silence.size(); ++t)
             if (seam.silence[t] > kTolerance)
                 what << QStringLiteral("%1 of silence").arg(QLocale().toString(seam.silence[t], 'f', 3) + QStringLiteral(" s"))

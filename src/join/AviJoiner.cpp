@@ -1,4 +1,5 @@
 #include "AviJoiner.h"
+#include "HeldFrame.h"
 #include "Silence.h"
 #include "avi/AviFile.h"
 #include "avi/AviSummary.h"
@@ -497,7 +498,54 @@ struct FillState
     QVector<double> silenceUntil; // per output stream: the clock the silence brings a sound track to; -1 not yet known
     qint64 framesLeft = 0;
     bool pictureOver = false;
+    QByteArray held;     // each frame put in: the picture before again (empty: an empty chunk)
+    bool heldKey = false;
 };
+
+namespace {
+constexpr qint64 kMostHeldBytes = 64LL << 20; // a frame repeated is held in memory
+
+// size bytes of a part at offset; empty when they cannot all be read.
+QByteArray readAt(int fd, qint64 offset, qint64 size)
+{
+    QByteArray data(static_cast<qsizetype>(std::max<qint64>(size, 0)), Qt::Uninitialized);
+    for (qint64 done = 0; done < size;) {
+        const ssize_t n = ::pread(fd, data.data() + done, static_cast<size_t>(size - done), offset + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return {};
+        done += n;
+    }
+    return data;
+}
+
+// What holds the part's last picture: that frame again where every frame stands
+// alone, a picture that codes nothing for MPEG-4 part 2, else an empty chunk.
+void holdFrom(FillState &fill, const AviOutput &writer, int in, const QVector<Avi::Chunk> &chunks, const QVector<int> &map)
+{
+    const int video = writer.firstVideo();
+    const Avi::Stream &format = writer.stream(video).format;
+    const Avi::Chunk *first = nullptr, *lastFrame = nullptr;
+    for (const Avi::Chunk &c : chunks)
+        if (map.value(c.stream(), -1) == video && c.size > 0) {
+            first = first ? first : &c;
+            lastFrame = &c;
+        }
+    switch (HeldFrame::kindFor(format.compression)) {
+    case HeldFrame::Kind::Repeat:
+        if (lastFrame && lastFrame->size <= kMostHeldBytes) {
+            fill.held = readAt(in, lastFrame->offset + 8, lastFrame->size);
+            fill.heldKey = !fill.held.isEmpty();
+        }
+        break;
+    case HeldFrame::Kind::NotCoded:
+        fill.held = HeldFrame::notCoded(format.format.mid(40) + (first ? readAt(in, first->offset + 8, std::min<qint64>(first->size, 4096)) : QByteArray()));
+        break;
+    case HeldFrame::Kind::Empty: break;
+    }
+}
+} // namespace
 
 AviJoiner::AviJoiner(const QStringList &parts, const QString &output, const QVector<SyncPlan::Seam> &seams, Avi::Index index,
                      qint64 riffLimit)
@@ -629,7 +677,7 @@ Result AviJoiner::keepUp(AviOutput &writer, FillState &fill, bool whole)
         const double fps = writer.frameRate();
         qint64 owed = whole ? fill.framesLeft : fps > 0 && sound > picture ? static_cast<qint64>((sound - picture) * fps) : 0;
         for (owed = std::min(owed, fill.framesLeft); owed > 0 && result.ok(); --owed, --fill.framesLeft)
-            result = writer.writeChunk(video, QByteArray(), false);
+            result = writer.writeChunk(video, fill.held, fill.heldKey);
     }
     return result;
 }
@@ -660,8 +708,10 @@ Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint
                 if (silence[s] > 0)
                     tail = std::min(tail, last[s] + 1);
             }
-        if (const int video = writer.firstVideo(); video >= 0 && fill.framesLeft > 0)
+        if (const int video = writer.firstVideo(); video >= 0 && fill.framesLeft > 0) {
             tail = std::min(tail, last[video] + 1);
+            holdFrom(fill, writer, in.get(), chunks, map);
+        }
     }
     // A stream's sound or picture over: from here on the fill keeps up with the other.
     const auto over = [&](qsizetype i) {

@@ -1,5 +1,6 @@
 #include "JoinOutcome.h"
 #include "avi/AviFile.h"
+#include "avi/KeyFrames.h"
 #include "app/TextFormats.h"
 #include "compat/SyncPlan.h"
 #include "platform/ErrorText.h"
@@ -84,6 +85,7 @@ struct Expected
     bool textDropped = false; // accepted: no text stream
     int misordered = 0; // a part (1-based) whose streams are stored in another order
     qint64 keys = 0;    // frames with bytes marked key
+    qint64 heldKeys = 0; // frames put in that may repeat a key frame
     QStringList keysUnknown; // parts (1-based) whose key frames neither an index nor their codec tells
     bool keyFramesAccepted = false;
     QString keeper;
@@ -134,6 +136,10 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Writ
     }
     e.frames += inserted.dropFrames;
     e.emptyFrames += inserted.dropFrames;
+    // A picture held where every frame stands alone is that frame again, a key frame.
+    if (const int video = e.reference.firstOf(Avi::Kind::Video);
+        video >= 0 && Avi::KeyFrames::ruleFor(e.reference.streams[video].compression) == Avi::KeyFrames::Rule::AllKey)
+        e.heldKeys = inserted.dropFrames;
     for (int t = 0; t < tracks && t < inserted.silenceSeconds.size(); ++t)
         e.soundSeconds[t] += inserted.silenceSeconds[t];
     return e;
@@ -145,7 +151,7 @@ Expected expect(const QVector<JoinOutcome::Part> &parts, const JoinOutcome::Writ
 // when not; empty when it does, or when a part's key frames are not known.
 QString keyFramesLost(const Avi::StreamSummary &video, const Expected &e, const QString &noun)
 {
-    if (!e.keysUnknown.isEmpty() || (video.keys >= e.keys && video.keys <= e.keys + e.cutFrames))
+    if (!e.keysUnknown.isEmpty() || (video.keys >= e.keys && video.keys <= e.keys + e.cutFrames + e.heldKeys))
         return QString();
     return QStringLiteral("The %1 marks %2 frames as key frames where %3 %4: seeking in it will show damaged pictures.")
                .arg(noun, number(video.keys), e.source, (e.source == QLatin1String("its parts") ? QStringLiteral("mark ") : QStringLiteral("marks ")) + number(e.keys))

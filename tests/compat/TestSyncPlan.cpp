@@ -64,7 +64,7 @@ TEST(SyncPlan, NamesTheSeamsThatMovedAndWhatCanBeFilled)
     // What a writer that fills put in, seam by seam.
     EXPECT_EQ(SyncPlan::fillLines(SyncPlan::plan({clip(2, 0.5), clip(2, 3), clip(2, 2)}, true)),
               (QStringList{QStringLiteral("Before part 2 the writer put in 1.500 s of silence."),
-                           QStringLiteral("Before part 3 the writer put in 25 empty frames.")}));
+                           QStringLiteral("Before part 3 the writer put in 25 frames that hold the picture.")}));
     EXPECT_TRUE(SyncPlan::fillLines(seams).isEmpty()); // nothing put in without a fill
     int track = -1;
     ASSERT_NE(SyncPlan::firstShifted(seams, &track), nullptr);

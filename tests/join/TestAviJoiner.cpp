@@ -405,3 +405,43 @@ TEST(AviJoiner, TheHeaderSaysWhatTheOutputHolds)
         EXPECT_EQ(SampleMedia::packets(out).size(), 2) << c.name;
     }
 }
+
+// Where a part's sound runs on past its picture, the picture is held by frames a
+// player shows: the last frame again for MJPEG, a picture that codes nothing for
+// MPEG-4 part 2, an empty frame for codecs with neither.
+TEST(AviJoiner, AHeldPictureIsMadeOfFramesPlayersShow)
+{
+    TestEnvironment env;
+    const struct
+    {
+        const char *name;
+        QStringList codec;
+        bool repeats; // each held frame is the last one again (decoded, a frame of its own)
+        bool coded;   // each held frame has bytes
+    } cases[] = {{"mjpeg", words({"-c:v", "mjpeg"}), true, true},
+                 {"mpeg4", words({"-c:v", "mpeg4", "-vtag", "XVID"}), false, true},
+                 {"h264", words({"-c:v", "libx264"}), false, false}};
+    for (const auto &c : cases) {
+        const QString name = QString::fromLatin1(c.name);
+        const QString longSound = SampleMedia::makeWith(env.root(), name + QStringLiteral("-long.avi"),
+                                                        words({"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25:duration=2"}) + SampleMedia::sine(44100, 4)
+                                                            + c.codec + words({"-c:a", "libmp3lame"}));
+        const QString even = SampleMedia::makeWith(env.root(), name + QStringLiteral("-even.avi"),
+                                                   words({"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25:duration=2"}) + SampleMedia::sine(44100, 2)
+                                                       + c.codec + words({"-c:a", "libmp3lame"}));
+        const QVector<SyncPlan::Seam> seams = SyncPlan::plan({Avi::summarize(longSound), Avi::summarize(even)}, true);
+        ASSERT_EQ(seams.size(), 1) << c.name;
+        const qint64 held = seams[0].dropFrames;
+        ASSERT_GT(held, 40) << c.name;
+        const QString out = env.path(name + QStringLiteral("-out.avi"));
+        ASSERT_TRUE(AviJoiner({longSound, even}, out, seams).run().ok()) << c.name;
+        const Avi::File f = Avi::read(out);
+        const Avi::File a = Avi::read(longSound), b = Avi::read(even);
+        EXPECT_EQ(f.frames(), a.frames() + b.frames() + held) << c.name;
+        EXPECT_EQ(f.counts[0].empty, a.counts[0].empty + b.counts[0].empty + (c.coded ? 0 : held)) << c.name;
+        EXPECT_EQ(f.counts[0].keys, a.counts[0].keys + b.counts[0].keys + (c.repeats ? held : 0)) << c.name;
+        EXPECT_EQ(SampleMedia::decoderErrors(out), 0) << c.name;
+        // The held frames lie among part 1's last sound, not in one run after it.
+        EXPECT_LT(widestDrift(out), 0.6) << c.name;
+    }
+}
