@@ -401,7 +401,7 @@ TEST(AviJoiner, TheHeaderSaysWhatTheOutputHolds)
         EXPECT_GE(avih(out, Riff::Avih::kMaxBytesPerSec), bytes.size() / seconds * 0.9) << c.name;
         EXPECT_LE(avih(out, Riff::Avih::kMaxBytesPerSec), bytes.size()) << c.name;
         EXPECT_EQ(SampleMedia::decoderErrors(out), 0) << c.name;
-        EXPECT_LT(widestDrift(out), 0.6) << c.name;
+        EXPECT_LE(widestDrift(out), 0.5) << c.name;
         EXPECT_EQ(SampleMedia::packets(out).size(), 2) << c.name;
     }
 }
@@ -441,7 +441,9 @@ TEST(AviJoiner, AHeldPictureIsMadeOfFramesPlayersShow)
         EXPECT_EQ(f.counts[0].empty, a.counts[0].empty + b.counts[0].empty + (c.coded ? 0 : held)) << c.name;
         EXPECT_EQ(f.counts[0].keys, a.counts[0].keys + b.counts[0].keys + (c.repeats ? held : 0)) << c.name;
         EXPECT_EQ(SampleMedia::decoderErrors(out), 0) << c.name;
+        if (c.coded) // a player that reads the file front to back (the encoder) takes every frame
+            EXPECT_EQ(SampleMedia::encoderFrames(out), f.frames()) << c.name;
         // The held frames lie among part 1's last sound, not in one run after it.
-        EXPECT_LT(widestDrift(out), 0.6) << c.name;
+        EXPECT_LE(widestDrift(out), 0.5) << c.name;
     }
 }
