@@ -1,5 +1,6 @@
 #include "AviFile.h"
 #include "KeyFrames.h"
+#include "platform/FileSystem.h"
 
 #include <QFile>
 #include <QLocale>
@@ -22,18 +23,7 @@ public:
     qint64 size() const override { return m_size; }
     bool read(qint64 offset, char *buffer, qint64 n) const override
     {
-        if (offset < 0 || n < 0 || offset > m_size - n)
-            return false;
-        qint64 done = 0;
-        while (done < n) {
-            const ssize_t r = ::pread(m_fd, buffer + done, static_cast<size_t>(n - done), offset + done);
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r <= 0)
-                return false;
-            done += r;
-        }
-        return true;
+        return offset >= 0 && n >= 0 && offset <= m_size - n && FileSystem::readAll(m_fd, buffer, n, offset);
     }
 
 private:
@@ -148,6 +138,8 @@ struct IndexChunk
     quint32 size = 0;
 };
 
+bool byOffset(const Avi::Chunk &a, const Avi::Chunk &b) { return a.offset < b.offset; }
+
 // Whether the stored chunk at c.offset really has the id and size the index gives.
 bool matches(const Avi::Source &s, const Avi::Chunk &c)
 {
@@ -159,10 +151,15 @@ bool matches(const Avi::Source &s, const Avi::Chunk &c)
 // header says, or (a codec whose frames do not say) it stays unknown.
 void readKey(const Avi::Source &s, quint32 compression, Avi::Chunk &c)
 {
-    if (Avi::KeyFrames::ruleFor(compression) == Avi::KeyFrames::Rule::Unknown) {
+    switch (Avi::KeyFrames::ruleFor(compression)) {
+    case Avi::KeyFrames::Rule::Unknown:
         c.key = true;
         c.keyKnown = false;
         return;
+    case Avi::KeyFrames::Rule::AllKey: // nothing to read
+        c.key = c.size > 0;
+        return;
+    case Avi::KeyFrames::Rule::Read: break;
     }
     char b[Avi::KeyFrames::kBytesNeeded];
     const qint64 n = qMin<qint64>(c.size, sizeof b);
@@ -218,7 +215,7 @@ public:
             m_flags = haveOpenDml ? openDml : QVector<Avi::Chunk>();
             if (haveLegacy)
                 m_flags += legacy;
-            std::sort(m_flags.begin(), m_flags.end(), [](const Avi::Chunk &a, const Avi::Chunk &b) { return a.offset < b.offset; });
+            std::sort(m_flags.begin(), m_flags.end(), byOffset);
             walkAll();
         }
         if (m_tooMany) {
@@ -393,7 +390,7 @@ private:
         for (const Avi::Chunk &c : std::as_const(entries))
             if (c.offset < 0 || !inMovi(c.offset, c.offset + 8 + c.size))
                 return false;
-        std::sort(entries.begin(), entries.end(), [](const Avi::Chunk &a, const Avi::Chunk &b) { return a.offset < b.offset; });
+        std::sort(entries.begin(), entries.end(), byOffset);
         for (qsizetype i = 1; i < entries.size(); ++i)
             if (entries[i].offset < entries[i - 1].offset + 8 + entries[i - 1].size)
                 return false; // overlapping entries

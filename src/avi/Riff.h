@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <QtGlobal>
 #include <cstring>
 
@@ -37,6 +38,16 @@ inline void put64(char *p, quint64 v)
 {
     put32(p, static_cast<quint32>(v & 0xffffffffu));
     put32(p + 4, static_cast<quint32>(v >> 32));
+}
+// A four-character code as text, '?' for a byte that is no printable character.
+inline QString tagText(quint32 code)
+{
+    QString s;
+    for (int i = 0; i < 4; ++i) {
+        const char c = static_cast<char>((code >> (8 * i)) & 0xff);
+        s += c >= 32 && c < 127 ? QChar(QLatin1Char(c)) : QChar(u'?');
+    }
+    return s;
 }
 // Chunks are padded to an even length.
 inline qint64 padded(quint32 size) { return static_cast<qint64>(size) + (size & 1); }

@@ -1,4 +1,6 @@
 #pragma once
+#include "avi/Riff.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,9 +22,6 @@ struct Carriage
 
     bool losesKeyFrames(quint32 compression) const
     {
-        QString tag;
-        for (int i = 0; i < 4; ++i)
-            tag += QChar(static_cast<char16_t>((compression >> (8 * i)) & 0xff));
-        return !keepsKeyFrames && !keyFramesReadOf.contains(tag, Qt::CaseInsensitive);
+        return !keepsKeyFrames && !keyFramesReadOf.contains(Riff::tagText(compression), Qt::CaseInsensitive);
     }
 };

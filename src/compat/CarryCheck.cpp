@@ -17,11 +17,7 @@ QString frameRate(double fps)
 
 QString fourccText(quint32 code)
 {
-    QString s;
-    for (int i = 0; i < 4; ++i) {
-        const char c = static_cast<char>((code >> (8 * i)) & 0xff);
-        s += c >= 32 && c < 127 ? QChar(QLatin1Char(c)) : QChar(u'?');
-    }
+    const QString s = Riff::tagText(code);
     return s.trimmed().isEmpty() ? QStringLiteral("none") : s;
 }
 

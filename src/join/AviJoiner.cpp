@@ -184,9 +184,6 @@ public:
         followClocks(8 + padded(size));
     }
 
-    // Where each stream's clock stands after a chunk: the bytes of each second of
-    // the picture (the header's peak data rate), and how far the sound lies from
-    // the picture in the file (the interleaved flag holds only while it stays near).
     // How long a stream plays by what it holds so far, in seconds; -1 when its timing is not known.
     double clock(int stream) const
     {
@@ -201,6 +198,9 @@ public:
         return video >= 0 && m_streams[video].format.scale ? static_cast<double>(m_streams[video].format.rate) / m_streams[video].format.scale : 0;
     }
 
+    // Where each stream's clock stands after a chunk: the bytes of each second of
+    // the picture (the header's peak data rate), and how far the sound lies from
+    // the picture in the file (the interleaved flag holds only while it stays near).
     void followClocks(qint64 bytes)
     {
         const int video = firstVideo();
@@ -509,15 +509,7 @@ constexpr qint64 kMostHeldBytes = 64LL << 20; // a frame repeated is held in mem
 QByteArray readAt(int fd, qint64 offset, qint64 size)
 {
     QByteArray data(static_cast<qsizetype>(std::max<qint64>(size, 0)), Qt::Uninitialized);
-    for (qint64 done = 0; done < size;) {
-        const ssize_t n = ::pread(fd, data.data() + done, static_cast<size_t>(size - done), offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return {};
-        done += n;
-    }
-    return data;
+    return FileSystem::readAll(fd, data.data(), size, offset) ? data : QByteArray();
 }
 
 // What holds the part's last picture: that frame again where every frame stands
@@ -613,7 +605,8 @@ Result AviJoiner::run(const Progress &progress)
             result = keepUp(writer, fill, true); // what the seam before it still owes
         if (!result.ok())
             break;
-        fill = FillState{seamBefore(p + 2), {}, 0, false};
+        fill = FillState();
+        fill.seam = seamBefore(p + 2);
         if (p == 0) { // its chunks were read for the header
             result = copyPart(writer, 0, reference, consumed, progress, fill);
             continue;
@@ -665,12 +658,12 @@ Result AviJoiner::keepUp(AviOutput &writer, FillState &fill, bool whole)
     const double picture = video >= 0 ? writer.clock(video) : 0;
     double sound = -1;
     for (int s = 0; s < fill.silenceUntil.size() && result.ok(); ++s) {
-        const double until = fill.silenceUntil[s];
-        sound = std::max(sound, writer.clock(s) >= 0 && writer.stream(s).format.kind == Avi::Kind::Audio ? writer.clock(s) : -1);
+        const double until = fill.silenceUntil[s], now = writer.clock(s);
+        if (writer.stream(s).format.kind == Avi::Kind::Audio)
+            sound = std::max(sound, now);
         if (until < 0)
             continue;
-        const double goal = whole ? until : std::min(until, picture);
-        if (const double owed = goal - writer.clock(s); owed > 0)
+        if (const double owed = (whole ? until : std::min(until, picture)) - now; owed > 0)
             Silence::each(writer.stream(s).format, owed, [&](const QByteArray &chunk) { return (result = writer.writeChunk(s, chunk, true)).ok(); });
     }
     if (video >= 0 && fill.framesLeft > 0 && (whole || fill.pictureOver)) {

@@ -89,7 +89,7 @@ struct Expected
     QStringList keysUnknown; // parts (1-based) whose key frames neither an index nor their codec tells
     bool keyFramesAccepted = false;
     QString keeper;
-    QString source = QStringLiteral("its parts"); // how the key frames' owner is named
+    bool repair = false; // one damaged file, not parts
 };
 
 // From the parts and what their writer says of itself: its plan's fills, its own sync frames, the losses accepted.
@@ -154,7 +154,7 @@ QString keyFramesLost(const Avi::StreamSummary &video, const Expected &e, const 
     if (!e.keysUnknown.isEmpty() || (video.keys >= e.keys && video.keys <= e.keys + e.cutFrames + e.heldKeys))
         return QString();
     return QStringLiteral("The %1 marks %2 frames as key frames where %3 %4: seeking in it will show damaged pictures.")
-               .arg(noun, number(video.keys), e.source, (e.source == QLatin1String("its parts") ? QStringLiteral("mark ") : QStringLiteral("marks ")) + number(e.keys))
+               .arg(noun, number(video.keys), e.repair ? QStringLiteral("the damaged file marks") : QStringLiteral("its parts mark"), number(e.keys))
            + (e.keeper.isEmpty() ? QString() : QStringLiteral(" The %1 keeps them.").arg(e.keeper));
 }
 
@@ -227,7 +227,7 @@ JoinOutcome::Verdict judge(const Avi::Summary &out, const Expected &e, const QSt
             r.notes << lost;
         }
     for (const QString &part : e.keysUnknown)
-        r.notes << (e.source == QLatin1String("its parts") ? QStringLiteral("Part %1 has").arg(part) : QStringLiteral("The damaged file has"))
+        r.notes << (e.repair ? QStringLiteral("The damaged file has") : QStringLiteral("Part %1 has").arg(part))
                        + QStringLiteral(" no index that tells its key frames, and its codec does not say: the %1 marks every frame of it as one.").arg(noun);
     for (const QString &part : e.unverified)
         r.notes << QStringLiteral("The output could not be verified for part %1: its frames could not be counted.").arg(part);
@@ -359,7 +359,7 @@ JoinOutcome::Verdict JoinOutcome::checkRepair(const QString &input, const QStrin
     // chunks, walked as the encoder's index rebuild walks them, are what can be saved.
     Part walked{input, -1, Avi::Summary::of(Avi::read(input, Avi::Detail::Counts, Avi::Index::Ignored))};
     Expected e = expect({walked}, writer);
-    e.source = QStringLiteral("the damaged file");
+    e.repair = true;
     Verdict v = judgeFile(output, e, QStringLiteral("repaired file"), reasonOf(writer));
     if (v.ok && walked.avi.frames() >= 0)
         v.notes.prepend(QStringLiteral("%1 frames were recovered%2.")

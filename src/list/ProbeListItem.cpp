@@ -128,9 +128,7 @@ MediaProbe::Facts ownReading(const Avi::File &file)
     if (video < 0)
         return facts;
     const Avi::Stream &v = file.streams[video];
-    for (int i = 0; i < 4; ++i)
-        if (const char c = static_cast<char>((v.compression >> (8 * i)) & 0xff); c > ' ' && c < 127)
-            facts.codec += QLatin1Char(c);
+    facts.codec = Riff::tagText(v.compression).remove(u'?').trimmed();
     facts.width = QString::number(v.width);
     facts.height = QString::number(qAbs(v.height));
     const double seconds = Avi::seconds(v, file.counts.value(video));

@@ -114,6 +114,19 @@ QString FileSystem::folderPart(const QString &path)
     return cut < 0 ? QString() : path.left(cut + 1);
 }
 
+bool FileSystem::readAll(int fd, char *data, qint64 size, qint64 at)
+{
+    for (qint64 done = 0; done < size;) {
+        const ssize_t n = ::pread(fd, data + done, static_cast<size_t>(size - done), at + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
 bool FileSystem::writeAll(int fd, const char *data, qint64 size, qint64 at)
 {
     qint64 done = 0;

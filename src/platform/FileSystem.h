@@ -32,5 +32,7 @@ QString folderPart(const QString &path);
 // file's position; retries on EINTR. False with errno set (ENOSPC where the
 // disk took nothing) when it could not.
 bool writeAll(int fd, const char *data, qint64 size, qint64 at = -1);
+// Reads exactly size bytes at offset at, retrying short reads; false when they are not all there.
+bool readAll(int fd, char *data, qint64 size, qint64 at);
 
 } // namespace FileSystem
