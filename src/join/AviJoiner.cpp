@@ -4,6 +4,7 @@
 #include "avi/AviFile.h"
 #include "avi/AviSummary.h"
 #include "platform/ErrorText.h"
+#include "platform/ExtentSharing.h"
 #include "platform/FileSystem.h"
 #include "platform/UniqueFd.h"
 
@@ -231,43 +232,68 @@ public:
         return {};
     }
 
-    // Copies length bytes at offset of in to the end of the output, by the kernel where it can.
-    Result copy(int in, qint64 offset, qint64 length)
+    // Sees each stretch of a copy before it is written: returns how many of its n
+    // bytes (from the part's offset from) may go out now (the rest is read again
+    // with what follows), or -1 to stop the copy.
+    using Editor = std::function<qint64(char *data, qint64 from, qint64 n)>;
+
+    // Copies length bytes at offset of in to the end of the output, in large reads.
+    Result copy(int in, qint64 offset, qint64 length, const Editor &edit = {})
     {
-        qint64 from = offset, to = m_pos;
-        qint64 left = length;
-        bool kernel = true;
+        qint64 from = offset, left = length;
         while (left > 0) {
-            if (kernel) {
-                loff_t a = from, b = to;
-                const ssize_t n = ::copy_file_range(in, &a, m_fd, &b, static_cast<size_t>(std::min<qint64>(left, 1LL << 30)), 0);
-                if (n > 0) {
-                    from += n, to += n, left -= n;
-                    continue;
-                }
-                if (n == 0)
-                    return Result::failure(QStringLiteral("a part ended before its chunks did"));
-                if (errno == EINTR)
-                    continue;
-                if (errno != EXDEV && errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL && errno != ETXTBSY)
-                    return failed(errno, QStringLiteral("write"));
-                kernel = false; // this pair of files cannot: read and write instead
-            }
-            static thread_local QByteArray buffer(1 << 20, Qt::Uninitialized);
-            const ssize_t n = ::pread(in, buffer.data(), static_cast<size_t>(std::min<qint64>(left, buffer.size())), from);
+            const ssize_t n = ::pread(in, m_buffer.data(), static_cast<size_t>(std::min<qint64>(left, m_buffer.size())), from);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
                 return failed(errno, QStringLiteral("read"));
             if (n == 0)
                 return Result::failure(QStringLiteral("a part ended before its chunks did"));
-            if (!FileSystem::writeAll(m_fd, buffer.constData(), n, to))
+            const qint64 out = edit ? edit(m_buffer.data(), from, n) : n;
+            if (out <= 0)
+                return Result::failure(QStringLiteral("a part's index names chunks that are not there"));
+            if (!FileSystem::writeAll(m_fd, m_buffer.constData(), out, m_pos))
                 return failed(errno, QStringLiteral("write"));
-            from += n, to += n, left -= n;
+            from += out, m_pos += out, left -= out;
         }
-        m_pos = to;
         return {};
     }
+
+    // Copies length bytes at offset of in (laid at the same place within a block
+    // as in the part): the whole blocks shared by the file system, the rest copied.
+    Result share(int in, qint64 offset, qint64 length)
+    {
+        const qint64 head = std::min(length, (m_block - offset % m_block) % m_block);
+        const qint64 middle = (length - head) / m_block * m_block;
+        if (Result r = copy(in, offset, head); !r.ok())
+            return r;
+        if (middle > 0 && ExtentSharing::share(in, offset + head, m_fd, m_pos, middle)) {
+            m_pos += middle;
+            m_shared += middle;
+        } else if (Result r = copy(in, offset + head, middle); !r.ok()) {
+            return r;
+        }
+        return copy(in, offset + head + middle, length - head - middle);
+    }
+
+    // Blocks of this size are shared (0: every byte is copied, and the output is compact).
+    void shareBlocks(qint64 block) { m_block = block; }
+    qint64 block() const { return m_block; }
+    qint64 sharedBytes() const { return m_shared; }
+    // The JUNK chunk that puts the next byte at source's place within a block.
+    qint64 gapFor(qint64 source) const
+    {
+        if (m_block <= 0)
+            return 0;
+        qint64 gap = ((source - m_pos) % m_block + m_block) % m_block;
+        return gap > 0 && gap < 8 ? gap + m_block : gap;
+    }
+    Result alignTo(qint64 source)
+    {
+        const qint64 gap = gapFor(source);
+        return gap == 0 ? Result() : write(header(kJunk, static_cast<quint32>(gap - 8)) + QByteArray(gap - 8, '\0'));
+    }
+    int fd() const { return m_fd; }
 
     Result write(const QByteArray &bytes) { return writeAt(m_pos, bytes, true); }
 
@@ -455,6 +481,8 @@ private:
     int m_fd;
     qint64 m_riffLimit;
     qint64 m_pos = 0;
+    qint64 m_block = 0, m_shared = 0;
+    QByteArray m_buffer = QByteArray(Avi::kStreamingWindow, Qt::Uninitialized);
     QByteArray m_mainHeader, m_info;
     QVector<OutStream> m_streams;
     QVector<Entry> m_entries; // the RIFF being written
@@ -568,8 +596,11 @@ Result AviJoiner::survey(Avi::File *reference, qint64 *estimate, QVector<Avi::Su
         *summaries << Avi::Summary::of(f);
     };
     add(*reference);
+    // The others' counts from their indexes: each is checked chunk by chunk when it is copied.
+    Avi::Limits sampled = m_limits;
+    sampled.checkEveryChunk = false;
     for (int p = 1; p < m_parts.size(); ++p) {
-        const Avi::File f = read(p, Avi::Detail::Counts);
+        const Avi::File f = Avi::read(m_parts[p], Avi::Detail::Counts, m_index, sampled);
         if (!f.isAvi())
             return unreadable(p, f);
         add(f);
@@ -586,15 +617,40 @@ Result AviJoiner::run(const Progress &progress)
 {
     if (m_parts.isEmpty())
         return Result::failure(QStringLiteral("there is nothing to join"));
+    UniqueFd out(::open(QFile::encodeName(m_output).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!out)
+        return failed(errno, QStringLiteral("output ") + m_output);
+    m_block = 0;
+    if (m_layout != Layout::Compact) {
+        const UniqueFd first(::open(QFile::encodeName(m_parts.first()).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        m_block = first ? ExtentSharing::blockSize(first.get(), out.get()) : 0;
+        if (m_layout == Layout::Aligned && m_block == 0)
+            m_block = 4096;
+    }
+    // Shared blocks are never read: their chunks are checked before, in large reads.
+    // Copied ones are checked as they pass, and a part whose index names a chunk
+    // that is not there has the join begin again, each part checked whole first.
+    m_limits.checkEveryChunk = m_block > 0;
+    m_indexDisagrees = false;
+    Result result = write(out.get(), progress);
+    if (!result.ok() && m_indexDisagrees && !m_limits.checkEveryChunk) {
+        m_limits.checkEveryChunk = true;
+        result = ::ftruncate(out.get(), 0) == 0 ? write(out.get(), progress) : failed(errno, QStringLiteral("write"));
+    }
+    if (out.close() != 0 && result.ok())
+        result = failed(errno, QStringLiteral("write"));
+    return result;
+}
+
+Result AviJoiner::write(int out, const Progress &progress)
+{
     Avi::File reference;
     qint64 estimate = 0;
     QVector<Avi::Summary> summaries;
     if (Result r = survey(&reference, &estimate, &summaries); !r.ok())
         return r;
-    UniqueFd out(::open(QFile::encodeName(m_output).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-    if (!out)
-        return failed(errno, QStringLiteral("output ") + m_output);
-    AviOutput writer(out.get(), reference, m_riffLimit);
+    AviOutput writer(out, reference, m_riffLimit);
+    writer.shareBlocks(m_block);
     timeMixedSoundByBytes(writer, summaries);
     // Room in the header for a standard index per stream per RIFF, with some to spare.
     Result result = writer.begin(static_cast<int>(estimate * 5 / 4 / std::max<qint64>(m_riffLimit * 3 / 4, 1)) + 4);
@@ -620,8 +676,7 @@ Result AviJoiner::run(const Progress &progress)
         result = writer.finish();
     }
     m_chunksWritten = writer.chunks();
-    if (out.close() != 0 && result.ok())
-        result = failed(errno, QStringLiteral("write"));
+    m_sharedBytes = writer.sharedBytes();
     return result;
 }
 
@@ -683,6 +738,9 @@ Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint
         return failed(errno, QStringLiteral("part %1").arg(p + 1));
     const QVector<int> map = mapStreams(part, writer);
     const QVector<Avi::Chunk> &chunks = part.chunks;
+    struct stat inside, outside;
+    const bool shareable = writer.block() > 0 && ::fstat(in.get(), &inside) == 0 && ::fstat(writer.fd(), &outside) == 0
+                           && inside.st_dev == outside.st_dev;
     // Where each output stream's last chunk of this part lies: past it, the fill after this part is laid in.
     QVector<qsizetype> last(writer.streamCount(), -1);
     for (qsizetype i = 0; i < chunks.size(); ++i)
@@ -729,17 +787,10 @@ Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint
             ++i;
             continue;
         }
-        const bool pad = (c.size & 1) && c.offset + 8 + padded(c.size) > part.size; // the file ends without it
-        if (writer.idFor(c.id, to) != c.id || pad) {
-            result = copyRenumbered(writer, in.get(), c, to);
-            consumed += 8 + c.size;
-            ++i;
-        } else {
-            const qsizetype j = runEnd(writer, part, map, i, i >= tail ? i + 1 : tail);
-            result = copyRun(writer, in.get(), chunks, i, j);
-            consumed += chunks[j - 1].offset + 8 + padded(chunks[j - 1].size) - c.offset;
-            i = j;
-        }
+        const qsizetype j = runEnd(writer, part, map, i, i >= tail ? i + 1 : tail);
+        result = copyRun(writer, in.get(), part, map, i, j, shareable);
+        consumed += chunks[j - 1].offset + 8 + padded(chunks[j - 1].size) - c.offset;
+        i = j;
         if (progress.copied)
             progress.copied(consumed);
     }
@@ -747,17 +798,16 @@ Result AviJoiner::copyPart(AviOutput &writer, int p, const Avi::File &part, qint
     return result;
 }
 
-// The chunk after a run of chunks from i that lie one after the other and keep their ids.
+// The chunk after a run of chunks from i that lie one after the other.
 qsizetype AviJoiner::runEnd(const AviOutput &writer, const Avi::File &part, const QVector<int> &map, qsizetype i, qsizetype stop)
 {
     const QVector<Avi::Chunk> &chunks = part.chunks;
     const qint64 start = chunks[i].offset;
     qint64 end = start + 8 + padded(chunks[i].size);
     qsizetype j = i + 1;
-    while (j < chunks.size() && j < stop && chunks[j].offset == end && map.value(chunks[j].stream(), -1) == chunks[j].stream()
-           && !emptySound(writer, chunks[j], chunks[j].stream())
-           && writer.idFor(chunks[j].id, chunks[j].stream()) == chunks[j].id
-           && end - start < (64LL << 20) && chunks[j].offset + 8 + padded(chunks[j].size) <= part.size) {
+    while (j < chunks.size() && j < stop && chunks[j].offset == end && map.value(chunks[j].stream(), -1) >= 0
+           && !emptySound(writer, chunks[j], map[chunks[j].stream()]) && end - start < (64LL << 20)
+           && chunks[j].offset + 8 + padded(chunks[j].size) <= part.size) {
         end += 8 + padded(chunks[j].size);
         ++j;
     }
@@ -770,34 +820,47 @@ bool AviJoiner::emptySound(const AviOutput &writer, const Avi::Chunk &c, int to)
     return c.size == 0 && writer.stream(to).format.kind == Avi::Kind::Audio;
 }
 
-// Renumbered (or its pad byte missing): a header of its own, then the data.
-Result AviJoiner::copyRenumbered(AviOutput &writer, int in, const Avi::Chunk &c, int to)
+// The chunks i to j (not included), in one copy: each chunk's header checked
+// against the index as it passes and given its output id. Where blocks are shared
+// and no id changes, the run is laid at its place within a block, a JUNK chunk
+// before it, and its whole blocks are shared instead of copied.
+Result AviJoiner::copyRun(AviOutput &writer, int in, const Avi::File &part, const QVector<int> &map, qsizetype i, qsizetype j,
+                          bool shareable) const
 {
-    if (Result r = writer.roomFor(8 + padded(c.size), 1); !r.ok())
-        return r;
-    const qint64 at = writer.position();
-    const quint32 id = writer.idFor(c.id, to);
-    if (Result r = writer.write(header(id, c.size)); !r.ok())
-        return r;
-    if (Result r = writer.copy(in, c.offset + 8, c.size); !r.ok())
-        return r;
-    if (c.size & 1)
-        if (Result r = writer.write(QByteArray(1, '\0')); !r.ok())
-            return r;
-    writer.record(at, to, c.size, c.key, id);
-    return {};
-}
-
-// One kernel copy for the chunks i to j (not included).
-Result AviJoiner::copyRun(AviOutput &writer, int in, const QVector<Avi::Chunk> &chunks, qsizetype i, qsizetype j)
-{
+    const QVector<Avi::Chunk> &chunks = part.chunks;
     const qint64 start = chunks[i].offset, end = chunks[j - 1].offset + 8 + padded(chunks[j - 1].size);
-    if (Result r = writer.roomFor(end - start, j - i); !r.ok())
+    const qint64 stored = std::min(end, part.size) - start; // the file may end without the last pad byte
+    bool sameIds = true;
+    for (qsizetype k = i; k < j && sameIds; ++k)
+        sameIds = map[chunks[k].stream()] == chunks[k].stream() && writer.idFor(chunks[k].id, chunks[k].stream()) == chunks[k].id;
+    const bool share = shareable && sameIds && stored >= kLeastShared;
+    if (Result r = writer.roomFor((share ? writer.block() + 8 : 0) + end - start, j - i); !r.ok())
         return r;
+    if (share)
+        if (Result r = writer.alignTo(start); !r.ok())
+            return r;
     const qint64 at = writer.position();
-    if (Result r = writer.copy(in, start, end - start); !r.ok())
+    qsizetype next = i; // the first chunk whose header has not passed
+    const auto edit = [&](char *data, qint64 from, qint64 n) -> qint64 {
+        for (; next < j && chunks[next].offset + 8 <= from + n; ++next) {
+            const Avi::Chunk &c = chunks[next];
+            char *h = data + (c.offset - from);
+            if (Riff::u32(h) != c.id || Riff::u32(h + 4) != c.size) {
+                m_indexDisagrees = true;
+                return -1;
+            }
+            put32(h, writer.idFor(c.id, map[c.stream()]));
+        }
+        return next < j && chunks[next].offset < from + n ? chunks[next].offset - from : n; // a header cut by the read goes with the next
+    };
+    if (Result r = share ? writer.share(in, start, stored) : writer.copy(in, start, stored, edit); !r.ok())
         return r;
-    for (qsizetype k = i; k < j; ++k)
-        writer.record(at + (chunks[k].offset - start), chunks[k].stream(), chunks[k].size, chunks[k].key, chunks[k].id);
+    if (stored < end - start)
+        if (Result r = writer.write(QByteArray(end - start - stored, '\0')); !r.ok())
+            return r;
+    for (qsizetype k = i; k < j; ++k) {
+        const int to = map[chunks[k].stream()];
+        writer.record(at + (chunks[k].offset - start), to, chunks[k].size, chunks[k].key, writer.idFor(chunks[k].id, to));
+    }
     return {};
 }

@@ -40,9 +40,18 @@ public:
     Result run(const Progress &progress = {});
     // The chunks the last run put in its output (media, empty frames and silence).
     qint64 chunksWritten() const { return m_chunksWritten; }
+    // Where a run of copied chunks lies in the output. Auto: at the same place
+    // within a block as in its part, so that the file system shares its whole
+    // blocks, where it can (XFS with reflink, btrfs); one chunk after another
+    // elsewhere. Aligned lays it out so (as its blocks were shared) everywhere.
+    enum class Layout { Auto, Compact, Aligned };
+    void setLayout(Layout layout) { m_layout = layout; }
+    qint64 blockSize() const { return m_block; } // the last run's alignment; 0: compact
+    qint64 sharedBytes() const { return m_sharedBytes; } // of the last run's output, shared with its parts
 
     static constexpr qint64 kRiffLimit = 1LL << 30; // a RIFF's size, the first's index included
     static constexpr qint64 kMaxOutputBytes = 1LL << 40;
+    static constexpr qint64 kLeastShared = 64 << 10; // a shorter run is copied where it falls: its gap would cost more than it shares
 
 private:
     Avi::File read(int part, Avi::Detail detail) const;
@@ -55,8 +64,8 @@ private:
     Result copyPart(AviOutput &writer, int p, const Avi::File &part, qint64 &consumed, const Progress &progress, FillState &fill) const;
     static bool emptySound(const AviOutput &writer, const Avi::Chunk &c, int to);
     static qsizetype runEnd(const AviOutput &writer, const Avi::File &part, const QVector<int> &map, qsizetype i, qsizetype stop);
-    static Result copyRenumbered(AviOutput &writer, int in, const Avi::Chunk &c, int to);
-    static Result copyRun(AviOutput &writer, int in, const QVector<Avi::Chunk> &chunks, qsizetype i, qsizetype j);
+    Result copyRun(AviOutput &writer, int in, const Avi::File &part, const QVector<int> &map, qsizetype i, qsizetype j, bool shareable) const;
+    Result write(int out, const Progress &progress);
 
     QStringList m_parts;
     QString m_output;
@@ -65,4 +74,7 @@ private:
     qint64 m_riffLimit;
     Avi::Limits m_limits;
     qint64 m_chunksWritten = 0;
+    Layout m_layout = Layout::Auto;
+    qint64 m_block = 0, m_sharedBytes = 0;
+    mutable bool m_indexDisagrees = false; // a chunk's header was not what its part's index says
 };
