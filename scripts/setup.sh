@@ -11,7 +11,7 @@ case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2;; esac
 
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
           libmediainfo-dev libgtest-dev mencoder)
-[ "$mode" = test ] && packages+=(ffmpeg clang libclang-rt-14-dev e2fsprogs desktop-file-utils appstream)
+[ "$mode" = test ] && packages+=(ffmpeg clang libclang-rt-14-dev e2fsprogs desktop-file-utils appstream xfsprogs strace)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,9 +6,12 @@
 #include "support/TestEngines.h"
 #include "support/SampleMedia.h"
 #include "support/TestEnvironment.h"
+#include "support/XfsImage.h"
+#include "platform/ExtentSharing.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -156,9 +159,17 @@ TEST(AviJoiner, PartsWithoutAnIndexOrWithABrokenOneJoinWhole)
     const qsizetype idx1 = data.lastIndexOf("idx1");
     data.replace(idx1 + 8 + 16 * 5 + 8, 8, QByteArray(8, '\xff')); // an entry that points nowhere
     const QString damaged = env.write(QStringLiteral("damaged.avi"), data);
+    // An entry that files a frame under the sound: only a check of every chunk sees it.
+    data = readAll(a);
+    qsizetype frame = idx1 + 8 + 16 * 3;
+    while (data.mid(frame, 4) != "00dc" || qFromLittleEndian<quint32>(data.constData() + frame + 12) == 0)
+        frame += 16;
+    data.replace(frame, 4, "01wb");
+    const QString mislabelled = env.write(QStringLiteral("mislabelled.avi"), data);
     const QString out = env.path(QStringLiteral("out.avi"));
-    ASSERT_TRUE(AviJoiner({a, noIndex, damaged}, out).run().ok());
-    EXPECT_EQ(SampleMedia::videoChecksums(out), SampleMedia::videoChecksums(a) + SampleMedia::videoChecksums(a) + SampleMedia::videoChecksums(a));
+    ASSERT_TRUE(AviJoiner({a, noIndex, damaged, mislabelled}, out).run().ok());
+    EXPECT_EQ(SampleMedia::videoChecksums(out), SampleMedia::videoChecksums(a) + SampleMedia::videoChecksums(a) + SampleMedia::videoChecksums(a)
+                                                    + SampleMedia::videoChecksums(a));
     EXPECT_EQ(SampleMedia::decoderErrors(out), 0);
     // The output is made new: an existing file or a link there is never written.
     const QString victim = env.write(QStringLiteral("victim"), "keep");
@@ -445,4 +456,164 @@ TEST(AviJoiner, AHeldPictureIsMadeOfFramesPlayersShow)
         // The held frames lie among part 1's last sound, not in one run after it.
         EXPECT_LE(widestDrift(out), 0.5) << c.name;
     }
+}
+
+namespace {
+// JUNK chunks inside the output's movi lists (the header's own padding is not counted).
+int junkInMovi(const QString &path)
+{
+    const QByteArray bytes = readAll(path);
+    return static_cast<int>(bytes.mid(bytes.indexOf("movi")).count("JUNK"));
+}
+
+// The chunks as the output's index names them: id, size and key flag, in order.
+QStringList chunkList(const QString &path)
+{
+    QStringList list;
+    for (const Avi::Chunk &c : Avi::read(path).chunks)
+        list << Riff::tagText(c.id) + QString::number(c.size) + (c.key ? u'K' : u'.');
+    return list;
+}
+} // namespace
+
+// Laid out for shared blocks (each run at its part's place within a block, JUNK
+// in the gaps), the output holds every chunk a compact one holds, and plays so:
+// across RIFFs, with streams renumbered, with held frames and silence laid in.
+TEST(AviJoiner, AnAlignedOutputHoldsAndPlaysWhatACompactOneDoes)
+{
+    TestEnvironment env;
+    const QStringList clip = SampleMedia::picture() + SampleMedia::sine() + words({"-t", "2"});
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"), clip + kXvidMp3);
+    const QString soundFirst = SampleMedia::makeWith(env.root(), QStringLiteral("b.avi"),
+                                                     words({"-i", a.toUtf8().constData(), "-map", "0:a", "-map", "0:v", "-c", "copy"}));
+    const QString longSound = SampleMedia::makeWith(env.root(), QStringLiteral("long.avi"), words({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=2"})
+                                                                                              + SampleMedia::sine(44100, 4) + kMjpgPcm);
+    const QString even = SampleMedia::makeWith(env.root(), QStringLiteral("even.avi"), clip + kMjpgPcm);
+    const struct
+    {
+        const char *name;
+        QStringList parts;
+        qint64 riffLimit;
+        bool seams;
+    } cases[] = {{"several RIFFs", {a, a, a}, 96 * 1024, false},
+                 {"streams renumbered", {a, soundFirst, a}, AviJoiner::kRiffLimit, false},
+                 {"held frames", {longSound, even}, AviJoiner::kRiffLimit, true}};
+    for (const auto &c : cases) {
+        QVector<Avi::Summary> rows;
+        for (const QString &p : c.parts)
+            rows << Avi::summarize(p);
+        const QVector<SyncPlan::Seam> seams = c.seams ? SyncPlan::plan(rows, true) : QVector<SyncPlan::Seam>();
+        ASSERT_EQ(seams.isEmpty(), !c.seams) << c.name;
+        QStringList outs;
+        for (const AviJoiner::Layout layout : {AviJoiner::Layout::Compact, AviJoiner::Layout::Aligned}) {
+            outs << env.path(QString::fromLatin1(c.name) + QString::number(outs.size()) + QStringLiteral(".avi"));
+            AviJoiner joiner(c.parts, outs.last(), seams, Avi::Index::Trusted, c.riffLimit);
+            joiner.setLayout(layout);
+            ASSERT_TRUE(joiner.run().ok()) << c.name;
+        }
+        const QString &compact = outs[0], &aligned = outs[1];
+        EXPECT_EQ(junkInMovi(compact), 0) << c.name;
+        EXPECT_GT(junkInMovi(aligned), 0) << c.name;
+        EXPECT_EQ(chunkList(aligned), chunkList(compact)) << c.name;
+        EXPECT_EQ(SampleMedia::packets(aligned), SampleMedia::packets(compact)) << c.name;
+        EXPECT_EQ(SampleMedia::videoChecksums(aligned), SampleMedia::videoChecksums(compact)) << c.name;
+        EXPECT_EQ(SampleMedia::decoderErrors(aligned), 0) << c.name;
+        EXPECT_EQ(SampleMedia::encoderFrames(aligned), Avi::read(aligned).frames()) << c.name;
+        EXPECT_LE(widestDrift(aligned), widestDrift(compact) + 0.1) << c.name;
+    }
+    // A copied run lies at its part's place within a block.
+    const QString out = env.path(QStringLiteral("place.avi"));
+    AviJoiner joiner({a, even}, out);
+    joiner.setLayout(AviJoiner::Layout::Aligned);
+    ASSERT_TRUE(joiner.run().ok());
+    const Avi::File second = Avi::read(even);
+    const qint64 inOutput = whereInOutput(even, 0, readAll(out));
+    ASSERT_GT(inOutput, 0);
+    const auto firstFrame = std::find_if(second.chunks.begin(), second.chunks.end(), [](const Avi::Chunk &c) { return c.stream() == 0 && c.size > 64; });
+    EXPECT_EQ(inOutput % 4096, (firstFrame->offset + 8) % 4096);
+}
+
+// On XFS with reflink the output's blocks are the parts' own: the file system's
+// free space falls by a small part of the output's size. On a RAM disk nothing
+// can be shared and the output stays compact.
+TEST(AviJoiner, WhereTheFileSystemSharesBlocksTheOutputSharesTheParts)
+{
+    TestEnvironment env;
+    const QString a = SampleMedia::makeWith(env.root(), QStringLiteral("a.avi"),
+                                            words({"-f", "lavfi", "-i", "testsrc=size=640x480:rate=25,noise=alls=60:allf=t+u"}) + SampleMedia::sine()
+                                                + kXvidMp3 + words({"-q:v", "2", "-t", "3"}));
+    const QStringList expected = [&] {
+        QStringList e;
+        for (const QString &stream : SampleMedia::packets(a))
+            e << stream.section(u' ', 0, 0) + u' ' + QString::number(3 * stream.section(u' ', 1).toInt());
+        return e;
+    }();
+    const auto joinIn = [&](const QString &folder, AviJoiner *joiner) -> QString {
+        QStringList parts;
+        for (int i = 0; i < 3; ++i) {
+            parts << folder + QStringLiteral("/part%1.avi").arg(i);
+            EXPECT_TRUE(QFile::copy(a, parts.last()));
+        }
+        *joiner = AviJoiner(parts, folder + QStringLiteral("/out.avi"));
+        EXPECT_TRUE(joiner->run().ok());
+        return folder + QStringLiteral("/out.avi");
+    };
+    const QString ram = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : env.root();
+    QTemporaryDir ramDir(ram + QStringLiteral("/tapeweld-test-XXXXXX"));
+    AviJoiner onRam({}, {});
+    const QString compact = joinIn(ramDir.path(), &onRam);
+    EXPECT_EQ(onRam.blockSize(), 0);
+    EXPECT_EQ(junkInMovi(compact), 0);
+    EXPECT_EQ(SampleMedia::packets(compact), expected);
+    EXPECT_EQ(ExtentSharing::blockSizeIn(a, ramDir.path()), 0);
+
+    const XfsImage xfs(env.root());
+    if (!xfs.ok())
+        GTEST_SKIP() << "no XFS to share blocks on: " << xfs.why().toStdString();
+    QDir().mkpath(xfs.path() + QStringLiteral("/in"));
+    const double before = xfs.freeBytes() - 3 * QFileInfo(a).size(); // the parts' own room
+    AviJoiner onXfs({}, {});
+    const QString shared = joinIn(xfs.path() + QStringLiteral("/in"), &onXfs);
+    const double taken = before - xfs.freeBytes();
+    const qint64 size = QFileInfo(shared).size();
+    EXPECT_EQ(onXfs.blockSize(), 4096);
+    EXPECT_EQ(ExtentSharing::blockSizeIn(shared, xfs.path()), 4096);
+    EXPECT_GT(onXfs.sharedBytes(), size * 9 / 10);
+    EXPECT_LT(taken, size / 4) << "of " << size;
+    QProcess filefrag;
+    filefrag.start(QStandardPaths::findExecutable(QStringLiteral("filefrag"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")}),
+                   {QStringLiteral("-v"), shared});
+    filefrag.waitForFinished();
+    EXPECT_TRUE(filefrag.readAll().contains("shared"));
+    EXPECT_EQ(SampleMedia::packets(shared), expected);
+    EXPECT_EQ(SampleMedia::videoChecksums(shared), SampleMedia::videoChecksums(compact));
+    EXPECT_EQ(SampleMedia::decoderErrors(shared), 0);
+}
+
+// Parts of thousands of chunks are read in large requests, as a copy reads
+// them: no read per chunk to check its header against the index.
+TEST(AviJoiner, PartsAreReadInLargeRequests)
+{
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        GTEST_SKIP() << "strace is not installed";
+    TestEnvironment env;
+    QByteArray movi, idx1;
+    for (int i = 0; i < 4000; ++i) {
+        idx1 += QByteArray("00dc") + AviBytes::u32(0x10) + AviBytes::u32(static_cast<quint32>(4 + movi.size())) + AviBytes::u32(3001);
+        movi += AviBytes::chunk("00dc", QByteArray(3001, static_cast<char>(i)));
+    }
+    const QString part = env.write(QStringLiteral("part.avi"), AviBytes::withMovi(movi, AviBytes::chunk("idx1", idx1)));
+    const QString trace = env.path(QStringLiteral("trace"));
+    QProcess join;
+    join.start(strace, {QStringLiteral("-f"), QStringLiteral("-c"), QStringLiteral("-e"), QStringLiteral("trace=read,pread64,readv,preadv,preadv2"),
+                        QStringLiteral("-o"), trace, QStringLiteral(TW_PROGRAM_DIR "/tapeweld-join"), env.path(QStringLiteral("out.avi")), part, part, part});
+    ASSERT_TRUE(join.waitForFinished(60000));
+    ASSERT_EQ(join.exitCode(), 0) << join.readAllStandardError().toStdString();
+    const QString counts = QString::fromLocal8Bit(readAll(trace));
+    const QStringList total = counts.section(u'\n', -2, -2).split(u' ', Qt::SkipEmptyParts); // "100.00 … calls total"
+    ASSERT_TRUE(total.size() >= 5 && total.last() == QStringLiteral("total")) << counts.toStdString();
+    const double megabytes = 3.0 * movi.size() / 1e6;
+    EXPECT_LE(total[3].toInt(), 4 * megabytes) << counts.toStdString(); // 24,000 before
+    EXPECT_EQ(Avi::read(env.path(QStringLiteral("out.avi"))).frames(), 12000);
 }
