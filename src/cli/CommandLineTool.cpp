@@ -1,4 +1,5 @@
 #include "CommandLineTool.h"
+#include "list/ProbeListItem.h"
 #include "ConsoleDialogs.h"
 #include "app/AppPaths.h"
 #include "app/StartUp.h"
@@ -450,6 +451,13 @@ int CommandLineTool::run(const QStringList &arguments)
         StartUp::run(o.debug ? QStringList{QStringLiteral("/debug")} : QStringList());
     }
     setStatusCheck(&CheckCompatibility); // the refresh cascade ends in the status light, as in the window
+    // Rows read in this process where Tapeweld reads them as AVI: no helper to start, no second reading.
+    struct ReadItself
+    {
+        bool before = MediaProbe::readsAviItself();
+        ReadItself() { MediaProbe::setReadAviItself(true); }
+        ~ReadItself() { MediaProbe::setReadAviItself(before); }
+    } readItself;
     switch (o.mode) {
     case Options::Join: return join(o);
     case Options::Repair: return repair(o);

@@ -26,6 +26,9 @@ public:
     virtual Carriage carriage() const = 0;
     // How many copies of the parts must fit on the output's drive.
     virtual int copiesNeeded() const = 0;
+    // The kilobytes that must be free on the output's drive for a join of parts
+    // whose sizes add up to kilobytes: copies of them, less what its file system shares.
+    virtual double kilobytesNeeded(double kilobytes, const JoinPlan &, const QString &) const { return copiesNeeded() * kilobytes; }
     // What it runs, in the program folder: a missing one means a broken install.
     virtual QStringList programs() const = 0;
     // A file it makes beside the output (and removes), which must not be taken; empty: none.

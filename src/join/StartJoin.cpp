@@ -141,9 +141,9 @@ JoinPlan planOf(FileList &list, const JoinHooks &hooks)
     return plan;
 }
 
-bool enoughRoom(const FileList &list, const Engine &engine, const QString &output, const JoinHooks &hooks)
+bool enoughRoom(const FileList &list, const JoinPlan &plan, const QString &output, const JoinHooks &hooks)
 {
-    const double required = std::nearbyint(engine.copiesNeeded() * list.totals().kilobytes);
+    const double required = std::nearbyint(plan.engine->kilobytesNeeded(list.totals().kilobytes, plan, output));
     const double freeBytes = hooks.freeBytes ? hooks.freeBytes(output) : GetFreeDiskSpace(output);
     return required <= std::nearbyint(freeBytes / 1024)
            || Dialogs::message(QStringLiteral("You do not have enough free diskspace on drive ") + FileSystem::mountPointOf(output)
@@ -246,7 +246,7 @@ StartJoinResult StartJoin(FileList &list, const JoinHooks &hooks)
         return *declined;
     const Engine &engine = *plan.engine;
     plan.output = chooseOutput(list, engine);
-    if (plan.output.isEmpty() || !enoughRoom(list, engine, plan.output, hooks))
+    if (plan.output.isEmpty() || !enoughRoom(list, plan, plan.output, hooks))
         return StartJoinResult::Declined;
     if (const std::optional<StartJoinResult> problem = engineProblem(engine, plan.inputs()))
         return *problem;

@@ -2,6 +2,7 @@
 
 #include "ProbeHelper.h"
 #include "app/AppPaths.h"
+#include "avi/AviFile.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -69,6 +70,9 @@ void ProbeAhead::work()
         }
     } untrack{this, helper};
     auto query = [&](const QString &path) {
+        if (MediaProbe::readsAviItself())
+            if (const Avi::File file = Avi::read(path, Avi::Detail::Counts); file.isAvi())
+                return MediaProbe::ownReading(file);
         if (m_helperProgram.isEmpty())
             return MediaProbe::query(path);
         if (!helper || !helper->running()) {

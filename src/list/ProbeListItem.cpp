@@ -117,25 +117,32 @@ int MediaProbe::libraryOpens() { return opened.load(); }
 QString WideTextFromPointer(const wchar_t *text) { return text ? QString::fromWCharArray(text) : QString(); }
 
 namespace {
-// What the cells show, read by Tapeweld itself from an AVI file the library
-// would not read well (or stall on): the first video stream's codec tag and
-// frame size, and the play time of its frames.
-MediaProbe::Facts ownReading(const Avi::File &file)
+std::atomic<bool> g_readAviItself{false};
+} // namespace
+
+void MediaProbe::setReadAviItself(bool itself) { g_readAviItself = itself; }
+bool MediaProbe::readsAviItself() { return g_readAviItself; }
+
+MediaProbe::Facts MediaProbe::ownReading(const Avi::File &file)
 {
-    MediaProbe::Facts facts;
+    Facts facts;
     facts.avi = Avi::Summary::of(file);
+    double seconds = -1; // the longest stream, as the library's play time of the whole file
+    for (int s = 0; s < file.streams.size(); ++s)
+        if (file.streams[s].kind == Avi::Kind::Video || file.streams[s].kind == Avi::Kind::Audio)
+            seconds = std::max(seconds, Avi::seconds(file.streams[s], file.counts.value(s)));
+    facts.playTime = seconds >= 0 ? QString::number(std::llround(seconds * 1000)) : QString();
     const int video = file.firstOf(Avi::Kind::Video);
     if (video < 0)
         return facts;
     const Avi::Stream &v = file.streams[video];
-    facts.codec = Riff::tagText(v.compression).remove(u'?').trimmed();
+    // A tag of letters as the library gives it; one that is none (raw pictures) in hex, as it does.
+    const QString tag = Riff::tagText(v.compression);
+    facts.codec = tag.contains(u'?') ? QStringLiteral("0x") + QString::number(v.compression, 16).rightJustified(8, u'0').toUpper() : tag.trimmed();
     facts.width = QString::number(v.width);
     facts.height = QString::number(qAbs(v.height));
-    const double seconds = Avi::seconds(v, file.counts.value(video));
-    facts.playTime = seconds >= 0 ? QString::number(static_cast<qint64>(seconds * 1000)) : QString();
     return facts;
 }
-} // namespace
 
 MediaProbe::Facts MediaProbe::query(const QString &path)
 {

@@ -27,6 +27,14 @@ struct Facts
 // One MediaInfo handle, four template queries, and the AVI summary. Give it
 // regular files only: a folder or a pipe would make the library scan or block.
 Facts query(const QString &path);
+// The cells Tapeweld reads from an AVI file itself: the first video stream's
+// codec tag and frame size, the play time of its longest stream.
+Facts ownReading(const Avi::File &file);
+// Rows read by Tapeweld itself wherever it reads the file as AVI, the library
+// asked only of other files: the command line, which would otherwise spend most
+// of a join of many short parts starting helpers and running the library.
+void setReadAviItself(bool itself);
+bool readsAviItself();
 
 // Every cell of a row for the file at path, as ProbeListItem fills them; safe
 // on any thread (each call has its own library handle).

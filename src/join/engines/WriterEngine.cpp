@@ -7,6 +7,12 @@
 #include "join/RunSession.h"
 #include "join/WriterProtocol.h"
 #include "platform/ErrorText.h"
+#include "platform/ExtentSharing.h"
+#include "platform/FileSystem.h"
+
+#include <QFile>
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -71,6 +77,30 @@ public:
                 .readsPartsApart = true, .retimesSound = true, .keepsKeyFrames = true, .keyFramesReadOf = {}};
     }
     int copiesNeeded() const override { return 1; }
+    // Where the output's file system shares the parts' blocks, only what is
+    // copied: a few blocks about each run of chunks, the headers and the indexes.
+    double kilobytesNeeded(double kilobytes, const JoinPlan &plan, const QString &output) const override
+    {
+        const QString folder = FileSystem::folderPart(output).isEmpty() ? QStringLiteral(".") : FileSystem::folderPart(output);
+        if (plan.parts.isEmpty() || ExtentSharing::blockSizeIn(plan.parts.first().path, folder) <= 0)
+            return Engine::kilobytesNeeded(kilobytes, plan, output);
+        struct stat there;
+        if (::stat(QFile::encodeName(folder).constData(), &there) != 0)
+            return Engine::kilobytesNeeded(kilobytes, plan, output);
+        double bytes = 0;
+        for (const JoinOutcome::Part &part : plan.parts) {
+            struct stat st;
+            if (::stat(QFile::encodeName(part.path).constData(), &st) != 0 || st.st_dev != there.st_dev) {
+                bytes += static_cast<double>(part.size); // on another file system: copied
+                continue;
+            }
+            qint64 chunks = 0;
+            for (const Avi::StreamSummary &s : part.avi.streams)
+                chunks += s.chunks;
+            bytes += static_cast<double>(part.size / (64 << 20) + 1) * 3 * 4096 + 24.0 * static_cast<double>(chunks) + 65536;
+        }
+        return std::min(kilobytes, bytes / 1024);
+    }
     QStringList programs() const override { return {RunFiles::writer()}; }
 
     Result prepareJoin(RunSession &run, const QStringList &, const QString &) const override { return run.prepare({}); }
