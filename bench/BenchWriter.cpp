@@ -1,32 +1,46 @@
-// Tapeweld's own writer on a RAM disk: 16 parts of about 85 MB joined by the
-// writer (tapeweld-join), by the whole command (tapeweld --join --engine builtin),
-// by a plain cat of the same parts (the floor of any lossless join) and by
-// ffmpeg's concat; then an output of 4 GiB; then the writer's memory for a
-// million frames. Figures from five rounds, each step from a settled cache.
+// Tapeweld's own writer against the floor of any lossless join (cat), the file
+// system's own copy where it shares blocks (cp --reflink) and ffmpeg's concat,
+// each a median of alternating rounds (each round starts with another step, so
+// none always pays for a cold start), with the ratios between them:
+// - on a RAM disk, 2 to 256 parts of the same 1.36 GB, by the writer alone
+//   (tapeweld-join) and by the whole command (tapeweld --join --engine builtin);
+// - on the disk of the temporary folder, warm, then cold (caches dropped before
+//   each step) and capped at 1,000 read requests a second (a USB stick, a hard
+//   disk or a network share), when run as root;
+// - on XFS with reflink: TW_BENCH_XFS=/a/mount, or a loop image when run as root;
+// then the writer's memory for a million frames.
+// TW_BENCH_ROUNDS sets the rounds (5 by default); TW_BENCH_ONLY=ram,disk,xfs,memory the sections run.
 #include "BenchSupport.h"
 #include "support/AviBytes.h"
+#include "support/XfsImage.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 QString q(const QString &p) { return u'\'' + p + u'\''; }
 
-double seconds(const QString &shell)
+void sh(const QString &command) { QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}); }
+
+double seconds(const QString &command)
 {
     QElapsedTimer t;
     t.start();
-    QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), shell});
+    sh(command);
     return static_cast<double>(t.elapsed()) / 1000;
 }
 
@@ -53,18 +67,153 @@ long peakOf(const QStringList &argv)
     return u.ru_maxrss / 1024;
 }
 
-struct Figures
-{
-    QList<double> cat, writer, command, ffmpeg;
-};
-
-QString median(QList<double> v)
+double median(QList<double> v)
 {
     std::sort(v.begin(), v.end());
-    QStringList all;
-    for (const double x : v)
-        all << QString::number(x, 'f', 2);
-    return QStringLiteral("%1 s (rounds: %2)").arg(v[v.size() / 2], 0, 'f', 2).arg(all.join(QStringLiteral(", ")));
+    return v.isEmpty() ? 0 : v[v.size() / 2];
+}
+
+using Figures = QMap<QString, QList<double>>;
+
+// Where a series runs: its folder, what settles the machine before each step
+// (the output removed, and more), what wraps each step's command.
+struct Place
+{
+    QString folder;
+    bool sync = false; // on a disk: each step ends when its output is on the disk
+    std::function<void()> settle = [] {};
+    std::function<QString(const QString &)> wrap = [](const QString &c) { return c; };
+};
+
+class Bench
+{
+public:
+    explicit Bench(const QString &program, int rounds) : m_program(program), m_rounds(rounds) {}
+
+    // Each step of every round, in turn; the medians by step name.
+    Figures run(const QStringList &parts, const Place &place, const QStringList &names)
+    {
+        const QString out = place.folder + QStringLiteral("/out.avi"), shared = place.folder + QStringLiteral("/shared");
+        QString list, quoted;
+        for (const QString &p : parts) {
+            list += QStringLiteral("file ") + q(p) + u'\n';
+            quoted += u' ' + q(p);
+        }
+        QFile concat(place.folder + QStringLiteral("/concat.txt"));
+        concat.open(QIODevice::WriteOnly);
+        concat.write(list.toUtf8());
+        concat.close();
+        const QString done = place.sync ? QStringLiteral("; sync -f ") + q(place.folder) : QString();
+        const QMap<QString, QString> commands{
+            {QStringLiteral("cat"), QStringLiteral("cat") + quoted + QStringLiteral(" > ") + q(out)},
+            {QStringLiteral("cp --reflink"), QStringLiteral("mkdir ") + q(shared) + QStringLiteral(" && cp --reflink=always") + quoted + u' ' + q(shared)},
+            {QStringLiteral("writer"), q(m_program + QStringLiteral("/tapeweld-join")) + u' ' + q(out) + quoted + QStringLiteral(" > /dev/null")},
+            {QStringLiteral("command"), q(m_program + QStringLiteral("/tapeweld")) + QStringLiteral(" --join ") + q(out)
+                                            + QStringLiteral(" --engine builtin --yes --quiet") + quoted + QStringLiteral(" > /dev/null")},
+            {QStringLiteral("ffmpeg"), QStringLiteral("ffmpeg -v error -y -f concat -safe 0 -i ") + q(concat.fileName()) + QStringLiteral(" -map 0 -c copy ") + q(out)},
+        };
+        Figures f;
+        for (int r = 0; r < m_rounds; ++r)
+            for (qsizetype i = 0; i < names.size(); ++i) {
+                const QString &name = names[(r + i) % names.size()];
+                QFile::remove(out);
+                QDir(shared).removeRecursively();
+                ::sync();
+                place.settle();
+                f[name] << seconds(place.wrap(commands[name] + done));
+            }
+        QFile::remove(out);
+        QDir(shared).removeRecursively();
+        return f;
+    }
+
+private:
+    QString m_program;
+    int m_rounds;
+};
+
+void print(const QString &title, const Figures &f, const QList<std::pair<QString, QString>> &ratios)
+{
+    QString line = title + QStringLiteral(":");
+    for (auto it = f.begin(); it != f.end(); ++it)
+        line += QStringLiteral("  %1 %2 s").arg(it.key()).arg(median(it.value()), 0, 'f', 2);
+    std::printf("%s\n", qPrintable(line));
+    QString r = QStringLiteral("    ");
+    for (const auto &[a, b] : ratios)
+        if (f.contains(a) && f.contains(b))
+            r += QStringLiteral("  %1 / %2 = %3").arg(a, b).arg(median(f[a]) / median(f[b]), 0, 'f', 2);
+    std::printf("%s\n", qPrintable(r));
+    std::fflush(stdout);
+}
+
+const QList<std::pair<QString, QString>> kRatios{{QStringLiteral("command"), QStringLiteral("cat")},
+                                                 {QStringLiteral("writer"), QStringLiteral("cat")},
+                                                 {QStringLiteral("command"), QStringLiteral("ffmpeg")},
+                                                 {QStringLiteral("command"), QStringLiteral("cp --reflink")}};
+
+// n parts holding 16 copies of master: masters joined (fewer parts) or cut at key frames (more).
+QStringList partsOf(const QString &program, const QString &master, const QString &folder, int n)
+{
+    QDir().mkpath(folder);
+    QStringList pieces;
+    if (n <= 16) {
+        const QString joined = folder + QStringLiteral("/piece.avi");
+        QString masters;
+        for (int i = 0; i < 16 / n; ++i)
+            masters += u' ' + q(master);
+        if (n == 16)
+            QFile::copy(master, joined);
+        else
+            sh(q(program + QStringLiteral("/tapeweld-join")) + u' ' + q(joined) + masters + QStringLiteral(" > /dev/null"));
+        pieces << joined;
+    } else {
+        QProcess::execute(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), master, QStringLiteral("-map"),
+                                                     QStringLiteral("0"), QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-f"), QStringLiteral("segment"),
+                                                     QStringLiteral("-segment_time"), QString::number(29.0 * 16 / n), QStringLiteral("-reset_timestamps"),
+                                                     QStringLiteral("1"), folder + QStringLiteral("/piece%03d.avi")});
+        for (const QString &name : QDir(folder).entryList({QStringLiteral("piece*.avi")}, QDir::Files, QDir::Name))
+            pieces << folder + u'/' + name;
+    }
+    QStringList parts;
+    while (parts.size() < n)
+        for (const QString &piece : pieces)
+            if (parts.size() < n) {
+                parts << folder + QStringLiteral("/part%1.avi").arg(parts.size(), 3, 10, QChar(u'0'));
+                QFile::copy(piece, parts.last());
+            }
+    for (const QString &piece : pieces)
+        QFile::remove(piece);
+    return parts;
+}
+
+QStringList copied(const QStringList &parts, const QString &folder)
+{
+    QDir().mkpath(folder);
+    QStringList out;
+    for (const QString &p : parts) {
+        out << folder + u'/' + QFileInfo(p).fileName();
+        QFile::copy(p, out.last());
+    }
+    return out;
+}
+
+// A cgroup whose processes read at most 1,000 requests a second from the device
+// under folder; empty when none can be made (not root, no blkio or io controller).
+QString cappedGroup(const QString &folder)
+{
+    struct stat st;
+    if (::getuid() != 0 || ::stat(QFile::encodeName(folder).constData(), &st) != 0)
+        return {};
+    const QString device = QStringLiteral("%1:%2").arg(major(st.st_dev)).arg(minor(st.st_dev));
+    for (const auto &[group, file, limit] : {std::tuple{QStringLiteral("/sys/fs/cgroup/blkio/tapeweld-bench"), QStringLiteral("blkio.throttle.read_iops_device"), device + QStringLiteral(" 1000")},
+                                             std::tuple{QStringLiteral("/sys/fs/cgroup/tapeweld-bench"), QStringLiteral("io.max"), device + QStringLiteral(" riops=1000")}}) {
+        if (!QDir(QFileInfo(group).path()).exists() || !QDir().mkpath(group))
+            continue;
+        QFile f(group + u'/' + file);
+        if (f.open(QIODevice::WriteOnly) && f.write(limit.toLatin1()) > 0)
+            return group;
+    }
+    return {};
 }
 } // namespace
 
@@ -73,10 +222,13 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     benchDefaults();
     const QString program = QStringLiteral(TW_PROGRAM_DIR);
+    const int rounds = qEnvironmentVariableIsSet("TW_BENCH_ROUNDS") ? qEnvironmentVariableIntValue("TW_BENCH_ROUNDS") : 5;
+    Bench bench(program, rounds);
     QTemporaryDir ram(QStringLiteral("/dev/shm/tapeweld-bench-XXXXXX"));
     const QString dir = ram.isValid() ? ram.path() : QDir::tempPath();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir + QStringLiteral("/config")));
-    std::printf("working in %s%s\n", qPrintable(dir), ram.isValid() ? " (RAM disk)" : "");
+    sh(QStringLiteral("nproc | xargs printf 'machine: %s cores, '; uname -r; grep -m1 'model name' /proc/cpuinfo"));
+    std::printf("%d alternating rounds, medians; RAM disk %s\n", rounds, qPrintable(dir));
 
     const QString master = dir + QStringLiteral("/master.avi");
     QProcess::execute(QStringLiteral("ffmpeg"),
@@ -85,77 +237,67 @@ int main(int argc, char **argv)
                        QStringLiteral("-i"), QStringLiteral("sine=frequency=440:sample_rate=44100"), QStringLiteral("-t"), QStringLiteral("29"),
                        QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-vtag"), QStringLiteral("XVID"), QStringLiteral("-q:v"),
                        QStringLiteral("2"), QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), master});
-    const auto partsOf = [&](int n) {
-        QStringList parts;
-        for (int i = 0; i < n; ++i) {
-            parts << dir + QStringLiteral("/part%1.avi").arg(i);
-            if (!QFileInfo::exists(parts.last()))
-                QFile::copy(master, parts.last());
+    std::printf("parts: 16 x %.1f MB of XVID and MP3 in all (%.2f GB), cut into 2 to 256 parts\n\n", static_cast<double>(QFileInfo(master).size()) / 1e6,
+                16.0 * static_cast<double>(QFileInfo(master).size()) / 1e9);
+    const QStringList all{QStringLiteral("cat"), QStringLiteral("writer"), QStringLiteral("command"), QStringLiteral("ffmpeg")};
+    const QStringList only = qEnvironmentVariable("TW_BENCH_ONLY", QStringLiteral("ram,disk,xfs,memory")).split(u',');
+
+    for (const int n : only.contains(QStringLiteral("ram")) ? QList<int>{2, 16, 64, 256} : QList<int>{}) {
+        const QString folder = dir + QStringLiteral("/n%1").arg(n);
+        const QStringList parts = partsOf(program, master, folder, n);
+        print(QStringLiteral("RAM disk, %1 parts").arg(n), bench.run(parts, Place{folder}, all), kRatios);
+        QDir(folder).removeRecursively();
+    }
+
+    // The disk of the temporary folder.
+    QTemporaryDir disk(QDir::tempPath() + QStringLiteral("/tapeweld-bench-XXXXXX"));
+    const QStringList onDisk = only.contains(QStringLiteral("disk")) ? copied(partsOf(program, master, dir + QStringLiteral("/disk"), 16), disk.path()) : QStringList();
+    QDir(dir + QStringLiteral("/disk")).removeRecursively();
+    Place warm{disk.path(), true};
+    if (!onDisk.isEmpty())
+        print(QStringLiteral("\ndisk (%1), 16 parts, warm").arg(QDir::tempPath()), bench.run(onDisk, warm, all), kRatios);
+    if (onDisk.isEmpty()) {
+    } else if (::getuid() == 0) {
+        Place cold = warm;
+        cold.settle = [] { sh(QStringLiteral("echo 3 > /proc/sys/vm/drop_caches")); };
+        print(QStringLiteral("disk, 16 parts, cold"), bench.run(onDisk, cold, all), kRatios);
+        if (const QString group = cappedGroup(disk.path()); !group.isEmpty()) {
+            Place capped = cold;
+            capped.wrap = [group](const QString &c) -> QString { return QStringLiteral("echo $$ > ") + q(group + QStringLiteral("/cgroup.procs")) + QStringLiteral("; ") + c; };
+            print(QStringLiteral("disk, 16 parts, cold, 1,000 read requests a second"), bench.run(onDisk, capped, all), kRatios);
+            QDir().rmdir(group);
+        } else {
+            std::printf("(no cgroup could cap the disk's read requests)\n");
         }
-        return parts;
-    };
-    const auto quoted = [&](const QStringList &parts) {
-        QString s;
-        for (const QString &p : parts)
-            s += u' ' + q(p);
-        return s;
-    };
-    const QString out = dir + QStringLiteral("/out.avi");
-    const auto run = [&](const QStringList &parts, int rounds) {
-        Figures f;
-        QString list;
-        for (const QString &p : parts)
-            list += QStringLiteral("file ") + q(p) + u'\n';
-        QFile concat(dir + QStringLiteral("/concat.txt"));
-        concat.open(QIODevice::WriteOnly);
-        concat.write(list.toUtf8());
-        concat.close();
-        const auto settle = [&] {
-            QFile::remove(out);
-            ::sync();
-        };
-        // Each round starts with another of the four, so none always pays for a cold start.
-        const QList<std::pair<QList<double> *, QString>> steps{
-            {&f.cat, QStringLiteral("cat") + quoted(parts) + QStringLiteral(" > ") + q(out)},
-            {&f.writer, q(program + QStringLiteral("/tapeweld-join")) + u' ' + q(out) + quoted(parts) + QStringLiteral(" > /dev/null")},
-            {&f.command, q(program + QStringLiteral("/tapeweld")) + QStringLiteral(" --join ") + q(out) + QStringLiteral(" --engine builtin --yes --quiet")
-                             + quoted(parts)},
-            {&f.ffmpeg, QStringLiteral("ffmpeg -v error -y -f concat -safe 0 -i ") + q(concat.fileName()) + QStringLiteral(" -map 0 -c copy ") + q(out)},
-        };
-        for (int r = 0; r < rounds; ++r)
-            for (qsizetype i = 0; i < steps.size(); ++i) {
-                const auto &step = steps[(r + i) % steps.size()];
-                settle();
-                *step.first << seconds(step.second);
-            }
-        QFile::remove(out);
-        return f;
-    };
-
-    const QStringList sixteen = partsOf(16);
-    std::printf("parts: 16 x %.1f MB\n", static_cast<double>(QFileInfo(master).size()) / 1e6);
-    const Figures f = run(sixteen, 5);
-    std::printf("cat (the floor):      %s\n", qPrintable(median(f.cat)));
-    std::printf("writer:               %s\n", qPrintable(median(f.writer)));
-    std::printf("tapeweld --join:      %s\n", qPrintable(median(f.command)));
-    std::printf("ffmpeg concat:        %s\n", qPrintable(median(f.ffmpeg)));
-    const auto ratio = [](const QList<double> &a, const QList<double> &b) {
-        QList<double> x = a, y = b;
-        std::sort(x.begin(), x.end());
-        std::sort(y.begin(), y.end());
-        return x[x.size() / 2] / y[y.size() / 2];
-    };
-    std::printf("writer / cat %.2f, command / cat %.2f, writer / ffmpeg %.2f, command / ffmpeg %.2f\n", ratio(f.writer, f.cat),
-                ratio(f.command, f.cat), ratio(f.writer, f.ffmpeg), ratio(f.command, f.ffmpeg));
-
-    // An output of 4 GiB: 51 parts.
-    const QStringList many = partsOf(static_cast<int>((4LL << 30) / QFileInfo(master).size()) + 1);
-    const Figures big = run(many, 1);
-    std::printf("4 GiB output (%lld parts): cat %.2f s, writer %.2f s, ffmpeg %.2f s\n", static_cast<long long>(many.size()), big.cat.first(),
-                big.writer.first(), big.ffmpeg.first());
-    for (const QString &p : many)
+    } else {
+        std::printf("(cold and capped rounds need root: they drop the caches)\n");
+    }
+    for (const QString &p : onDisk)
         QFile::remove(p);
 
+    // XFS with reflink: a mount given, or an image of its own.
+    std::unique_ptr<XfsImage> image;
+    QString xfs = qEnvironmentVariable("TW_BENCH_XFS");
+    if (!only.contains(QStringLiteral("xfs"))) {
+    } else if (xfs.isEmpty() && ::getuid() == 0) {
+        image = std::make_unique<XfsImage>(disk.path(), 6LL << 30);
+        xfs = image->ok() ? image->path() : QString();
+        if (!image->ok())
+            std::printf("(no XFS image: %s)\n", qPrintable(image->why()));
+    }
+    if (!only.contains(QStringLiteral("xfs"))) {
+    } else if (!xfs.isEmpty()) {
+        QTemporaryDir folder(xfs + QStringLiteral("/tapeweld-bench-XXXXXX"));
+        const QStringList parts = copied(partsOf(program, master, dir + QStringLiteral("/xfs"), 16), folder.path());
+        QDir(dir + QStringLiteral("/xfs")).removeRecursively();
+        print(QStringLiteral("\nXFS with reflink (%1), 16 parts").arg(xfs),
+              bench.run(parts, Place{folder.path(), true}, all + QStringList{QStringLiteral("cp --reflink")}), kRatios);
+    } else {
+        std::printf("(no XFS: run as root, or give TW_BENCH_XFS=/an/xfs/mount)\n");
+    }
+
+    if (!only.contains(QStringLiteral("memory")))
+        return 0;
     // Memory for a million frames: one part of a million small video chunks and its index.
     QByteArray movi;
     QByteArray idx1;
@@ -171,8 +313,9 @@ int main(int argc, char **argv)
     m.open(QIODevice::WriteOnly);
     m.write(AviBytes::withMovi(movi, AviBytes::chunk("idx1", idx1)));
     m.close();
-    std::printf("a million frames: writer peak %ld MB resident\n",
-                peakOf({program + QStringLiteral("/tapeweld-join"), out, million, million}));
+    const QString out = dir + QStringLiteral("/out.avi");
+    QFile::remove(out);
+    std::printf("\na million frames: writer peak %ld MB resident\n", peakOf({program + QStringLiteral("/tapeweld-join"), out, million, million}));
     std::printf("(two parts of a million frames each: the output's index, one RIFF at a time, and one part's chunks)\n");
     return 0;
 }

@@ -11,8 +11,9 @@ class AviOutput;
 struct FillState;
 
 // Tapeweld's own AVI writer: joins the parts into one AVI file in one pass,
-// every byte of media read once and written once (runs of chunks that need no
-// change moved by the kernel), as the AVI and OpenDML documents describe:
+// every byte of media read once in large reads and written once (or, where the
+// file system shares blocks, its runs' whole blocks shared with the parts), as
+// the AVI and OpenDML documents describe:
 // - the first part's header list, with its totals set for the whole output and
 //   every one of its streams kept;
 // - every part's chunks in list order, each filed under the first part's stream

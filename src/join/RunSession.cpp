@@ -198,6 +198,9 @@ bool RunSession::stalled()
 {
     if (m_child <= 0 || m_end.kind != End::Running)
         return false;
+    if (m_sinceLook.isValid() && m_sinceLook.elapsed() < std::min(1000, stallLimitMs / 4))
+        return false;
+    m_sinceLook.start();
     const qint64 activity = Processes::groupInputOutput(m_child);
     if (activity != m_activity || !m_sinceActivity.isValid()) {
         m_activity = activity;

@@ -110,4 +110,5 @@ private:
     QString m_runner;
     qint64 m_activity = -2;   // the child's bytes read and written at the last look
     QElapsedTimer m_sinceActivity;
+    QElapsedTimer m_sinceLook; // a look reads every process's /proc entry: not at every tick
 };
