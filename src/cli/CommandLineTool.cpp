@@ -250,7 +250,7 @@ int followJoin(const JoinPlan &plan, std::shared_ptr<RunSession> run, const Opti
             job->cancel({});
             break;
         }
-        QThread::msleep(10);
+        job->pause(10);
         job->tick();
     }
     progress.end();

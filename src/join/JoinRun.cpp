@@ -34,6 +34,8 @@ QString JoinRun::caption(Phase phase)
     return QStringLiteral("Operation 2 of 2");
 }
 
+void JoinRun::pause(int ms) const { m_run->pause(ms); }
+
 void JoinRun::tick()
 {
     if (m_phase == Phase::NotStarted || m_phase == Phase::Ended)

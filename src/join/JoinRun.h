@@ -32,6 +32,8 @@ public:
 
     virtual void start() = 0;
     void tick();
+    // A follower's pause between ticks: at most ms, over as soon as the running child ends.
+    void pause(int ms) const;
     // Ends what runs and removes the partial output and work files.
     void cancel(const std::function<void()> &whileWaiting);
     // The clean-up after the end: work files removed, the lock released.

@@ -90,6 +90,8 @@ public:
     // events run, for at most waitMs; beforeEachTry runs before each round.
     // True when they are all gone.
     static bool removeWithin(const QStringList &files, int waitMs, const std::function<void()> &beforeEachTry);
+    // A follower's pause between looks: at most ms, over as soon as the child ends.
+    void pause(int ms) const { Processes::waitForExit(m_child, ms); }
 
 private:
     // Ends what ran before and starts one child through spawn (only while the

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -102,6 +104,19 @@ Processes::ChildStatus Processes::endGroup(pid_t child)
     while ((r = ::waitpid(child, &status, 0)) < 0 && errno == EINTR) {
     }
     return r == child ? statusOf(status) : ChildStatus{ChildStatus::Unknown, 0};
+}
+
+void Processes::waitForExit(pid_t child, int ms)
+{
+    // A pid file descriptor becomes readable when its process ends: the follower wakes then, not a sleep later.
+    const int fd = child > 0 ? static_cast<int>(::syscall(SYS_pidfd_open, child, 0)) : -1;
+    if (fd < 0) {
+        ::usleep(static_cast<useconds_t>(ms) * 1000);
+        return;
+    }
+    pollfd p{fd, POLLIN, 0};
+    ::poll(&p, 1, ms);
+    ::close(fd);
 }
 
 qint64 Processes::groupInputOutput(pid_t child)

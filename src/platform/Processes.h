@@ -23,6 +23,8 @@ struct ChildStatus
     bool ended() const { return kind != Running; }
 };
 ChildStatus poll(pid_t child);
+// Waits at most ms for a child of ours to end (or a signal to arrive); returns at once when it has.
+void waitForExit(pid_t child, int ms);
 // Ends a child of ours (and the process group it leads, when it leads one), and
 // reaps it. Only ever our own, unreaped child: its pid and group cannot belong
 // to anyone else; a child already ended is only reaped.
