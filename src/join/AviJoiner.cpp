@@ -291,7 +291,18 @@ public:
     Result alignTo(qint64 source)
     {
         const qint64 gap = gapFor(source);
-        return gap == 0 ? Result() : write(header(kJunk, static_cast<quint32>(gap - 8)) + QByteArray(gap - 8, '\0'));
+        if (gap == 0)
+            return {};
+        const QByteArray junk = header(kJunk, static_cast<quint32>(gap - 8)) + QByteArray(gap - 8, '\0');
+        if (!m_entries.isEmpty() || m_pos != m_moviAt + 12)
+            return write(junk);
+        // A movi list's first chunk right after its "movi": readers tell from the
+        // first idx1 entry whether its offsets count from there. The gap goes before the list.
+        m_pos = m_moviAt;
+        if (Result r = write(junk + header(kList, 0) + tag("movi")); !r.ok())
+            return r;
+        m_moviAt += gap;
+        return {};
     }
     int fd() const { return m_fd; }
 

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
 #include <unistd.h>
@@ -162,6 +164,25 @@ int SampleMedia::encoderFrames(const QString &path)
     if (at < 0)
         return -1;
     return out.left(at).section(u' ', -1).toInt();
+}
+
+QStringList SampleMedia::playerChecksums(const QString &path)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("mplayer")).isEmpty())
+        return {};
+    QTemporaryDir dir;
+    const QString sums = dir.path() + QStringLiteral("/sums");
+    QProcess mplayer;
+    mplayer.start(QStringLiteral("mplayer"), {QStringLiteral("-really-quiet"), QStringLiteral("-benchmark"), QStringLiteral("-nosound"),
+                                             QStringLiteral("-vo"), QStringLiteral("md5sum:outfile=") + sums, path});
+    mplayer.waitForFinished(120000);
+    QFile f(sums);
+    f.open(QIODevice::ReadOnly);
+    QStringList out;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (!line.isEmpty())
+            out << QString::fromLatin1(line.left(32));
+    return out;
 }
 
 double SampleMedia::packetTime(const QString &path, qint64 pos)

@@ -22,6 +22,8 @@ QStringList videoChecksums(const QString &path);
 int decoderErrors(const QString &path);
 // Frames the encoder reads from the file's own index (no rebuild, no sync fixes).
 int encoderFrames(const QString &path);
+// The pictures MPlayer decodes, as checksums in order; empty when MPlayer is not installed.
+QStringList playerChecksums(const QString &path);
 // Where a packet whose data lies at byte pos plays, in seconds; -1 when none does.
 double packetTime(const QString &path, qint64 pos);
 // Each video packet's key flag as ffprobe reads it: "K" or "-", in order.
