@@ -643,17 +643,17 @@ Result AviJoiner::run(const Progress &progress)
     // that is not there has the join begin again, each part checked whole first.
     m_limits.checkEveryChunk = m_block > 0;
     m_indexDisagrees = false;
-    Result result = write(out.get(), progress);
+    Result result = joinInto(out.get(), progress);
     if (!result.ok() && m_indexDisagrees && !m_limits.checkEveryChunk) {
         m_limits.checkEveryChunk = true;
-        result = ::ftruncate(out.get(), 0) == 0 ? write(out.get(), progress) : failed(errno, QStringLiteral("write"));
+        result = ::ftruncate(out.get(), 0) == 0 ? joinInto(out.get(), progress) : failed(errno, QStringLiteral("write"));
     }
     if (out.close() != 0 && result.ok())
         result = failed(errno, QStringLiteral("write"));
     return result;
 }
 
-Result AviJoiner::write(int out, const Progress &progress)
+Result AviJoiner::joinInto(int out, const Progress &progress)
 {
     Avi::File reference;
     qint64 estimate = 0;

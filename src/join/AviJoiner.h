@@ -66,7 +66,7 @@ private:
     static bool emptySound(const AviOutput &writer, const Avi::Chunk &c, int to);
     static qsizetype runEnd(const AviOutput &writer, const Avi::File &part, const QVector<int> &map, qsizetype i, qsizetype stop);
     Result copyRun(AviOutput &writer, int in, const Avi::File &part, const QVector<int> &map, qsizetype i, qsizetype j, bool shareable) const;
-    Result write(int out, const Progress &progress);
+    Result joinInto(int out, const Progress &progress);
 
     QStringList m_parts;
     QString m_output;

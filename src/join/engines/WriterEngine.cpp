@@ -88,10 +88,15 @@ public:
         if (::stat(QFile::encodeName(folder).constData(), &there) != 0)
             return Engine::kilobytesNeeded(kilobytes, plan, output);
         double bytes = 0;
-        for (const JoinOutcome::Part &part : plan.parts) {
+        for (int row = 1; row <= plan.parts.size(); ++row) {
+            const JoinOutcome::Part &part = plan.parts[row - 1];
+            // A part with fills laid among its last chunks copies them one by one: counted whole, as one on another file system.
+            const bool filled = std::any_of(plan.seams.begin(), plan.seams.end(), [row](const SyncPlan::Seam &s) {
+                return s.row == row + 1 && (s.dropFrames > 0 || std::any_of(s.silence.begin(), s.silence.end(), [](double x) { return x > 0; }));
+            });
             struct stat st;
-            if (::stat(QFile::encodeName(part.path).constData(), &st) != 0 || st.st_dev != there.st_dev) {
-                bytes += static_cast<double>(part.size); // on another file system: copied
+            if (filled || ::stat(QFile::encodeName(part.path).constData(), &st) != 0 || st.st_dev != there.st_dev) {
+                bytes += static_cast<double>(part.size);
                 continue;
             }
             qint64 chunks = 0;
