@@ -558,9 +558,10 @@ TEST(AviJoiner, WhereTheFileSystemSharesBlocksTheOutputSharesTheParts)
         return e;
     }();
     // The free space a join there asks for, of the parts' kilobytes.
-    double need = -1;
-    const auto needed = [&](const QStringList &parts, const QString &output) {
+    double need = -1, filledNeed = -1;
+    const auto needed = [&](const QStringList &parts, const QString &output, const QVector<SyncPlan::Seam> &seams = {}) {
         JoinPlan plan;
+        plan.seams = seams;
         for (const QString &p : parts)
             plan.parts.append({p, QFileInfo(p).size(), Avi::summarize(p)});
         return writerEngine().kilobytesNeeded(3 * QFileInfo(a).size() / 1024.0, plan, output) / (3 * QFileInfo(a).size() / 1024.0);
@@ -572,6 +573,9 @@ TEST(AviJoiner, WhereTheFileSystemSharesBlocksTheOutputSharesTheParts)
             EXPECT_TRUE(QFile::copy(a, parts.last()));
         }
         need = needed(parts, folder + QStringLiteral("/out.avi"));
+        SyncPlan::Seam held;
+        held.row = 2, held.dropFrames = 5;
+        filledNeed = needed(parts, folder + QStringLiteral("/out.avi"), {held});
         *joiner = AviJoiner(parts, folder + QStringLiteral("/out.avi"));
         EXPECT_TRUE(joiner->run().ok());
         return folder + QStringLiteral("/out.avi");
@@ -597,6 +601,7 @@ TEST(AviJoiner, WhereTheFileSystemSharesBlocksTheOutputSharesTheParts)
     const qint64 size = QFileInfo(shared).size();
     EXPECT_EQ(onXfs.blockSize(), 4096);
     EXPECT_LT(need, 0.05); // the free-space question counts only what is not shared
+    EXPECT_GT(filledNeed, 1.0 / 3); // part 1's last chunks, among which fills are laid, are copied
     EXPECT_EQ(ExtentSharing::blockSizeIn(shared, xfs.path()), 4096);
     EXPECT_GT(onXfs.sharedBytes(), size * 9 / 10);
     EXPECT_LT(taken, size / 4) << "of " << size;
