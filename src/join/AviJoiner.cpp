@@ -12,6 +12,7 @@
 #include <QHash>
 #include <cerrno>
 #include <cmath>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -595,26 +596,26 @@ Result AviJoiner::unreadable(int part, const Avi::File &file)
     return Result::failure(QStringLiteral("part %1 could not be read: %2").arg(part + 1).arg(file.problem));
 }
 
-Result AviJoiner::survey(Avi::File *reference, qint64 *estimate, QVector<Avi::Summary> *summaries) const
+Result AviJoiner::survey(QVector<std::optional<Avi::File>> *parts, qint64 *estimate, QVector<Avi::Summary> *summaries) const
 {
-    // Part 1's chunks (it is copied first), then every other part's counts for the size.
-    *reference = read(0, Avi::Detail::Chunks);
-    if (!reference->isAvi())
-        return unreadable(0, *reference);
-    const auto add = [&](const Avi::File &f) {
+    // Every part's chunks while they add up to few, so that no part is read twice;
+    // past that only the counts, and a part's chunks are read when it is copied.
+    Avi::Limits counting = m_limits;
+    counting.checkEveryChunk = false;
+    qint64 kept = 0;
+    parts->fill(std::nullopt, m_parts.size());
+    for (int p = 0; p < m_parts.size(); ++p) {
+        const bool keep = kept < kKeptChunks; // part 1 always: its headers start the output
+        Avi::File f = keep ? read(p, Avi::Detail::Chunks) : Avi::read(m_parts[p], Avi::Detail::Counts, m_index, counting);
+        if (!f.isAvi())
+            return unreadable(p, f);
         for (const Avi::Count &c : f.counts)
             *estimate += c.bytes + 9 * c.chunks;
         *summaries << Avi::Summary::of(f);
-    };
-    add(*reference);
-    // The others' counts from their indexes: each is checked chunk by chunk when it is copied.
-    Avi::Limits sampled = m_limits;
-    sampled.checkEveryChunk = false;
-    for (int p = 1; p < m_parts.size(); ++p) {
-        const Avi::File f = Avi::read(m_parts[p], Avi::Detail::Counts, m_index, sampled);
-        if (!f.isAvi())
-            return unreadable(p, f);
-        add(f);
+        if (keep) {
+            kept += f.chunks.size();
+            (*parts)[p] = std::move(f);
+        }
     }
     for (const SyncPlan::Seam &seam : m_seams) {
         *estimate += seam.dropFrames * 24;
@@ -655,12 +656,12 @@ Result AviJoiner::run(const Progress &progress)
 
 Result AviJoiner::joinInto(int out, const Progress &progress)
 {
-    Avi::File reference;
+    QVector<std::optional<Avi::File>> surveyed;
     qint64 estimate = 0;
     QVector<Avi::Summary> summaries;
-    if (Result r = survey(&reference, &estimate, &summaries); !r.ok())
+    if (Result r = survey(&surveyed, &estimate, &summaries); !r.ok())
         return r;
-    AviOutput writer(out, reference, m_riffLimit);
+    AviOutput writer(out, *surveyed.first(), m_riffLimit);
     writer.shareBlocks(m_block);
     timeMixedSoundByBytes(writer, summaries);
     // Room in the header for a standard index per stream per RIFF, with some to spare.
@@ -674,11 +675,7 @@ Result AviJoiner::joinInto(int out, const Progress &progress)
             break;
         fill = FillState();
         fill.seam = seamBefore(p + 2);
-        if (p == 0) { // its chunks were read for the header
-            result = copyPart(writer, 0, reference, consumed, progress, fill);
-            continue;
-        }
-        const Avi::File part = read(p, Avi::Detail::Chunks);
+        const Avi::File part = surveyed[p] ? *std::exchange(surveyed[p], std::nullopt) : read(p, Avi::Detail::Chunks);
         result = part.isAvi() ? copyPart(writer, p, part, consumed, progress, fill) : unreadable(p, part);
     }
     if (result.ok()) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 class AviOutput;
 struct FillState;
 
@@ -22,7 +23,8 @@ struct FillState;
 //   format that the join's plan (SyncPlan, made by the program) puts there;
 // - a legacy idx1 over the first RIFF, and OpenDML standard indexes (ix##) in
 //   every RIFF with super indexes (indx) over them, RIFFs of at most 1 GiB.
-// Memory: one part's chunk list and one RIFF's index at a time.
+// Memory: the parts' chunk lists while they add up to kKeptChunks, past that one
+// part's at a time, and one RIFF's index.
 class AviJoiner
 {
 public:
@@ -52,13 +54,14 @@ public:
 
     static constexpr qint64 kRiffLimit = 1LL << 30; // a RIFF's size, the first's index included
     static constexpr qint64 kMaxOutputBytes = 1LL << 40;
+    static constexpr qint64 kKeptChunks = 1 << 20; // 24 MB of chunk lists: each part is then read once
     static constexpr qint64 kLeastShared = 64 << 10; // a shorter run is copied where it falls: its gap would cost more than it shares
 
 private:
     Avi::File read(int part, Avi::Detail detail) const;
     static Result unreadable(int part, const Avi::File &file);
-    // Part 1 read whole, the others counted: the size of the output, fills included.
-    Result survey(Avi::File *reference, qint64 *estimate, QVector<Avi::Summary> *summaries) const;
+    // Every part read (its chunks kept while they are few): the size of the output, fills included.
+    Result survey(QVector<std::optional<Avi::File>> *parts, qint64 *estimate, QVector<Avi::Summary> *summaries) const;
     static void timeMixedSoundByBytes(AviOutput &writer, const QVector<Avi::Summary> &parts);
     const SyncPlan::Seam *seamBefore(int row) const;
     static Result keepUp(AviOutput &writer, FillState &fill, bool whole);
