@@ -22,8 +22,10 @@ public:
     // Exactly n bytes at offset into buffer; false when they are not there.
     virtual bool read(qint64 offset, char *buffer, qint64 n) const = 0;
 };
+constexpr qint64 kReadWindow = 64 << 10;     // the bytes a read from a file brings in
+constexpr qint64 kStreamingWindow = 2 << 20; // the least a walk or a check of every chunk reads at once
 // null: no regular file that opens; window: the bytes each read from the file brings in.
-std::unique_ptr<Source> openFile(const QString &path, qint64 window = 64 << 10);
+std::unique_ptr<Source> openFile(const QString &path, qint64 window = kReadWindow);
 std::unique_ptr<Source> inMemory(const QByteArray &bytes);
 
 enum class Kind { Video, Audio, Text, Other };
@@ -107,9 +109,8 @@ struct Limits
     int maxDepth = 8;                // LIST nesting below a movi list
     qint64 maxChunks = 16'000'000;   // kept with Detail::Chunks (24 bytes each)
     bool checkEveryChunk = false;    // an index is believed only if every chunk it names is there (not a sample)
-    qint64 readWindow = 64 << 10;    // bytes each read from a file brings in
+    qint64 readWindow = kReadWindow; // bytes each read from a file brings in
 };
-constexpr qint64 kStreamingWindow = 2 << 20; // the least a walk or a check of every chunk reads at once
 
 File read(const Source &source, Detail detail = Detail::Chunks, Index index = Index::Trusted, const Limits &limits = {});
 File read(const QString &path, Detail detail = Detail::Chunks, Index index = Index::Trusted, const Limits &limits = {});

@@ -814,7 +814,7 @@ qsizetype AviJoiner::runEnd(const AviOutput &writer, const Avi::File &part, cons
     qint64 end = start + 8 + padded(chunks[i].size);
     qsizetype j = i + 1;
     while (j < chunks.size() && j < stop && chunks[j].offset == end && map.value(chunks[j].stream(), -1) >= 0
-           && !emptySound(writer, chunks[j], map[chunks[j].stream()]) && end - start < (64LL << 20)
+           && !emptySound(writer, chunks[j], map[chunks[j].stream()]) && end - start < kLongestRun
            && chunks[j].offset + 8 + padded(chunks[j].size) <= part.size) {
         end += 8 + padded(chunks[j].size);
         ++j;

@@ -55,6 +55,7 @@ public:
     static constexpr qint64 kRiffLimit = 1LL << 30; // a RIFF's size, the first's index included
     static constexpr qint64 kMaxOutputBytes = 1LL << 40;
     static constexpr qint64 kKeptChunks = 1 << 20; // 24 MB of chunk lists: each part is then read once
+    static constexpr qint64 kLongestRun = 64LL << 20; // the most one copy moves (the progress moves between copies)
     static constexpr qint64 kLeastShared = 64 << 10; // a shorter run is copied where it falls: its gap would cost more than it shares
 
 private:

@@ -1,6 +1,7 @@
 // Tapeweld's own writer (tapeweld-join, join/AviJoiner): one pass, every stream
 // kept and filed by kind, seams filled by the join's plan, no intermediate file.
 #include "app/DebugLog.h"
+#include "join/AviJoiner.h"
 #include "join/Engine.h"
 #include "join/JoinRun.h"
 #include "join/RunFiles.h"
@@ -81,8 +82,11 @@ public:
     // copied: a few blocks about each run of chunks, the headers and the indexes.
     double kilobytesNeeded(double kilobytes, const JoinPlan &plan, const QString &output) const override
     {
-        const QString folder = FileSystem::folderPart(output).isEmpty() ? QStringLiteral(".") : FileSystem::folderPart(output);
-        if (plan.parts.isEmpty() || ExtentSharing::blockSizeIn(plan.parts.first().path, folder) <= 0)
+        QString folder = FileSystem::folderPart(output);
+        if (folder.isEmpty())
+            folder = QStringLiteral(".");
+        const qint64 block = plan.parts.isEmpty() ? 0 : ExtentSharing::blockSizeIn(plan.parts.first().path, folder);
+        if (block <= 0)
             return Engine::kilobytesNeeded(kilobytes, plan, output);
         struct stat there;
         if (::stat(QFile::encodeName(folder).constData(), &there) != 0)
@@ -102,7 +106,8 @@ public:
             qint64 chunks = 0;
             for (const Avi::StreamSummary &s : part.avi.streams)
                 chunks += s.chunks;
-            bytes += static_cast<double>(part.size / (64 << 20) + 1) * 3 * 4096 + 24.0 * static_cast<double>(chunks) + 65536;
+            // Each run's head, tail and gap, its index entries, the part's headers.
+            bytes += static_cast<double>((part.size / AviJoiner::kLongestRun + 1) * 3 * block) + 24.0 * static_cast<double>(chunks) + 65536;
         }
         return std::min(kilobytes, bytes / 1024);
     }
