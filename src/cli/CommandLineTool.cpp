@@ -336,7 +336,7 @@ int repair(const Options &o)
         if (g_signal)
             job.cancel({}); // the next tick ends the run
         else
-            QThread::msleep(20);
+            job.pause(20);
         job.tick();
     }
     progress.end();

@@ -39,6 +39,8 @@ void RepairRun::start()
     m_engine.startRepair(*m_run, m_input, m_output);
 }
 
+void RepairRun::pause(int ms) const { m_run->pause(ms); }
+
 void RepairRun::tick()
 {
     if (m_phase == Phase::Ended)

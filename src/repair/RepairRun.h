@@ -34,6 +34,8 @@ public:
     // its reason. A run that fails leaves no output.
     void start();
     void tick();
+    // A follower's pause between ticks: at most ms, over as soon as the running child ends.
+    void pause(int ms) const;
     void cancel(const std::function<void()> &whileWaiting);
 
     Phase phase() const { return m_phase; }
