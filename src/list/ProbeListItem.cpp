@@ -18,8 +18,8 @@
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "MediaLibrary.h"
 #include "avi/AviFile.h"
-#include <MediaInfoDLL/MediaInfoDLL_Static.h>
 
 namespace {
 // CInt / CLng: a number text rounded half to even; out of range or not a number gives 0.
@@ -60,23 +60,26 @@ public:
         struct stat st;
         if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
             return; // a folder or a pipe would make the library scan or block
+        m_library = MediaLibrary::functions();
+        if (!m_library)
+            return;
         makeNamesUtf8();
         ++opened;
-        m_handle = MediaInfo_New();
+        m_handle = m_library->create();
         if (!m_handle)
             return;
-        MediaInfo_Option(m_handle, L"Internet", L"no");
+        m_library->option(m_handle, L"Internet", L"no");
         // Debian's library leaves the legacy %Codec% field empty without this.
-        MediaInfo_Option(m_handle, L"Legacy", L"1");
+        m_library->option(m_handle, L"Legacy", L"1");
         if (parseSpeed)
-            MediaInfo_Option(m_handle, L"ParseSpeed", parseSpeed);
-        MediaInfo_Open(m_handle, path.toStdWString().c_str());
+            m_library->option(m_handle, L"ParseSpeed", parseSpeed);
+        m_library->open(m_handle, path.toStdWString().c_str());
     }
     ~Handle()
     {
         if (m_handle) {
-            MediaInfo_Close(m_handle);
-            MediaInfo_Delete(m_handle);
+            m_library->close(m_handle);
+            m_library->destroy(m_handle);
         }
     }
     Handle(const Handle &) = delete;
@@ -91,11 +94,12 @@ public:
     }
     QString get(MediaInfo_stream_C kind, size_t number, const wchar_t *field) const
     {
-        return WideTextFromPointer(MediaInfo_Get(m_handle, kind, number, field, MediaInfo_Info_Text, MediaInfo_Info_Name));
+        return WideTextFromPointer(m_library->get(m_handle, kind, number, field, MediaInfo_Info_Text, MediaInfo_Info_Name));
     }
-    size_t count(MediaInfo_stream_C kind) const { return MediaInfo_Count_Get(m_handle, kind, static_cast<size_t>(-1)); }
+    size_t count(MediaInfo_stream_C kind) const { return m_library->count(m_handle, kind, static_cast<size_t>(-1)); }
 
 private:
+    const MediaLibrary::Functions *m_library = nullptr;
     void *m_handle = nullptr;
 };
 

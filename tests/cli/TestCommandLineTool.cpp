@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QDeadlineTimer>
 #include <csignal>
+#include <utility>
 #include <gtest/gtest.h>
 
 namespace {
@@ -149,6 +150,14 @@ TEST(CommandLineTool, ExitStatusesForUsageQuestionsAndALock)
         EXPECT_EQ(c.run(args), 2) << args.join(u' ').toStdString() << c.err.toStdString();
         EXPECT_FALSE(c.err.isEmpty());
     }
+    // The window is a program of its own beside this one: without it, a word naming it.
+    const QString alone = c.env.path(QStringLiteral("alone/tapeweld"));
+    QDir().mkpath(QFileInfo(alone).path());
+    ASSERT_TRUE(QFile::copy(c.program, alone));
+    const QString program = std::exchange(c.program, alone);
+    EXPECT_EQ(c.run({parts[0]}), 127);
+    EXPECT_TRUE(c.err.contains(QStringLiteral("tapeweld-window could not be started"))) << c.err.toStdString();
+    c.program = program;
     EXPECT_EQ(c.run(QStringList{QStringLiteral("--join"), out, QStringLiteral("--frobnicate")} + parts), 2);
     EXPECT_TRUE(c.err.contains(QStringLiteral("Unknown option: --frobnicate")));
     EXPECT_EQ(c.run({QStringLiteral("--join"), out, parts[0], c.env.path(QStringLiteral("gone.avi"))}), 2);

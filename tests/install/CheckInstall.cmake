@@ -7,7 +7,7 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed")
 endif()
 set(prefix "${WORK_DIR}/usr")
-foreach(f bin/tapeweld lib/tapeweld/tapeweld lib/tapeweld/tapeweld-cmd lib/tapeweld/tapeweld-probe lib/tapeweld/AVI.dll lib/tapeweld/DefaultSettings.ini
+foreach(f bin/tapeweld lib/tapeweld/tapeweld lib/tapeweld/tapeweld-window lib/tapeweld/tapeweld-cmd lib/tapeweld/tapeweld-probe lib/tapeweld/AVI.dll lib/tapeweld/DefaultSettings.ini
           lib/tapeweld/ReadMe.htm share/applications/example.larkvane.Tapeweld.desktop
           share/metainfo/example.larkvane.Tapeweld.metainfo.xml share/icons/hicolor/scalable/apps/example.larkvane.Tapeweld.svg
           share/icons/hicolor/48x48/apps/example.larkvane.Tapeweld.png share/icons/hicolor/256x256/apps/example.larkvane.Tapeweld.png)

@@ -1,0 +1,34 @@
+#include "cli/CommandLineTool.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+// The program users start. A join, a repair or a check runs here, in a process
+// that loads neither the window libraries nor the media library, so that it
+// starts in a few milliseconds; the window is the window program beside it,
+// which takes this process's place (same process, same arguments).
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (CommandLineTool::wanted(arguments)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tapeweld"));
+        return CommandLineTool::run(arguments);
+    }
+    // Beside this program's file, however it was reached (the launcher in bin is a link).
+    char self[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string window = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string();
+    window = window.substr(0, window.rfind('/') + 1) + "tapeweld-window";
+    ::execv(window.c_str(), argv);
+    std::fprintf(stderr, "tapeweld: the window program %s could not be started: %s\n", window.c_str(), std::strerror(errno));
+    return 127;
+}
