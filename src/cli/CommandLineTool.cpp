@@ -22,6 +22,7 @@
 #include "repair/RepairRun.h"
 #include "join/RepairScript.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -373,6 +374,24 @@ int check(const Options &o)
 }
 
 } // namespace
+
+QStringList CommandLineTool::argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+std::optional<int> CommandLineTool::runIfWanted(int argc, char *argv[])
+{
+    const QStringList arguments = argumentsOf(argc, argv);
+    if (!wanted(arguments))
+        return std::nullopt;
+    QCoreApplication app(argc, argv); // no display is needed, nor the GUI's application
+    QCoreApplication::setApplicationName(QStringLiteral("Tapeweld"));
+    return run(arguments);
+}
 
 bool CommandLineTool::wanted(const QStringList &arguments)
 {

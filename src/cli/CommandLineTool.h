@@ -1,5 +1,6 @@
 #pragma once
 #include <QStringList>
+#include <optional>
 
 // Tapeweld without a window: --join, --repair and --check run through the same
 // code as the window (probe, light, checks, lock, scripts or writer, outcome,
@@ -21,5 +22,10 @@ enum Exit {
 bool wanted(const QStringList &arguments);
 // Runs it; the caller has made a QCoreApplication (no display is needed).
 int run(const QStringList &arguments);
+// A program's start: the arguments after its name, as given.
+QStringList argumentsOf(int argc, char *argv[]);
+// Runs the command line in an application of its own when the arguments ask for
+// it (its exit status); nothing when they are the window's.
+std::optional<int> runIfWanted(int argc, char *argv[]);
 
 } // namespace CommandLineTool

@@ -1,7 +1,5 @@
 #include "cli/CommandLineTool.h"
 
-#include <QCoreApplication>
-#include <QStringList>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -15,14 +13,8 @@
 // which takes this process's place (same process, same arguments).
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    if (CommandLineTool::wanted(arguments)) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("Tapeweld"));
-        return CommandLineTool::run(arguments);
-    }
+    if (const std::optional<int> exit = CommandLineTool::runIfWanted(argc, argv))
+        return *exit;
     // Beside this program's file, however it was reached (the launcher in bin is a link);
     // never a program of that name in the current folder.
     char self[PATH_MAX];

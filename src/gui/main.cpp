@@ -15,16 +15,11 @@
 
 int main(int argc, char *argv[])
 {
+    // Started by hand with the command line's options: the command line, as tapeweld runs it.
+    if (const std::optional<int> exit = CommandLineTool::runIfWanted(argc, argv))
+        return *exit;
     // "/debug" must be exact and alone: read before Qt takes out its own options.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    // The command line needs no display: no window is made, nor the GUI's application.
-    if (CommandLineTool::wanted(arguments)) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("Tapeweld"));
-        return CommandLineTool::run(arguments);
-    }
+    const QStringList arguments = CommandLineTool::argumentsOf(argc, argv);
     // Without a display the window cannot open: say so, rather than let the platform abort.
     const auto set = [](const char *name) { return !qEnvironmentVariableIsEmpty(name); };
     if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM") && !arguments.contains(QStringLiteral("-platform"))) {
