@@ -34,9 +34,9 @@ void load()
         return;
     }
     const char *why = ::dlerror();
-    const QString failure = QStringLiteral("The media library libmediainfo.so.0 could not be loaded (%1): the codec, frame size and "
-                               "play time of files Tapeweld does not read as AVI are left empty.")
-                    .arg(why ? QString::fromLocal8Bit(why) : QStringLiteral("a function is missing"));
+    const QString failure = QStringLiteral("The media library libmediainfo.so.0 could not be loaded (%1): the codec, frame size "
+                                           "and play time of files Tapeweld does not read as AVI are left empty.")
+                                .arg(why ? QString::fromLocal8Bit(why) : QStringLiteral("a function is missing"));
     std::fprintf(stderr, "tapeweld: %s\n", failure.toLocal8Bit().constData());
     WriteDebugLog(failure);
 }
