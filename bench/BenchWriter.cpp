@@ -237,7 +237,7 @@ int main(int argc, char **argv)
     const QString dir = ram.isValid() ? ram.path() : QDir::tempPath();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir + QStringLiteral("/config")));
     sh(QStringLiteral("nproc | xargs printf 'machine: %s cores, '; uname -r; grep -m1 'model name' /proc/cpuinfo"));
-    std::printf("%d alternating rounds, medians; RAM disk %s\n", rounds, qPrintable(dir));
+    std::printf("%d alternating rounds, medians and fastest; RAM disk %s\n", rounds, qPrintable(dir));
 
     const QString master = dir + QStringLiteral("/master.avi");
     QProcess::execute(QStringLiteral("ffmpeg"),
