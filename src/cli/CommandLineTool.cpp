@@ -25,7 +25,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QThread>
 #include <csignal>
 #include <cstdio>
 #include <optional>

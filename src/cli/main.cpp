@@ -20,11 +20,12 @@ int main(int argc, char *argv[])
     char self[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
     const std::string path = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string();
-    if (path.rfind('/') == std::string::npos) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
         std::fprintf(stderr, "tapeweld: the program's own folder could not be found (/proc/self/exe): %s\n", std::strerror(errno));
         return 127;
     }
-    const std::string window = path.substr(0, path.rfind('/') + 1) + "tapeweld-window";
+    const std::string window = path.substr(0, slash + 1) + "tapeweld-window";
     ::execv(window.c_str(), argv);
     std::fprintf(stderr, "tapeweld: the window program %s could not be started: %s\n", window.c_str(), std::strerror(errno));
     return 127;
