@@ -1,5 +1,6 @@
 #include "AviJoiner.h"
 #include "HeldFrame.h"
+#include "ReadAhead.h"
 #include "Silence.h"
 #include "avi/AviFile.h"
 #include "avi/AviSummary.h"
@@ -238,26 +239,58 @@ public:
     // with what follows), or -1 to stop the copy.
     using Editor = std::function<qint64(char *data, qint64 from, qint64 n)>;
 
-    // Copies length bytes at offset of in to the end of the output, in large reads.
+    // Copies length bytes at offset of in to the end of the output, in large reads:
+    // the next window is read (and edited) on m_reader's thread while the last is written.
     Result copy(int in, qint64 offset, qint64 length, const Editor &edit = {})
     {
-        qint64 from = offset, left = length;
-        while (left > 0) {
-            const ssize_t n = ::pread(in, m_buffer.data(), static_cast<size_t>(std::min<qint64>(left, m_buffer.size())), from);
-            if (n < 0 && errno == EINTR)
-                continue;
+        if (length <= 0)
+            return {};
+        struct Window
+        {
+            qint64 from = 0, out = 0; // out: its bytes that go now (0: the part ended; -1: edit stopped it)
+            int error = 0;
+        };
+        const auto read = [&](char *data, qint64 from, qint64 left) {
+            Window w{from};
+            ssize_t n;
+            do
+                n = ::pread(in, data, static_cast<size_t>(std::min<qint64>(left, Avi::kStreamingWindow)), from);
+            while (n < 0 && errno == EINTR);
             if (n < 0)
-                return failed(errno, QStringLiteral("read"));
-            if (n == 0)
+                w.error = errno;
+            else if (const qint64 out = n > 0 && edit ? edit(data, from, n) : n; n > 0)
+                w.out = out > 0 ? out : -1;
+            return w;
+        };
+        Window windows[2];
+        windows[0] = read(m_buffers[0].data(), offset, length);
+        qint64 left = length;
+        for (int k = 0;; k = 1 - k) {
+            const Window &w = windows[k];
+            if (w.error)
+                return failed(w.error, QStringLiteral("read"));
+            if (w.out == 0)
                 return Result::failure(QStringLiteral("a part ended before its chunks did"));
-            const qint64 out = edit ? edit(m_buffer.data(), from, n) : n;
-            if (out <= 0)
+            if (w.out < 0)
                 return Result::failure(QStringLiteral("a part's index names chunks that are not there"));
-            if (!FileSystem::writeAll(m_fd, m_buffer.constData(), out, m_pos))
-                return failed(errno, QStringLiteral("write"));
-            from += out, m_pos += out, left -= out;
+            left -= w.out;
+            const bool more = left > 0;
+            if (more) {
+                if (m_buffers[1 - k].isEmpty())
+                    m_buffers[1 - k] = QByteArray(Avi::kStreamingWindow, Qt::Uninitialized);
+                m_reader.start([&windows, &read, k, data = m_buffers[1 - k].data(), from = w.from + w.out, left] {
+                    windows[1 - k] = read(data, from, left);
+                });
+            }
+            const bool wrote = FileSystem::writeAll(m_fd, m_buffers[k].constData(), w.out, m_pos);
+            const int error = errno;
+            m_reader.wait(); // the read ahead owns the other buffer until it is done
+            if (!wrote)
+                return failed(error, QStringLiteral("write"));
+            m_pos += w.out;
+            if (!more)
+                return {};
         }
-        return {};
     }
 
     // Copies length bytes at offset of in (laid at the same place within a block
@@ -494,7 +527,8 @@ private:
     qint64 m_riffLimit;
     qint64 m_pos = 0;
     qint64 m_block = 0, m_shared = 0;
-    QByteArray m_buffer = QByteArray(Avi::kStreamingWindow, Qt::Uninitialized);
+    QByteArray m_buffers[2] = {QByteArray(Avi::kStreamingWindow, Qt::Uninitialized), {}}; // the second once a copy needs it
+    ReadAhead m_reader;
     QByteArray m_mainHeader, m_info;
     QVector<OutStream> m_streams;
     QVector<Entry> m_entries; // the RIFF being written
