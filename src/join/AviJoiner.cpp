@@ -256,10 +256,12 @@ public:
             do
                 n = ::pread(in, data, static_cast<size_t>(std::min<qint64>(left, Avi::kStreamingWindow)), from);
             while (n < 0 && errno == EINTR);
-            if (n < 0)
+            if (n < 0) {
                 w.error = errno;
-            else if (const qint64 out = n > 0 && edit ? edit(data, from, n) : n; n > 0)
+            } else if (n > 0) {
+                const qint64 out = edit ? edit(data, from, n) : n;
                 w.out = out > 0 ? out : -1;
+            }
             return w;
         };
         Window windows[2];
@@ -275,13 +277,10 @@ public:
                 return Result::failure(QStringLiteral("a part's index names chunks that are not there"));
             left -= w.out;
             const bool more = left > 0;
-            if (more) {
-                if (m_buffers[1 - k].isEmpty())
-                    m_buffers[1 - k] = QByteArray(Avi::kStreamingWindow, Qt::Uninitialized);
+            if (more)
                 m_reader.start([&windows, &read, k, data = m_buffers[1 - k].data(), from = w.from + w.out, left] {
                     windows[1 - k] = read(data, from, left);
                 });
-            }
             const bool wrote = FileSystem::writeAll(m_fd, m_buffers[k].constData(), w.out, m_pos);
             const int error = errno;
             m_reader.wait(); // the read ahead owns the other buffer until it is done
@@ -527,7 +526,7 @@ private:
     qint64 m_riffLimit;
     qint64 m_pos = 0;
     qint64 m_block = 0, m_shared = 0;
-    QByteArray m_buffers[2] = {QByteArray(Avi::kStreamingWindow, Qt::Uninitialized), {}}; // the second once a copy needs it
+    QByteArray m_buffers[2] = {QByteArray(Avi::kStreamingWindow, Qt::Uninitialized), QByteArray(Avi::kStreamingWindow, Qt::Uninitialized)};
     ReadAhead m_reader;
     QByteArray m_mainHeader, m_info;
     QVector<OutStream> m_streams;

@@ -643,6 +643,7 @@ TEST(AviJoiner, PartsAreReadInLargeRequests)
     ASSERT_TRUE(total.size() >= 5 && total.last() == QStringLiteral("total")) << counts.toStdString();
     const double megabytes = 3.0 * movi.size() / 1e6;
     EXPECT_LE(total[3].toInt(), 4 * megabytes) << counts.toStdString(); // 24,000 before
+    EXPECT_EQ(Avi::read(env.path(QStringLiteral("out.avi"))).frames(), 12000);
     // Every chunk where the index says, with its own bytes, across the seams of the
     // reads (one read ahead of the write), also where a later read finds the index
     // wrong (an entry's size, 3,000 in part 2) and the join begins again.
