@@ -7,6 +7,7 @@
 #include "platform/ErrorText.h"
 #include "platform/ExtentSharing.h"
 #include "platform/FileSystem.h"
+#include "platform/PrefaultedBuffer.h"
 #include "platform/UniqueFd.h"
 
 #include <QFile>
@@ -485,21 +486,25 @@ private:
                 continue;
             if (o.super.size() >= m_reserved)
                 return Result::failure(QStringLiteral("the output needs more index room than was set aside"));
-            QByteArray ix(24 + 8 * mine.size(), '\0');
-            put16(ix.data(), 2);
-            ix[3] = 1; // an index of chunks
-            put32(ix.data() + 4, static_cast<quint32>(mine.size()));
-            put32(ix.data() + 8, o.id);
-            put64(ix.data() + 12, static_cast<quint64>(m_riffAt));
+            // The chunk's header first, in the same bytes: an index is not copied to be written.
+            const quint32 ixId = (Riff::fourcc("ix00") & 0xffff) | static_cast<quint32>('0' + s / 10) << 16 | static_cast<quint32>('0' + s % 10) << 24;
+            QByteArray ix(8 + 24 + 8 * mine.size(), '\0');
+            put32(ix.data(), ixId);
+            put32(ix.data() + 4, static_cast<quint32>(ix.size() - 8));
+            char *body = ix.data() + 8;
+            put16(body, 2);
+            body[3] = 1; // an index of chunks
+            put32(body + 4, static_cast<quint32>(mine.size()));
+            put32(body + 8, o.id);
+            put64(body + 12, static_cast<quint64>(m_riffAt));
             quint32 duration = 0;
             for (int i = 0; i < mine.size(); ++i) {
-                put32(ix.data() + 24 + 8 * i, static_cast<quint32>(mine[i]->offset + 8 - m_riffAt));
-                put32(ix.data() + 28 + 8 * i, mine[i]->size | (mine[i]->key ? 0 : 0x80000000u));
+                put32(body + 24 + 8 * i, static_cast<quint32>(mine[i]->offset + 8 - m_riffAt));
+                put32(body + 28 + 8 * i, mine[i]->size | (mine[i]->key ? 0 : 0x80000000u));
                 duration += o.format.kind == Avi::Kind::Audio && o.format.sampleSize > 0 ? mine[i]->size / o.format.sampleSize : 1;
             }
-            o.super.append({m_pos, static_cast<quint32>(8 + ix.size()), duration});
-            const quint32 ixId = (Riff::fourcc("ix00") & 0xffff) | static_cast<quint32>('0' + s / 10) << 16 | static_cast<quint32>('0' + s % 10) << 24;
-            if (Result r = write(header(ixId, static_cast<quint32>(ix.size())) + ix); !r.ok())
+            o.super.append({m_pos, static_cast<quint32>(ix.size()), duration});
+            if (Result r = write(ix); !r.ok())
                 return r;
         }
         QByteArray size(4, 0);
@@ -507,15 +512,18 @@ private:
         if (Result r = writeAt(m_moviAt + 4, size, false); !r.ok())
             return r;
         if (m_riffs == 1) {
-            QByteArray idx1(16 * m_entries.size(), '\0');
+            QByteArray idx1(8 + 16 * m_entries.size(), '\0');
+            put32(idx1.data(), kIdx1);
+            put32(idx1.data() + 4, static_cast<quint32>(idx1.size() - 8));
             for (int i = 0; i < m_entries.size(); ++i) {
                 const Entry &e = m_entries[i];
-                put32(idx1.data() + 16 * i, withStream(static_cast<quint32>(e.code) << 16, e.stream));
-                put32(idx1.data() + 16 * i + 4, e.key ? kKeyFrame : 0);
-                put32(idx1.data() + 16 * i + 8, static_cast<quint32>(e.offset - (m_moviAt + 8)));
-                put32(idx1.data() + 16 * i + 12, e.size);
+                char *entry = idx1.data() + 8 + 16 * i;
+                put32(entry, withStream(static_cast<quint32>(e.code) << 16, e.stream));
+                put32(entry + 4, e.key ? kKeyFrame : 0);
+                put32(entry + 8, static_cast<quint32>(e.offset - (m_moviAt + 8)));
+                put32(entry + 12, e.size);
             }
-            if (Result r = write(header(kIdx1, static_cast<quint32>(idx1.size())) + idx1); !r.ok())
+            if (Result r = write(idx1); !r.ok())
                 return r;
         }
         put32(size.data(), static_cast<quint32>(m_pos - m_riffAt - 8));
@@ -526,7 +534,7 @@ private:
     qint64 m_riffLimit;
     qint64 m_pos = 0;
     qint64 m_block = 0, m_shared = 0;
-    QByteArray m_buffers[2] = {QByteArray(Avi::kStreamingWindow, Qt::Uninitialized), QByteArray(Avi::kStreamingWindow, Qt::Uninitialized)};
+    PrefaultedBuffer m_buffers[2]{PrefaultedBuffer(Avi::kStreamingWindow), PrefaultedBuffer(Avi::kStreamingWindow)};
     ReadAhead m_reader;
     QByteArray m_mainHeader, m_info;
     QVector<OutStream> m_streams;
