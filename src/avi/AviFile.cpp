@@ -33,10 +33,17 @@ public:
             std::memcpy(buffer, m_cached.constData() + (offset - m_at), static_cast<size_t>(n));
             return true;
         }
+        // A read that goes on from the last window brings in twice as much, up to
+        // the window; one elsewhere (an index, a chunk checked against it) a page or
+        // a few: a reader that jumps about copies what it reads, not whole windows.
         const qint64 at = offset & ~qint64(4095);
-        const qint64 length = qMin(m_window, m_size - at);
-        if (offset + n > at + length) // larger than the window: read as asked
+        const bool onward = !m_cached.isEmpty() && at >= m_at && at <= m_at + m_cached.size();
+        m_next = onward ? qMin(2 * m_next, m_window) : qMin(kFirstRead, m_window);
+        const qint64 length = qMin(qMax(m_next, (offset + n - at + 4095) & ~qint64(4095)), m_size - at);
+        if (length > m_window) // larger than the window: read as asked
             return FileSystem::readAll(m_fd, buffer, n, offset);
+        if (m_cached.capacity() < m_window) // made once: growing it would cost new pages each time
+            m_cached.reserve(static_cast<qsizetype>(m_window));
         m_cached.resize(static_cast<qsizetype>(length));
         if (!FileSystem::readAll(m_fd, m_cached.data(), length, at)) {
             m_cached.clear();
@@ -48,9 +55,10 @@ public:
     }
 
 private:
+    static constexpr qint64 kFirstRead = 8 << 10;
     int m_fd;
     qint64 m_size, m_window;
-    mutable qint64 m_at = 0;
+    mutable qint64 m_at = 0, m_next = 0;
     mutable QByteArray m_cached;
 };
 
@@ -161,7 +169,14 @@ struct IndexChunk
     quint32 size = 0;
 };
 
-bool byOffset(const Avi::Chunk &a, const Avi::Chunk &b) { return a.offset < b.offset; }
+// Into file order: an index mostly comes in it already (a legacy index), or in
+// a few runs of it (a stream's OpenDML index, then the next's).
+void putInFileOrder(QVector<Avi::Chunk> &chunks)
+{
+    const auto byOffset = [](const Avi::Chunk &a, const Avi::Chunk &b) { return a.offset < b.offset; };
+    if (!std::is_sorted(chunks.begin(), chunks.end(), byOffset))
+        std::sort(chunks.begin(), chunks.end(), byOffset);
+}
 
 // Whether the stored chunk at c.offset really has the id and size the index gives.
 bool matches(const Avi::Source &s, const Avi::Chunk &c)
@@ -238,7 +253,7 @@ public:
             m_flags = haveOpenDml ? openDml : QVector<Avi::Chunk>();
             if (haveLegacy)
                 m_flags += legacy;
-            std::sort(m_flags.begin(), m_flags.end(), byOffset);
+            putInFileOrder(m_flags);
             walkAll();
         }
         if (m_tooMany) {
@@ -413,7 +428,7 @@ private:
         for (const Avi::Chunk &c : std::as_const(entries))
             if (c.offset < 0 || !inMovi(c.offset, c.offset + 8 + c.size))
                 return false;
-        std::sort(entries.begin(), entries.end(), byOffset);
+        putInFileOrder(entries);
         for (qsizetype i = 1; i < entries.size(); ++i)
             if (entries[i].offset < entries[i - 1].offset + 8 + entries[i - 1].size)
                 return false; // overlapping entries
@@ -432,6 +447,8 @@ private:
                     return false;
         }
         resetChunks();
+        if (m_detail == Avi::Detail::Chunks)
+            m_f.chunks.reserve(entries.size());
         // Chunks the index misses at the end of a movi list (a file whose index was
         // written before more was appended) are walked and taken too.
         qsizetype next = 0;
@@ -477,22 +494,26 @@ private:
                 m_openDmlCut = true;
                 return false;
             }
-            const qint64 n = qMin<qint64>(u32(b + 4), room);
-            QByteArray table(static_cast<qsizetype>(qMax<qint64>(0, n) * 8), Qt::Uninitialized);
+            const qint64 n = qMax<qint64>(0, qMin<qint64>(u32(b + 4), room));
+            const qsizetype at = entries.size();
+            if (at + n > m_limits.maxChunks)
+                return false;
+            QByteArray table(static_cast<qsizetype>(n * 8), Qt::Uninitialized);
             if (n > 0 && !m_s.read(h.data() + 24, table.data(), n * 8))
                 return false;
             if (base > static_cast<quint64>(m_f.size))
                 return false;
+            // Filled in place: tens of thousands of entries an index, appended one by one, cost more than reading them.
+            if (entries.capacity() < at + n)
+                entries.reserve(qMax<qsizetype>(at + n, 2 * entries.capacity()));
+            entries.resize(at + n);
+            Avi::Chunk *out = entries.data() + at;
             for (qint64 i = 0; i < n; ++i) {
                 const quint32 size = u32(table.constData() + i * 8 + 4);
-                Avi::Chunk c;
-                c.offset = static_cast<qint64>(base) + u32(table.constData() + i * 8) - 8;
-                c.id = withStream(id, stream);
-                c.size = size & 0x7fffffffu;
-                c.key = (size & 0x80000000u) == 0;
-                entries.append(c);
-                if (entries.size() > m_limits.maxChunks)
-                    return false;
+                out[i].offset = static_cast<qint64>(base) + u32(table.constData() + i * 8) - 8;
+                out[i].id = withStream(id, stream);
+                out[i].size = size & 0x7fffffffu;
+                out[i].key = (size & 0x80000000u) == 0;
             }
         }
         return true;
@@ -515,6 +536,7 @@ private:
         // files, from the start of the file: the first media entry tells which.
         const qint64 moviCode = m_f.movi.first().first - 4;
         qint64 base = -1;
+        entries.reserve(n);
         for (qint64 i = 0; i < n; ++i) {
             const char *e = table.constData() + i * 16;
             Avi::Chunk c;
