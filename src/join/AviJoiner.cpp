@@ -255,7 +255,7 @@ public:
             Window w{from};
             ssize_t n;
             do
-                n = ::pread(in, data, static_cast<size_t>(std::min<qint64>(left, Avi::kStreamingWindow)), from);
+                n = ::pread(in, data, static_cast<size_t>(std::min<qint64>(left, AviJoiner::kCopyWindow)), from);
             while (n < 0 && errno == EINTR);
             if (n < 0) {
                 w.error = errno;
@@ -534,7 +534,7 @@ private:
     qint64 m_riffLimit;
     qint64 m_pos = 0;
     qint64 m_block = 0, m_shared = 0;
-    PrefaultedBuffer m_buffers[2]{PrefaultedBuffer(Avi::kStreamingWindow), PrefaultedBuffer(Avi::kStreamingWindow)};
+    PrefaultedBuffer m_buffers[2]{PrefaultedBuffer(AviJoiner::kCopyWindow), PrefaultedBuffer(AviJoiner::kCopyWindow)};
     ReadAhead m_reader;
     QByteArray m_mainHeader, m_info;
     QVector<OutStream> m_streams;
