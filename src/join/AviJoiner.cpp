@@ -31,9 +31,11 @@ Result failed(int error, const QString &what) { return Result::failure(what + QS
 
 QByteArray tag(const char (&code)[5]) { return QByteArray(code, 4); }
 
-QByteArray header(quint32 id, quint32 size)
+// A chunk's header; with room, that many zero bytes after it for its data to be
+// filled in place (a large index is then not copied again to be written).
+QByteArray header(quint32 id, quint32 size, qsizetype room = 0)
 {
-    QByteArray b(8, 0);
+    QByteArray b(8 + room, 0);
     put32(b.data(), id);
     put32(b.data() + 4, size);
     return b;
@@ -486,11 +488,9 @@ private:
                 continue;
             if (o.super.size() >= m_reserved)
                 return Result::failure(QStringLiteral("the output needs more index room than was set aside"));
-            // The chunk's header first, in the same bytes: an index is not copied to be written.
             const quint32 ixId = (Riff::fourcc("ix00") & 0xffff) | static_cast<quint32>('0' + s / 10) << 16 | static_cast<quint32>('0' + s % 10) << 24;
-            QByteArray ix(8 + 24 + 8 * mine.size(), '\0');
-            put32(ix.data(), ixId);
-            put32(ix.data() + 4, static_cast<quint32>(ix.size() - 8));
+            const qsizetype ixSize = 24 + 8 * mine.size();
+            QByteArray ix = header(ixId, static_cast<quint32>(ixSize), ixSize);
             char *body = ix.data() + 8;
             put16(body, 2);
             body[3] = 1; // an index of chunks
@@ -512,9 +512,8 @@ private:
         if (Result r = writeAt(m_moviAt + 4, size, false); !r.ok())
             return r;
         if (m_riffs == 1) {
-            QByteArray idx1(8 + 16 * m_entries.size(), '\0');
-            put32(idx1.data(), kIdx1);
-            put32(idx1.data() + 4, static_cast<quint32>(idx1.size() - 8));
+            const qsizetype idx1Size = 16 * m_entries.size();
+            QByteArray idx1 = header(kIdx1, static_cast<quint32>(idx1Size), idx1Size);
             for (int i = 0; i < m_entries.size(); ++i) {
                 const Entry &e = m_entries[i];
                 char *entry = idx1.data() + 8 + 16 * i;

@@ -14,7 +14,6 @@ public:
 
     char *data() { return m_data; }
     const char *constData() const { return m_data; }
-    std::size_t size() const { return m_size; }
 
 private:
     char *m_data = nullptr;
